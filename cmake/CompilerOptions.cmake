@@ -1,0 +1,20 @@
+# Warnings and sanitizers shared by every target of the project.
+add_library(qv_options INTERFACE)
+target_compile_options(qv_options INTERFACE -Wall -Wextra)
+if(QV_WERROR)
+    target_compile_options(qv_options INTERFACE -Werror)
+endif()
+if(QV_SANITIZE)
+    set(_qv_sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    target_compile_options(qv_options INTERFACE ${_qv_sanitize_flags})
+    target_link_options(qv_options INTERFACE ${_qv_sanitize_flags})
+endif()
+
+# qv_library(<name> <include root> SOURCES ... DEPENDS ...): one static library per namespace folder.
+function(qv_library name include_root)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${include_root})
+    target_link_libraries(${name} PUBLIC qv_options ${ARG_DEPENDS})
+endfunction()

@@ -1,0 +1,56 @@
+// Clock readings on POSIX systems.
+#include <plat/Time.h>
+
+#include <plat/Exception.h>
+
+#include <limits>
+#include <sys/time.h>
+#include <time.h>
+
+namespace plat {
+
+namespace {
+
+clockid_t chooseMonotonicClock() {
+    struct timespec resolution;
+    if (clock_getres(CLOCK_MONOTONIC_COARSE, &resolution) == 0 && resolution.tv_sec == 0 &&
+        resolution.tv_nsec <= 1'000'000) {
+        struct timespec reading;
+        if (clock_gettime(CLOCK_MONOTONIC_COARSE, &reading) == 0)
+            return CLOCK_MONOTONIC_COARSE;
+    }
+    return CLOCK_MONOTONIC;
+}
+
+Ticks readMonotonicClock(clockid_t clock) {
+    struct timespec reading;
+    bool gotMonoTime = clock_gettime(clock, &reading) == 0;
+    PLAT_ASSERT(gotMonoTime);
+    return Ticks(reading.tv_sec) * TicksPerSecond + reading.tv_nsec / 100;
+}
+
+} // namespace
+
+Ticks ticksFromUnixSeconds(std::int64_t seconds) {
+    constexpr std::int64_t limit = std::numeric_limits<Ticks>::max() / TicksPerSecond;
+    std::int64_t sinceEpoch1601 = seconds + UnixEpochOffsetSeconds;
+    if (seconds > limit - UnixEpochOffsetSeconds)
+        return std::numeric_limits<Ticks>::max();
+    if (sinceEpoch1601 < -limit)
+        return std::numeric_limits<Ticks>::min();
+    return sinceEpoch1601 * TicksPerSecond;
+}
+
+Ticks now() {
+    struct timeval tv;
+    gettimeofday(&tv, nullptr);
+    return ticksFromUnixSeconds(tv.tv_sec) + Ticks(tv.tv_usec) * 10;
+}
+
+Ticks monotonicNow() {
+    static const clockid_t clock = chooseMonotonicClock();
+    static const Ticks start = readMonotonicClock(clock);
+    return readMonotonicClock(clock) - start;
+}
+
+} // namespace plat
