@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
-#include <set>
 #include <sys/types.h>
 #include <vector>
 
@@ -27,7 +26,9 @@ DString fileDirName(const char* path);
 // The last component; a suffix (compared without case) is cut when the component is longer.
 DString fileBaseName(const char* path, const char* suffix = nullptr);
 DString getCwd();
-// The absolute path with every symbolic link resolved (at most 20 link replacements).
+// The absolute path with every symbolic link resolved (at most 20 link replacements). ".."
+// steps back from what the preceding components resolved to, as the kernel does; failures raise
+// "realpath(%s)" with the caller's path.
 DString fileRealPath(const char* path);
 
 // Existence and metadata
@@ -72,9 +73,11 @@ bool fileCopyPerms(const char* path, FILE* file);
 bool mkDir(const char* path, bool makePrivate, bool makePrivateIfExists = false);
 bool mkDirs(const char* path, bool makePrivate, bool makePrivateIfExists = false);
 bool mkDirMatchParent(const char* path, bool makePrivate);
+// Recursive removal never follows a symbolic link, the named directory's own included.
 void rmDir(const char* path, bool recursive);
 bool rmDir(const char* path, bool recursive, std::nothrow_t);
 void fileRemove(const char* path);
+// Async-signal-safe.
 bool fileRemove(const char* path, std::nothrow_t);
 void fileRename(const char* from, const char* to);
 bool fileRename(const char* from, const char* to, std::nothrow_t);
@@ -111,6 +114,8 @@ DString fileCheckSecure(const char* path, const char* target = nullptr);
 // Searching; null when nothing is found.
 
 DString fileFindInDirs(const std::vector<DString>& dirs, const char* name);
+// Depth-first, subdirectories before the entry itself; links to directories are not descended
+// into. Any failure on the way (an unreadable subdirectory too) gives null.
 DString fileFindRecursive(const char* dir, const char* name);
 
 } // namespace plat
