@@ -2,10 +2,17 @@
 #include <plat/DString.h>
 
 #include <plat/Exception.h>
+#include <plat/TextBuilder.h>
+#include <plat/fixedText.h>
+#include <plat/utf8.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <unistd.h>
 #include <utility>
 
 namespace plat {
@@ -23,13 +30,31 @@ int roundUpToPowerOfTwo(int n) {
     return capacity;
 }
 
+// Running out of memory while growing a string leaves no sound way to continue; the heap may be
+// too exhausted even for an exception's clean-up.
+[[noreturn]] void outOfMemory() {
+    static constexpr char message[] = "DString: out of memory\n";
+    ssize_t ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
+    (void)ignored;
+    std::abort();
+}
+
+char* allocate(int capacity) {
+    char* memory = new (std::nothrow) char[std::size_t(capacity)];
+    if (memory == nullptr)
+        outOfMemory();
+    return memory;
+}
+
 } // namespace
 
-DString::DString(const char* text, int maxLen) { append(text, maxLen); }
+DString::DString(const char* text, int maxLen) {
+    append(text, maxLen);
+}
 
 DString::DString(const DString& other) : bufferCapacity(other.bufferCapacity) {
     if (other.buffer) {
-        buffer = new char[bufferCapacity];
+        buffer = allocate(bufferCapacity);
         std::memcpy(buffer, other.buffer, std::strlen(other.buffer) + 1);
     }
 }
@@ -55,15 +80,19 @@ DString& DString::operator=(DString&& other) noexcept {
     return *this;
 }
 
-DString::~DString() { delete[] buffer; }
+DString::~DString() {
+    delete[] buffer;
+}
 
-int DString::length() const { return buffer ? int(std::strlen(buffer)) : 0; }
+int DString::length() const {
+    return buffer ? int(std::strlen(buffer)) : 0;
+}
 
 void DString::reserve(int n) {
     if (buffer && bufferCapacity >= n)
         return;
     int newCapacity = roundUpToPowerOfTwo(n);
-    char* newBuffer = new char[newCapacity];
+    char* newBuffer = allocate(newCapacity);
     if (buffer)
         std::memcpy(newBuffer, buffer, std::strlen(buffer) + 1);
     else
@@ -107,8 +136,10 @@ DString& DString::assign(const char* text, int maxLen) {
 DString& DString::append(const char* text, int maxLen) {
     if (text == nullptr)
         return *this;
-    int count = maxLen < 0 ? int(std::strlen(text)) : int(strnlen(text, std::size_t(maxLen)));
+    std::size_t wanted = maxLen < 0 ? std::strlen(text) : strnlen(text, std::size_t(maxLen));
     int used = length();
+    PLAT_ASSERT(wanted < std::size_t(INT_MAX - used));
+    int count = int(wanted);
     if (buffer && text >= buffer && text < buffer + bufferCapacity) {
         DString copy(text, count);
         return append(copy.get(), count);
@@ -119,7 +150,9 @@ DString& DString::append(const char* text, int maxLen) {
     return *this;
 }
 
-DString& DString::appendChar(char c) { return append(&c, 1); }
+DString& DString::appendChar(char c) {
+    return append(&c, 1);
+}
 
 DString& DString::appendV(const char* format, va_list args) {
     int used = length();
@@ -170,6 +203,77 @@ DString& DString::replace(int start, int end, const char* text, int len) {
 void DString::truncate(int newLength) {
     if (buffer && newLength >= 0 && newLength < length())
         buffer[newLength] = '\0';
+}
+
+DString& DString::appendRepeat(int codePoint, int count) {
+    char encoded[MaxUtf8SequenceLength];
+    int length = encodeUtf8(codePoint, encoded);
+    TextBuilder out(*this);
+    for (int i = 0; i < count; ++i)
+        out.append(encoded, length);
+    return *this;
+}
+
+DString& DString::replaceAll(const char* text, const char* needle, const char* replacement) {
+    int findLen = int(safeStrlen(needle));
+    PLAT_ASSERT(findLen);
+    if (text == nullptr)
+        return *this;
+    // Built apart: text may point into this very buffer.
+    DString replaced;
+    TextBuilder out(replaced);
+    for (const char* found; (found = std::strstr(text, needle)) != nullptr;
+         text = found + findLen) {
+        out.append(text, int(found - text));
+        out.append(replacement ? replacement : "");
+    }
+    out.append(text);
+    return append(replaced);
+}
+
+DString& DString::makeValidUtf8() {
+    if (buffer && !isValidUtf8(buffer))
+        *this = sanitiseUtf8(buffer);
+    return *this;
+}
+
+DString& DString::wrap(int width, int indent) {
+    if (buffer == nullptr)
+        return *this;
+    DString wrapped;
+    TextBuilder out(wrapped);
+    int column = 0;
+    int pendingSpaces = 0;
+    for (const char* c = buffer; *c != '\0';) {
+        if (*c == ' ') {
+            ++pendingSpaces;
+            ++c;
+            continue;
+        }
+        if (*c == '\n') {
+            // The blanks before a line feed are dropped.
+            out.append('\n');
+            column = 0;
+            pendingSpaces = 0;
+            ++c;
+            continue;
+        }
+        const char* wordEnd = c + std::strcspn(c, " \n");
+        int wordWidth = displayWidth(c, wordEnd);
+        bool fits = column == 0 || column + pendingSpaces + wordWidth <= width;
+        if (!fits) {
+            out.append('\n');
+            pendingSpaces = indent;
+            column = 0;
+        }
+        for (int i = 0; i < pendingSpaces; ++i)
+            out.append(' ');
+        column += pendingSpaces + wordWidth;
+        pendingSpaces = 0;
+        out.append(c, int(wordEnd - c));
+        c = wordEnd;
+    }
+    return *this = std::move(wrapped);
 }
 
 } // namespace plat

@@ -52,6 +52,19 @@ public:
     // Shortens the text to at most newLength bytes.
     void truncate(int newLength);
 
+    // Appends count copies of the character, UTF-8 encoded; throws plat::Exception
+    // "Unicode out of range" above U+10FFFF.
+    DString& appendRepeat(int codePoint, int count);
+    // Appends text with every occurrence of needle replaced (null replacement: removed); an empty
+    // needle fails an assertion.
+    DString& replaceAll(const char* text, const char* needle, const char* replacement);
+    // Replaces each invalid UTF-8 sequence by U+FFFD.
+    DString& makeValidUtf8();
+    // Word-wraps the text for a terminal of the given width: a word that would pass the width
+    // starts a new line indented by indent blanks. Words are separated by blanks and line feeds;
+    // line feeds in the text are kept, and so are the blanks that begin a line.
+    DString& wrap(int width, int indent);
+
 private:
     char* buffer = nullptr;
     std::int32_t bufferCapacity = 0;

@@ -55,14 +55,18 @@ void logStackTrace() {
 
 } // namespace
 
-Exception::Exception(const char* text) { appendMessage(text); }
+Exception::Exception(const char* text) {
+    appendMessage(text);
+}
 
 void Exception::setType(const char* text) {
     type[0] = '\0';
     boundedAppend(type, TypeCapacity, text);
 }
 
-void Exception::appendMessage(const char* text) { boundedAppend(msg, MessageCapacity, text); }
+void Exception::appendMessage(const char* text) {
+    boundedAppend(msg, MessageCapacity, text);
+}
 
 void Exception::appendMessageFormatted(const char* format, va_list args) {
     boundedAppendf(msg, MessageCapacity, format, args);
@@ -129,7 +133,9 @@ BadUtf8::BadUtf8(const char* text) : Exception(text) {
         AssertionFail("0", __FILE__, __LINE__).addInfo("%s", text).fail();
 }
 
-TimedOut::TimedOut(const char* text) : Exception(text) { setType("TimedOut"); }
+TimedOut::TimedOut(const char* text) : Exception(text) {
+    setType("TimedOut");
+}
 
 AssertionFail::AssertionFail(const char* expression, const char* file, int line)
     : expr(expression), file(file), line(line) {
@@ -163,8 +169,12 @@ void AssertionFail::fail() {
     std::abort();
 }
 
-void setBadUtf8Assert(bool enabled) { badUtf8AssertEnabled = enabled; }
+void setBadUtf8Assert(bool enabled) {
+    badUtf8AssertEnabled = enabled;
+}
 
-bool badUtf8Assert() { return badUtf8AssertEnabled; }
+bool badUtf8Assert() {
+    return badUtf8AssertEnabled;
+}
 
 } // namespace plat

@@ -2,7 +2,9 @@
 // "<priority> time host program[pid]: source: message".
 #include <plat/Log.h>
 
+#include <plat/DString.h>
 #include <plat/fixedText.h>
+#include <plat/logEscape.h>
 
 #include <cctype>
 #include <cerrno>
@@ -101,10 +103,10 @@ public:
         gmtime_r(&now.tv_sec, &utc);
         char line[MessageCapacity + 512] = {};
         boundedAppendf(line, sizeof line,
-                       "<%d> %04d-%02d-%02dT%02d:%02d:%02d.%03dZ %s %s[%lld]: %s: %s", 8 + severityOf(level),
-                       utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
-                       utc.tm_sec, int(now.tv_nsec / 1000000), host.c_str(), programName.c_str(),
-                       (long long)getpid(), source, message);
+                       "<%d> %04d-%02d-%02dT%02d:%02d:%02d.%03dZ %s %s[%lld]: %s: %s",
+                       8 + severityOf(level), utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                       utc.tm_hour, utc.tm_min, utc.tm_sec, int(now.tv_nsec / 1000000),
+                       host.c_str(), programName.c_str(), (long long)getpid(), source, message);
         std::size_t length = std::strlen(line);
         line[length] = '\n';
         writeAll(STDERR_FILENO, line, length + 1);
@@ -153,6 +155,12 @@ void LogSrc::writeV(int messageLevel, const char* format, va_list args) {
         return;
     char message[MessageCapacity] = {};
     boundedAppendf(message, sizeof message, format, args);
+    if (needsLogEscape(message)) {
+        // Keeps each message on one line and free of terminal control sequences.
+        DString escaped = logEscape(message);
+        LogRouting::instance().write(messageLevel, sourceName, escaped.c_str());
+        return;
+    }
     LogRouting::instance().write(messageLevel, sourceName, message);
 }
 
@@ -189,9 +197,13 @@ void LogSrc::writeLines(int messageLevel, const char* text) {
     }
 }
 
-void setLogOverride(const char* routing) { LogRouting::instance().setRouting(routing); }
+void setLogOverride(const char* routing) {
+    LogRouting::instance().setRouting(routing);
+}
 
-void setLogProgramName(const char* name) { LogRouting::instance().setProgramName(name); }
+void setLogProgramName(const char* name) {
+    LogRouting::instance().setProgramName(name);
+}
 
 void flushLogQueues() {}
 

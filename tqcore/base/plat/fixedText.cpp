@@ -8,7 +8,9 @@ namespace plat {
 
 namespace {
 
-bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuationByte(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 std::size_t sequenceLength(unsigned char lead) {
     if (lead < 0x80)
@@ -78,16 +80,19 @@ bool boundedAppendf(char* dst, std::size_t capacity, const char* format, ...) {
 }
 
 std::size_t boundedCopy(char* dst, const char* src, std::size_t capacity) {
-    std::size_t length = std::strlen(src);
+    std::size_t length = safeStrlen(src);
     if (capacity > 0) {
         std::size_t count = length < capacity - 1 ? length : capacity - 1;
-        std::memcpy(dst, src, count);
+        if (count > 0)
+            std::memcpy(dst, src, count);
         dst[count] = '\0';
     }
     return length;
 }
 
-std::size_t safeStrlen(const char* text) { return text ? std::strlen(text) : 0; }
+std::size_t safeStrlen(const char* text) {
+    return text ? std::strlen(text) : 0;
+}
 
 std::size_t safeStrnlen(const char* text, std::size_t maxLen) {
     return text ? strnlen(text, maxLen) : 0;

@@ -1,0 +1,150 @@
+// Growth, editing, replacement, UTF-8 repair and word wrapping of owned strings.
+#include <plat/DString.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using plat::DString;
+
+TEST(DStringReserve, GrowsToPowersOfTwoOfAtLeastEight) {
+    struct Case {
+        int request;
+        int capacity;
+    };
+    for (Case c : {Case{9, 16}, Case{5, 8}, Case{17, 32}, Case{0, 8}, Case{64, 64}}) {
+        DString text;
+        text.reserve(c.request);
+        EXPECT_EQ(text.capacity(), c.capacity) << "request " << c.request;
+        EXPECT_STREQ(text.get(), "");
+    }
+}
+
+TEST(DStringReserve, KeepsContentWhenGrowingAndBufferWhenLargeEnough) {
+    DString text("abcdefghij");
+    const char* before = text.get();
+    text.reserve(10);
+    EXPECT_EQ(text.get(), before);
+    text.reserve(100);
+    EXPECT_EQ(text.capacity(), 128);
+    EXPECT_STREQ(text.get(), "abcdefghij");
+}
+
+TEST(DStringReserve, AbsurdSizeFailsAnAssertion) {
+    DString text("x");
+    EXPECT_DEATH(text.reserve(0x7FFFFFFF), "Assertion .* failed");
+}
+
+TEST(DString, NullIsDistinctFromEmpty) {
+    DString text;
+    EXPECT_TRUE(text.isNull());
+    text.append(nullptr);
+    EXPECT_TRUE(text.isNull());
+    text.append("");
+    EXPECT_FALSE(text.isNull());
+    EXPECT_TRUE(text.isEmpty());
+}
+
+TEST(DString, CopyKeepsCapacityAndMoveTakesBuffer) {
+    DString original("abc");
+    original.reserve(40);
+    DString copy(original);
+    EXPECT_EQ(copy.capacity(), 64);
+    EXPECT_STREQ(copy.get(), "abc");
+    const char* buffer = original.get();
+    DString moved(std::move(original));
+    EXPECT_EQ(moved.get(), buffer);
+    EXPECT_TRUE(original.isNull());
+}
+
+TEST(DString, AppendsPartsOfItself) {
+    DString text("abcdef");
+    text.append(text.get() + 2, 3);
+    EXPECT_STREQ(text.get(), "abcdefcde");
+    text.appendf("%s!", text.get());
+    EXPECT_STREQ(text.get(), "abcdefcdeabcdefcde!");
+}
+
+TEST(DString, ReplaceSplicesOnlyValidRanges) {
+    struct Case {
+        int start, end;
+        const char* result;
+    };
+    for (Case c : {Case{1, 3, "aXYd"}, Case{0, 0, "XYabcd"}, Case{4, 4, "abcdXY"},
+                   Case{3, 2, "abcd"}, Case{-1, 2, "abcd"}, Case{2, 5, "abcd"}}) {
+        DString text("abcd");
+        text.replace(c.start, c.end, "XY");
+        EXPECT_STREQ(text.get(), c.result) << c.start << ".." << c.end;
+    }
+}
+
+TEST(DStringAppendRepeat, EncodesEachCopy) {
+    DString text("<");
+    text.appendRepeat(0x20AC, 3).appendRepeat('-', 2).appendRepeat('x', 0);
+    EXPECT_STREQ(text.get(), "<\u20AC\u20AC\u20AC--");
+    EXPECT_THROW(text.appendRepeat(0x110000, 1), plat::Exception);
+}
+
+TEST(DStringReplaceAll, ReplacesEveryOccurrenceOnce) {
+    struct Case {
+        const char* text;
+        const char* needle;
+        const char* replacement;
+        const char* result;
+    };
+    for (Case c : {Case{"a.b.c", ".", "::", "a::b::c"}, Case{"aaaa", "aa", "a", "aa"},
+                   Case{"xyx", "x", "xx", "xxyxx"}, Case{"none", "q", "Q", "none"},
+                   Case{"a-b", "-", nullptr, "ab"}, Case{"", "a", "b", ""}}) {
+        DString text(">");
+        text.replaceAll(c.text, c.needle, c.replacement);
+        EXPECT_EQ(std::string(text.get()), std::string(">") + c.result) << c.text;
+    }
+}
+
+TEST(DStringReplaceAll, ReadsTextFromItsOwnBuffer) {
+    DString text("one two");
+    text.replaceAll(text.get(), "o", "0000000000000000");
+    EXPECT_STREQ(text.get(), "one two0000000000000000ne tw0000000000000000");
+}
+
+TEST(DStringReplaceAll, EmptyNeedleFailsAssertion) {
+    DString text;
+    EXPECT_DEATH(text.replaceAll("abc", "", "x"), "Assertion 'findLen' failed");
+}
+
+TEST(DString, MakeValidUtf8ReplacesOnlyBrokenSequences) {
+    DString valid("gr\xC3\xBC\xC3\x9F");
+    const char* buffer = valid.get();
+    valid.makeValidUtf8();
+    EXPECT_EQ(valid.get(), buffer);
+    DString broken("a\xC3z\xED\xA0\x80");
+    broken.makeValidUtf8();
+    EXPECT_STREQ(broken.get(), "a\uFFFDz\uFFFD");
+}
+
+TEST(DStringWrap, BreaksLinesAtTheWidth) {
+    struct Case {
+        const char* text;
+        int width, indent;
+        const char* result;
+    };
+    for (Case c : {
+             Case{"aaaa bbbb cccc dddd eeee ffff", 20, 4, "aaaa bbbb cccc dddd\n    eeee ffff"},
+             Case{"aaaa bbbb cccc ddddd eeee", 20, 4, "aaaa bbbb cccc ddddd\n    eeee"},
+             Case{"one\n  two three", 9, 0, "one\n  two\nthree"},
+             Case{"tail   \nnext", 20, 2, "tail\nnext"},
+             Case{"averyveryverylongword x", 5, 1, "averyveryverylongword\n x"},
+             Case{"\u00FC\u00FC\u00FC \u00FC\u00FC", 6, 0, "\u00FC\u00FC\u00FC \u00FC\u00FC"},
+             Case{"", 10, 2, ""},
+         }) {
+        DString text(c.text);
+        text.wrap(c.width, c.indent);
+        EXPECT_STREQ(text.get(), c.result) << c.text;
+    }
+}
+
+} // namespace

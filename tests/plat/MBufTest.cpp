@@ -1,0 +1,69 @@
+// Owned byte buffers with the wipe flag, and the secret-handling memory operations.
+#include <plat/MBuf.h>
+
+#include <plat/secureMemory.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+using Bytes = plat::MBuf<unsigned char>;
+
+TEST(MBuf, CopiesAreDeepAndKeepTheWipeFlag) {
+    const unsigned char secret[] = {1, 2, 3};
+    Bytes original(secret, sizeof secret, true);
+    Bytes copy = original;
+    EXPECT_NE(copy.data(), original.data());
+    EXPECT_TRUE(copy == original);
+    EXPECT_TRUE(copy.wipe());
+    copy[0] = 9;
+    EXPECT_FALSE(copy == original);
+    EXPECT_EQ(original[0], 1);
+}
+
+TEST(MBuf, MoveLeavesTheSourceEmpty) {
+    const unsigned char bytes[] = {7, 8};
+    Bytes source(bytes, sizeof bytes);
+    const unsigned char* data = source.data();
+    Bytes target = std::move(source);
+    EXPECT_EQ(target.data(), data);
+    EXPECT_TRUE(source.empty());
+    EXPECT_EQ(source.data(), nullptr);
+}
+
+TEST(MBuf, AssignReplacesContentsEvenFromItself) {
+    const unsigned char bytes[] = {1, 2, 3, 4};
+    Bytes buffer(bytes, sizeof bytes, true);
+    buffer.assign(buffer.data() + 1, 2);
+    ASSERT_EQ(buffer.length(), 2u);
+    EXPECT_EQ(buffer[0], 2);
+    EXPECT_EQ(buffer[1], 3);
+    EXPECT_TRUE(buffer.wipe());
+    buffer.reset();
+    EXPECT_TRUE(buffer.empty());
+}
+
+TEST(MBuf, IndexOutsideFailsAssertion) {
+    Bytes buffer(2);
+    EXPECT_EQ(buffer[1], 0);
+    EXPECT_DEATH(buffer[2] = 1, "Assertion 'index < bufferLength' failed");
+}
+
+TEST(SecureMemory, WipesCopiesAndCompares) {
+    unsigned char buffer[8];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    plat::secureWipe(buffer, sizeof buffer);
+    const unsigned char zeros[8] = {};
+    EXPECT_EQ(std::memcmp(buffer, zeros, sizeof buffer), 0);
+    plat::secureCopy(buffer, "password", sizeof buffer);
+    EXPECT_EQ(std::memcmp(buffer, "password", sizeof buffer), 0);
+    EXPECT_TRUE(plat::secureEquals(buffer, "password", sizeof buffer));
+    EXPECT_FALSE(plat::secureEquals(buffer, "passworD", sizeof buffer));
+    EXPECT_FALSE(plat::secureEquals(buffer, "Password", sizeof buffer));
+    EXPECT_TRUE(plat::secureEquals(buffer, "x", 0));
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+// Hexadecimal encoding and strict decoding.
+#include <plat/hex.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Hex, EncodesLowerCasePairs) {
+    const unsigned char bytes[] = {0x00, 0x0A, 0x1B, 0xFF};
+    EXPECT_STREQ(plat::binToHex(bytes, sizeof bytes).get(), "000a1bff");
+    EXPECT_STREQ(plat::binToHex(nullptr, 0).get(), "");
+}
+
+TEST(Hex, DecodesEitherCase) {
+    plat::MBuf<unsigned char> bytes = plat::hexToBin("0a1B");
+    ASSERT_EQ(bytes.length(), 2u);
+    EXPECT_EQ(bytes[0], 0x0A);
+    EXPECT_EQ(bytes[1], 0x1B);
+    EXPECT_TRUE(plat::hexToBin("").empty());
+}
+
+TEST(Hex, RejectsOddLengthsAndForeignCharacters) {
+    for (const char* text : {"0a1", "0g", "0a 1", "-1", "0x"}) {
+        try {
+            plat::hexToBin(text);
+            ADD_FAILURE() << text;
+        } catch (const plat::Exception& e) {
+            EXPECT_STREQ(e.message(), "Bad hex string");
+        }
+        plat::MBuf<unsigned char> result(3);
+        EXPECT_FALSE(plat::hexToBin(text, result, std::nothrow)) << text;
+        EXPECT_TRUE(result.empty());
+    }
+}
+
+TEST(Hex, RoundTripsEveryByte) {
+    unsigned char all[256];
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<unsigned char>(i);
+    plat::DString text = plat::binToHex(all, sizeof all);
+    EXPECT_EQ(plat::hexToBin(text.get()), plat::MBuf<unsigned char>(all, sizeof all));
+}
+
+TEST(Hex, DigitOutsideRangeFailsAssertion) {
+    EXPECT_EQ(plat::hexDigit(11), 'b');
+    EXPECT_DEATH(plat::hexDigit(16), "Assertion 'i >= 0 && i <= 15' failed");
+}
+
+} // namespace

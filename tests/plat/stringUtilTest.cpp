@@ -1,0 +1,97 @@
+// The small text utilities: affix tests, searching, trimming, grouping, case and hashing.
+#include <plat/stringUtil.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(StringUtil, AffixTestsTreatNullAndEmptyAffixesAsMatching) {
+    EXPECT_TRUE(plat::startsWith("config.d", "config"));
+    EXPECT_FALSE(plat::startsWith("con", "config"));
+    EXPECT_TRUE(plat::startsWith(nullptr, ""));
+    EXPECT_TRUE(plat::startsWith("x", nullptr));
+    EXPECT_FALSE(plat::startsWith(nullptr, "x"));
+    EXPECT_TRUE(plat::startsWithNoCase("XTerm-256", "xterm"));
+    EXPECT_FALSE(plat::startsWithNoCase("xt", "xterm"));
+    EXPECT_TRUE(plat::endsWith("launcher.exe", ".exe"));
+    EXPECT_FALSE(plat::endsWith("exe", ".exe"));
+    EXPECT_TRUE(plat::endsWithNoCase("LAUNCHER.EXE", ".exe"));
+    EXPECT_TRUE(plat::endsWith(nullptr, nullptr));
+    EXPECT_FALSE(plat::endsWithNoCase(nullptr, "e"));
+}
+
+TEST(StringUtil, FindNoCaseIgnoresAsciiCaseOnly) {
+    const char* haystack = "Screen-256COLOR";
+    EXPECT_EQ(plat::findNoCase(haystack, "color"), haystack + 10);
+    EXPECT_EQ(plat::findNoCase(haystack, "colour"), nullptr);
+    EXPECT_EQ(plat::findNoCase(haystack, ""), haystack);
+    EXPECT_EQ(plat::findNoCase(nullptr, "a"), nullptr);
+    EXPECT_EQ(plat::findNoCase("\u00C4", "\u00E4"), nullptr);
+}
+
+TEST(StringUtil, ContainsCharBeforeLooksOnlyInTheRange) {
+    const char* text = "key=value";
+    EXPECT_TRUE(plat::containsCharBefore(text, text + 4, '='));
+    EXPECT_FALSE(plat::containsCharBefore(text, text + 3, '='));
+    const char stopsAtNul[] = "key\0z";
+    EXPECT_FALSE(plat::containsCharBefore(stopsAtNul, stopsAtNul + 5, 'z'));
+    EXPECT_FALSE(plat::containsCharBefore(nullptr, nullptr, 'a'));
+}
+
+TEST(StringUtil, EditsInPlace) {
+    struct Case {
+        void (*edit)(char*);
+        const char* text;
+        const char* result;
+    };
+    for (Case c :
+         {Case{plat::trimLeft, " \t\r\n x y ", "x y "}, Case{plat::trimLeft, "   ", ""},
+          Case{plat::trimRight, " x y \t\r\n", " x y"}, Case{plat::trimRight, "\n", ""},
+          Case{plat::toUpper, "ab\u00E9z", "AB\u00E9Z"}, Case{plat::toLower, "AbC-9", "abc-9"}}) {
+        std::string text = c.text;
+        c.edit(text.data());
+        EXPECT_STREQ(text.c_str(), c.result) << c.text;
+    }
+    std::string text = "a-b_c-d";
+    plat::removeChars(text.data(), "-_");
+    EXPECT_STREQ(text.c_str(), "abcd");
+    plat::trimLeft(nullptr);
+    plat::trimRight(nullptr);
+}
+
+TEST(StringUtil, HasNonSpaceKnowsExactlyFourWhitespaceBytes) {
+    EXPECT_FALSE(plat::hasNonSpace(" \t\r\n"));
+    EXPECT_FALSE(plat::hasNonSpace(nullptr));
+    EXPECT_TRUE(plat::hasNonSpace(" \v "));
+    EXPECT_TRUE(plat::hasNonSpace("\f"));
+}
+
+TEST(StringUtil, InsertEveryGroupsCharacters) {
+    struct Case {
+        const char* text;
+        int n;
+        const char* result;
+    };
+    for (Case c :
+         {Case{"1234567", 3, "123,456,7"}, Case{"123456", 3, "123,456"}, Case{"12", 3, "12"},
+          Case{"\u00E4\u00F6\u00FC\u00DF", 2, "\u00E4\u00F6,\u00FC\u00DF"}, Case{"abc", 1, "a,b,c"},
+          Case{"abc", 0, "abc"}, Case{"", 2, ""}}) {
+        plat::DString text(c.text);
+        plat::insertEvery(text, ',', c.n);
+        EXPECT_STREQ(text.get(), c.result) << c.text;
+    }
+}
+
+TEST(StringUtil, Fnv1aHashMatchesPublishedValues) {
+    EXPECT_EQ(plat::fnv1aHash(""), 0xcbf29ce484222325ULL);
+    EXPECT_EQ(plat::fnv1aHash("a"), 0xaf63dc4c8601ec8cULL);
+    EXPECT_EQ(plat::fnv1aHash("foobar"), 0x85944171f73967e8ULL);
+    EXPECT_EQ(plat::fnv1aHash(nullptr), plat::fnv1aHash(""));
+    const char bytes[] = {'a', '\0', 'b'};
+    EXPECT_NE(plat::fnv1aHash(bytes, sizeof bytes), plat::fnv1aHash("a"));
+}
+
+} // namespace

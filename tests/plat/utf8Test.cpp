@@ -1,0 +1,195 @@
+// The strict UTF-8 codec, repair, clipping, display width and ISO-8859-1 conversions.
+#include <plat/utf8.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct DecodeCase {
+    const char* bytes;
+    int codePoint;
+    int length;
+};
+
+TEST(Utf8Decode, AcceptsShortestFormsOfPermittedCodePoints) {
+    for (DecodeCase c :
+         {DecodeCase{"A", 'A', 1}, DecodeCase{"\xC2\x80", 0x80, 2},
+          DecodeCase{"\xDF\xBF", 0x7FF, 2}, DecodeCase{"\xE0\xA0\x80", 0x800, 3},
+          DecodeCase{"\xEF\xBF\xBD", 0xFFFD, 3}, DecodeCase{"\xEF\xB7\x8F", 0xFDCF, 3},
+          DecodeCase{"\xF0\x90\x80\x80", 0x10000, 4},
+          DecodeCase{"\xF4\x8F\xBF\xBD", 0x10FFFD, 4}}) {
+        int length = 0;
+        EXPECT_EQ(plat::decodeUtf8(c.bytes, std::strlen(c.bytes), length), c.codePoint) << c.bytes;
+        EXPECT_EQ(length, c.length);
+    }
+}
+
+TEST(Utf8Decode, RejectsInvalidFormsAndReportsTheirExtent) {
+    for (DecodeCase c : {
+             DecodeCase{"\xED\xA0\x80", -1, 3},     // surrogate U+D800
+             DecodeCase{"\xC0\xAF", -1, 2},         // overlong "/"
+             DecodeCase{"\xE0\x80\xAF", -1, 3},     // overlong "/"
+             DecodeCase{"\xF0\x9F\xBF\xBE", -1, 4}, // U+1FFFE
+             DecodeCase{"\xEF\xBF\xBF", -1, 3},     // U+FFFF
+             DecodeCase{"\xEF\xB7\x90", -1, 3},     // U+FDD0
+             DecodeCase{"\xF4\x90\x80\x80", -1, 4}, // above U+10FFFF
+             DecodeCase{"\x80", -1, 1},             // stray continuation
+             DecodeCase{"\xF8\x88\x80\x80\x80", -1, 1},
+             DecodeCase{"\xE2\x82"
+                        "A",
+                        -1, 2}, // missing continuation
+             DecodeCase{"\xC3", -1, 1},
+         }) {
+        int length = 0;
+        EXPECT_EQ(plat::decodeUtf8(c.bytes, std::strlen(c.bytes), length), -1) << c.bytes;
+        EXPECT_EQ(length, c.length) << c.bytes;
+    }
+}
+
+TEST(Utf8Decode, NeverReadsBeyondTheAvailableBytes) {
+    int length = 0;
+    EXPECT_EQ(plat::decodeUtf8("\xE2\x82\xAC", 2, length), -1);
+    EXPECT_EQ(length, 2);
+}
+
+TEST(Utf8Encode, RoundTripsAtEveryLengthBoundary) {
+    for (int codePoint : {0, 0x7F, 0x80, 0x7FF, 0x800, 0xFFFD, 0x10000, 0x10FFFD}) {
+        char bytes[plat::MaxUtf8SequenceLength];
+        int written = plat::encodeUtf8(codePoint, bytes);
+        int length = 0;
+        EXPECT_EQ(plat::decodeUtf8(bytes, std::size_t(written), length), codePoint);
+        EXPECT_EQ(length, written);
+    }
+}
+
+TEST(Utf8Encode, RejectsValuesOutsideUnicode) {
+    char bytes[plat::MaxUtf8SequenceLength];
+    for (int codePoint : {0x110000, -1}) {
+        try {
+            plat::encodeUtf8(codePoint, bytes);
+            ADD_FAILURE() << codePoint;
+        } catch (const plat::Exception& e) {
+            EXPECT_STREQ(e.message(), "Unicode out of range");
+        }
+    }
+}
+
+TEST(Utf8Validation, StopsAtEndOrNul) {
+    const char text[] = "ok\0\xC3";
+    EXPECT_TRUE(plat::isValidUtf8(text));
+    EXPECT_FALSE(plat::isValidUtf8(text, text + 4));
+    EXPECT_TRUE(plat::isValidUtf8(text, text + 3));
+    EXPECT_FALSE(plat::isValidUtf8("\xED\xA0\x80"));
+    EXPECT_TRUE(plat::isValidUtf8(nullptr));
+}
+
+TEST(Utf8Sanitise, ReplacesEachBrokenCharacterOnce) {
+    struct Case {
+        const char* text;
+        const char* result;
+    };
+    for (Case c : {Case{"a\xC3z", "a\uFFFDz"}, Case{"\xC3", "\uFFFD"},
+                   Case{"\xE2\x82"
+                        "A",
+                        "\uFFFD"
+                        "A"},
+                   Case{"\x80\x80", "\uFFFD\uFFFD"}, Case{"\xED\xA0\x80!", "\uFFFD!"},
+                   Case{"fine \u20AC", "fine \u20AC"}}) {
+        EXPECT_STREQ(plat::sanitiseUtf8(c.text).get(), c.result) << c.text;
+    }
+    EXPECT_TRUE(plat::sanitiseUtf8(nullptr).isNull());
+}
+
+TEST(Utf8Sanitise, MaxBytesStopsBeforeACharacterThatDoesNotFit) {
+    const char* text = "ab\u20AC\xC3"
+                       "c";
+    struct Case {
+        int maxBytes;
+        const char* result;
+    };
+    for (Case c : {Case{0, ""}, Case{4, "ab"}, Case{5, "ab\u20AC"}, Case{7, "ab\u20AC"},
+                   Case{8, "ab\u20AC\uFFFD"},
+                   Case{9, "ab\u20AC\uFFFD"
+                           "c"}}) {
+        EXPECT_STREQ(plat::sanitiseUtf8(text, nullptr, c.maxBytes).get(), c.result) << c.maxBytes;
+    }
+    const char withEnd[] = "abc";
+    EXPECT_STREQ(plat::sanitiseUtf8(withEnd, withEnd + 2).get(), "ab");
+}
+
+TEST(Utf8Clip, MovesRangesOntoCharacterBoundaries) {
+    const char* text = "a\u20ACb\u00FC"; // bytes: a E2 82 AC b C3 BC
+    struct Case {
+        int start, length;
+        int clippedStart, clippedLength;
+    };
+    for (Case c : {Case{0, 2, 0, 4}, Case{2, 3, 4, 1}, Case{1, -1, 1, 6}, Case{3, 0, 4, 0},
+                   Case{5, 1, 5, 2}, Case{7, -1, 7, 0}}) {
+        int start = c.start;
+        int length = c.length;
+        plat::clipToCharacters(text, start, length);
+        EXPECT_EQ(start, c.clippedStart) << c.start << "+" << c.length;
+        EXPECT_EQ(length, c.clippedLength) << c.start << "+" << c.length;
+    }
+}
+
+class Utf8DisplayWidth : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = std::setlocale(LC_CTYPE, nullptr);
+        if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
+            GTEST_SKIP() << "no C.UTF-8 locale";
+    }
+    void TearDown() override { std::setlocale(LC_CTYPE, saved.c_str()); }
+
+    std::string saved;
+};
+
+TEST_F(Utf8DisplayWidth, CountsTerminalColumns) {
+    EXPECT_EQ(plat::displayWidth("abc"), 3);
+    EXPECT_EQ(plat::displayWidth("\u4E2D\u6587"), 4);
+    EXPECT_EQ(plat::displayWidth("e\u0301"), 1);
+    EXPECT_EQ(plat::displayWidth("a\x01"), 2);
+    EXPECT_EQ(plat::displayWidth("ab\xC3"
+                                 "cd"),
+              2);
+    const char* text = "\u4E2Dxyz";
+    EXPECT_EQ(plat::displayWidth(text, text + 4), 3);
+}
+
+TEST(Utf8ToLatin1, MapsEuroAndReplacesWhatLatin1Lacks) {
+    struct Case {
+        const char* text;
+        int length;
+        const char* result;
+    };
+    for (Case c :
+         {Case{"caf\u00E9 \u20AC5", -1,
+               "caf\xE9 \x80"
+               "5"},
+          Case{"x\u4E2Dy", -1, "x?y"}, Case{"ab\xE2\x82\xAC", 4, "ab??"}, Case{"ab\xC3", -1, "ab?"},
+          Case{"ab\xC3z", -1, "ab"}, Case{"ok\x80z", -1, "ok"}}) {
+        plat::DString converted = plat::utf8ToLatin1(c.text, c.length);
+        EXPECT_STREQ(converted.get(), c.result) << c.text;
+        EXPECT_EQ(converted.length(), int(std::strlen(c.result)));
+    }
+}
+
+TEST(Latin1ToUtf8, MapsEveryByte) {
+    EXPECT_STREQ(plat::latin1ToUtf8("caf\xE9 \x80\xFF").get(), "caf\u00E9 \u20AC\u00FF");
+    EXPECT_STREQ(plat::latin1ToUtf8("\x81xyz", 2).get(), "\u0081x");
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte)
+        all.push_back(char(byte));
+    plat::DString utf8 = plat::latin1ToUtf8(all.c_str());
+    EXPECT_TRUE(plat::isValidUtf8(utf8.get()));
+    EXPECT_EQ(plat::utf8ToLatin1(utf8.get()).get(), all);
+}
+
+} // namespace
