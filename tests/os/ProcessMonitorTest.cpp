@@ -1,0 +1,212 @@
+// Reaping children: how their ends are logged, polling waits, the background reaper and the
+// monitor's exit callback.
+#include "support/osTestSupport.h"
+
+#include <os/unix/ProcessMonitor.h>
+
+#include <io/FdManager.h>
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using os::PidCleanup;
+using os::ProcessMonitor;
+using ostest::StderrCapture;
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A child that waits to be killed.
+pid_t forkSleepingChild() {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        while (true)
+            ::pause();
+    }
+    return pid;
+}
+
+pid_t forkExitingChild(int status) {
+    pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(status);
+    return pid;
+}
+
+// Waits until the child has ended without reaping it.
+void awaitEndWithoutReaping(pid_t pid) {
+    siginfo_t info{};
+    while (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+    }
+}
+
+std::string endLine(pid_t pid, const char* name, const char* how, const char* what) {
+    return "ProcessMonitor: child " + std::to_string(pid) + " (" + name + ") exited with " + how +
+           " " + what + "\n";
+}
+
+TEST(ExitCodeDecoding, ExitStatusSignalAndStop) {
+    EXPECT_EQ(os::decodeExitCode(0), 0);
+    EXPECT_EQ(os::decodeExitCode(42 << 8), 42);
+    EXPECT_EQ(os::decodeExitCode(SIGKILL), -SIGKILL);
+    EXPECT_EQ(os::decodeExitCode((SIGSTOP << 8) | 0x7f), -1);
+}
+
+TEST(PidCleanupLogging, DeathBySigtermIsLoggedWithItsName) {
+    StderrCapture capture;
+    pid_t pid = forkSleepingChild();
+    {
+        PidCleanup child(pid, "sleeper");
+        ::kill(pid, SIGTERM);
+    }
+    EXPECT_TRUE(contains(capture.text(), endLine(pid, "sleeper", "signal", "SIGTERM")))
+        << capture.text();
+}
+
+TEST(PidCleanupLogging, DeathBySignalWithoutNameIsLoggedWithItsNumber) {
+    StderrCapture capture;
+    pid_t pid = forkSleepingChild();
+    {
+        PidCleanup child(pid, nullptr);
+        ::kill(pid, 64);
+    }
+    EXPECT_TRUE(contains(capture.text(), endLine(pid, "<unknown>", "signal", "64")))
+        << capture.text();
+}
+
+TEST(PidCleanupLogging, ZeroExitIsNotLogged) {
+    StderrCapture capture;
+    { PidCleanup child(forkExitingChild(0), "quiet"); }
+    EXPECT_FALSE(contains(capture.text(), "exited with")) << capture.text();
+}
+
+TEST(PidCleanupLogging, WaitpidFailureInDestructorIsLoggedNotThrown) {
+    StderrCapture capture;
+    pid_t pid = forkExitingChild(0);
+    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+    { PidCleanup child(pid, "gone"); }
+    EXPECT_TRUE(contains(capture.text(), "~PidCleanup: waitpid: No child processes"))
+        << capture.text();
+}
+
+TEST(PidCleanupWait, TimedWaitReturnsFalseThenTrue) {
+    pid_t pid = forkSleepingChild();
+    PidCleanup child(pid, "sleeper");
+    EXPECT_FALSE(child.timedWait(nullptr, 120));
+    EXPECT_FALSE(child.timedWait(nullptr, 0));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    EXPECT_TRUE(child.timedWait(&status, 60000));
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(child.pid(), -1);
+}
+
+TEST(PidCleanupWait, AssigningANewPidWaitsForTheOldOne) {
+    pid_t first = forkExitingChild(0);
+    pid_t second = forkExitingChild(0);
+    PidCleanup child(first, "first");
+    child.assign(second, "second");
+    errno = 0;
+    EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    EXPECT_EQ(child.pid(), second);
+}
+
+TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
+    StderrCapture capture;
+    io::FdManager manager;
+    pid_t pid = forkExitingChild(3);
+    os::detachProcess(pid);
+    EXPECT_TRUE(ostest::eventually([&] { return ostest::isReaped(pid); }, &manager));
+    EXPECT_TRUE(contains(capture.text(), endLine(pid, "<detached>", "status", "3")))
+        << capture.text();
+}
+
+TEST(BackgroundReaper, UnknownPidIsLoggedAndDropped) {
+    StderrCapture capture;
+    io::FdManager manager;
+    pid_t pid = forkExitingChild(0);
+    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+    os::detachProcess(pid);
+    EXPECT_TRUE(contains(capture.text(), "waitpid(" + std::to_string(pid) + ") detached: "))
+        << capture.text();
+}
+
+class RecordingExit : public ProcessMonitor::ExitCallback {
+public:
+    void processExited(ProcessMonitor* monitor, int exitCode, int status) override {
+        ++calls;
+        lastMonitor = monitor;
+        lastCode = exitCode;
+        lastStatus = status;
+    }
+
+    int calls = 0;
+    ProcessMonitor* lastMonitor = nullptr;
+    int lastCode = 0;
+    int lastStatus = 0;
+};
+
+TEST(ProcessMonitorExit, ChildThatEndedBeforehandIsReportedOnTheFirstTimerPass) {
+    io::FdManager manager;
+    pid_t pid = forkExitingChild(7);
+    awaitEndWithoutReaping(pid);
+    RecordingExit exitRecord;
+    ProcessMonitor monitor(pid, &exitRecord, "early");
+    EXPECT_EQ(exitRecord.calls, 0);
+    manager.wait(0);
+    EXPECT_EQ(exitRecord.calls, 1);
+    EXPECT_EQ(exitRecord.lastMonitor, &monitor);
+    EXPECT_EQ(exitRecord.lastCode, 7);
+    EXPECT_TRUE(WIFEXITED(exitRecord.lastStatus));
+    EXPECT_EQ(monitor.pid(), -1);
+}
+
+TEST(ProcessMonitorExit, SigchldReportsAChildThatEndsLater) {
+    io::FdManager manager;
+    pid_t pid = forkSleepingChild();
+    RecordingExit exitRecord;
+    ProcessMonitor monitor(pid, &exitRecord, "later");
+    manager.wait(0);
+    EXPECT_EQ(exitRecord.calls, 0);
+    ::kill(pid, SIGTERM);
+    EXPECT_TRUE(ostest::eventually([&] { return exitRecord.calls > 0; }, &manager));
+    EXPECT_EQ(exitRecord.calls, 1);
+    EXPECT_EQ(exitRecord.lastCode, -SIGTERM);
+}
+
+TEST(ProcessMonitorKill, KillEndsTheChild) {
+    io::FdManager manager;
+    RecordingExit exitRecord;
+    ProcessMonitor monitor(forkSleepingChild(), &exitRecord, "victim");
+    monitor.kill(SIGKILL);
+    EXPECT_TRUE(ostest::eventually([&] { return exitRecord.calls > 0; }, &manager));
+    EXPECT_EQ(exitRecord.lastCode, -SIGKILL);
+}
+
+TEST(ProcessMonitorKill, KillOfAChildReapedElsewhereIsLoggedAndDetaches) {
+    StderrCapture capture;
+    io::FdManager manager;
+    pid_t pid = forkExitingChild(0);
+    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+    RecordingExit exitRecord;
+    ProcessMonitor monitor(pid, &exitRecord, "reaped");
+    monitor.kill(9);
+    EXPECT_EQ(monitor.pid(), -1);
+    EXPECT_TRUE(contains(capture.text(), "ProcessMonitor: kill(" + std::to_string(pid) +
+                                             ",SIGKILL): No such process (3)\n"))
+        << capture.text();
+    manager.wait(0);
+    EXPECT_EQ(exitRecord.calls, 0);
+}
+
+} // namespace

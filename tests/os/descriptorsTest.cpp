@@ -1,0 +1,151 @@
+// Descriptor helpers: close-on-exec duplication, status flags, pipes and socket pairs, bulk
+// closing and the standard descriptors.
+#include "support/osTestSupport.h"
+
+#include <os/unix/descriptors.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool isCloseOnExec(int fd) {
+    return (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
+}
+
+bool isOpen(int fd) {
+    struct stat info;
+    return ::fstat(fd, &info) == 0;
+}
+
+TEST(Duplication, CopiesAreCloseOnExec) {
+    int plain = ::open("/dev/null", O_RDONLY);
+    ASSERT_FALSE(isCloseOnExec(plain));
+    plat::UniqueFd copy(os::dupCloseOnExec(plain));
+    EXPECT_TRUE(isCloseOnExec(copy.get()));
+
+    plat::UniqueFd target(::open("/dev/null", O_RDONLY));
+    ASSERT_TRUE(os::dup2CloseOnExec(plain, target.get()));
+    EXPECT_TRUE(isCloseOnExec(target.get()));
+    ::close(plain);
+}
+
+TEST(Duplication, BadDescriptorRaises) {
+    EXPECT_THROW(os::dupCloseOnExec(-1), plat::SystemException);
+}
+
+TEST(Duplication, OntoItselfFailsWithEinval) {
+    plat::UniqueFd fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    errno = 0;
+    EXPECT_FALSE(os::dup2CloseOnExec(fd.get(), fd.get()));
+    EXPECT_EQ(errno, EINVAL);
+}
+
+TEST(Inheritance, SetAndClearCloseOnExec) {
+    plat::UniqueFd fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(os::setInheritable(fd.get(), true, false));
+    EXPECT_FALSE(isCloseOnExec(fd.get()));
+    ASSERT_TRUE(os::setInheritable(fd.get(), false, false));
+    EXPECT_TRUE(isCloseOnExec(fd.get()));
+}
+
+TEST(Inheritance, FailureKeepsErrno) {
+    errno = 0;
+    EXPECT_FALSE(os::setInheritable(-1, true, true));
+    EXPECT_EQ(errno, EBADF);
+}
+
+TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
+    ostest::TemporaryDirectory dir;
+    plat::UniqueFd fd(
+        ::open(dir.file("log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    os::setBlocking(fd.get(), false);
+    EXPECT_TRUE(::fcntl(fd.get(), F_GETFL) & O_NONBLOCK);
+    os::setBlocking(fd.get(), true);
+    int flags = ::fcntl(fd.get(), F_GETFL);
+    EXPECT_FALSE(flags & O_NONBLOCK);
+    EXPECT_TRUE(flags & O_APPEND);
+}
+
+TEST(Blocking, BadDescriptorRaisesSetBlocking) {
+    try {
+        os::setBlocking(-1, true);
+        FAIL() << "no exception";
+    } catch (const plat::SystemException& e) {
+        EXPECT_EQ(std::string(e.message()).rfind("setBlocking: ", 0), 0u);
+    }
+}
+
+TEST(PipesAndSockets, BothEndsAreCloseOnExecAndConnected) {
+    os::PipeEnds pipe = os::makePipe();
+    EXPECT_TRUE(isCloseOnExec(pipe.readEnd.get()));
+    EXPECT_TRUE(isCloseOnExec(pipe.writeEnd.get()));
+    ASSERT_EQ(::write(pipe.writeEnd.get(), "x", 1), 1);
+    char byte = 0;
+    ASSERT_EQ(::read(pipe.readEnd.get(), &byte, 1), 1);
+    EXPECT_EQ(byte, 'x');
+
+    os::SocketPairEnds pair = os::makeSocketPair();
+    EXPECT_TRUE(isCloseOnExec(pair.first.get()));
+    EXPECT_TRUE(isCloseOnExec(pair.second.get()));
+    ASSERT_EQ(::write(pair.second.get(), "y", 1), 1);
+    ASSERT_EQ(::read(pair.first.get(), &byte, 1), 1);
+    EXPECT_EQ(byte, 'y');
+}
+
+// Closing runs in a forked child so that the test process keeps its descriptors.
+TEST(CloseFrom, LeavesNothingOpenFromTheNumberUp) {
+    int status = ostest::exitStatusOfForkedChild([] {
+        int base = ::open("/dev/null", O_RDONLY);
+        ::dup2(base, 40);
+        ::dup2(base, 300);
+        ::dup2(base, 1000);
+        int below = ::dup(base);
+        os::closeFrom(below + 1);
+        if (!isOpen(below) || !isOpen(base))
+            return 2;
+        return ostest::countOpenDescriptorsFrom(below + 1) == 0 ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST(CloseFrom, SparesTheKeptDescriptors) {
+    int status = ostest::exitStatusOfForkedChild([] {
+        int base = ::open("/dev/null", O_RDONLY);
+        for (int fd : {20, 21, 22, 50, 51, 400})
+            ::dup2(base, fd);
+        os::closeFromExcept(20, std::set<int>{3, 21, 50});
+        bool keptOpen = isOpen(21) && isOpen(50);
+        bool othersClosed = !isOpen(20) && !isOpen(22) && !isOpen(51) && !isOpen(400);
+        return keptOpen && othersClosed && ostest::countOpenDescriptorsFrom(51) == 0 ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST(StandardDescriptors, MissingOnesBecomeDevNull) {
+    int status = ostest::exitStatusOfForkedChild([] {
+        ::close(0);
+        ::close(2);
+        int openAbove = ostest::countOpenDescriptorsFrom(3);
+        os::ensureStdDescriptors();
+        char link[64] = {};
+        for (int fd : {0, 2}) {
+            std::string path = "/proc/self/fd/" + std::to_string(fd);
+            ssize_t length = ::readlink(path.c_str(), link, sizeof link - 1);
+            if (length < 0 || std::string(link, std::size_t(length)) != "/dev/null" ||
+                isCloseOnExec(fd))
+                return 1;
+        }
+        return ostest::countOpenDescriptorsFrom(3) == openAbove ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+} // namespace

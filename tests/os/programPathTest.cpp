@@ -1,0 +1,95 @@
+// Executable look-up on PATH and the program's own location.
+#include "support/osTestSupport.h"
+
+#include <os/unix/programPath.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using ostest::EnvironmentChange;
+using ostest::TemporaryDirectory;
+
+std::string found(const plat::DString& path) {
+    return path.isNull() ? "<null>" : path.get();
+}
+
+std::string realPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? resolved : "<unresolved>";
+}
+
+TEST(FindExecutable, PathSearchReturnsTheRealPath) {
+    TemporaryDirectory dir;
+    ostest::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
+    ::symlink(dir.file("tool").c_str(), dir.file("alias").c_str());
+    EnvironmentChange path("PATH", dir.path());
+    EXPECT_EQ(found(os::findExecutable("alias", true)), realPath(dir.file("tool")));
+    EXPECT_EQ(found(os::findExecutable("alias", false)), "<null>");
+}
+
+TEST(FindExecutable, FirstExistingCandidateEndsTheSearch) {
+    TemporaryDirectory first;
+    TemporaryDirectory second;
+    ostest::writeFile(first.file("tool"), "#!/bin/sh\n", 0644);
+    ostest::writeFile(second.file("tool"), "#!/bin/sh\n", 0755);
+    EnvironmentChange path("PATH", first.path() + ":" + second.path());
+    EXPECT_EQ(found(os::findExecutable("tool", true)), "<null>");
+}
+
+TEST(FindExecutable, EmptyPathElementsAreSkipped) {
+    TemporaryDirectory dir;
+    ostest::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
+    EnvironmentChange path("PATH", "::" + dir.path() + ":");
+    EXPECT_EQ(found(os::findExecutable("tool", true)), realPath(dir.file("tool")));
+}
+
+TEST(FindExecutable, TildeInPathRaises) {
+    EnvironmentChange path("PATH", "/bin:~/bin");
+    EXPECT_THROW(os::findExecutable("sh", true), plat::Exception);
+}
+
+TEST(FindExecutable, NameWithSlashMustBeAnExecutableRegularFile) {
+    TemporaryDirectory dir;
+    ostest::writeFile(dir.file("plain"), "data", 0644);
+    EXPECT_EQ(found(os::findExecutable(dir.file("plain").c_str(), true)), "<null>");
+    EXPECT_EQ(found(os::findExecutable(dir.path().c_str(), true)), "<null>");
+    EXPECT_EQ(found(os::findExecutable(nullptr, true)), "<null>");
+    EXPECT_EQ(found(os::findExecutable("/bin/sh", false)), realPath("/bin/sh"));
+}
+
+TEST(ProgramPath, OwnPathIsTheRealExecutable) {
+    EXPECT_EQ(found(os::getProgramPath(nullptr)), realPath("/proc/self/exe"));
+    std::string own = realPath("/proc/self/exe");
+    EXPECT_EQ(found(os::getProgramDir()), own.substr(0, own.rfind('/')));
+}
+
+TEST(ProgramPath, RelativeNameIsFoundBesideTheProgram) {
+    std::string own = realPath("/proc/self/exe");
+    std::string name = own.substr(own.rfind('/') + 1);
+    EnvironmentChange path("PATH", "/nonexistent");
+    EXPECT_EQ(found(os::getProgramPath(name.c_str(), true, true)), own);
+}
+
+TEST(ProgramPath, MissingProgramRaisesEnoentWhenItMustExist) {
+    EXPECT_EQ(found(os::getProgramPath("/nonexistent/qv-tool", false)), "<null>");
+    try {
+        os::getProgramPath("/nonexistent/qv-tool", true);
+        FAIL() << "no exception";
+    } catch (const plat::SystemException& e) {
+        EXPECT_EQ(e.error(), ENOENT);
+        EXPECT_EQ(std::string(e.message())
+                      .rfind("/nonexistent/qv-tool does not exist or is not executable", 0),
+                  0u);
+    }
+}
+
+} // namespace
