@@ -1,0 +1,282 @@
+// The installed launcher, run as a user would run it, carrying the demo payload.
+#include "support/ChildProcess.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <random>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string installedLauncher = QV_INSTALLED_LAUNCHER;
+const std::string brokenPayloadLauncher = QV_BROKEN_PAYLOAD_LAUNCHER;
+const std::string embeddedPayload = QV_EMBEDDED_PAYLOAD;
+
+bool hasExtractedFile(const TemporaryDirectory& directory) {
+    for (const std::string& name : directory.entries())
+        if (name.rfind("Quorvel", 0) == 0 && name.size() > 4 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
+            return true;
+    return false;
+}
+
+std::vector<std::string> withArguments(const std::string& program,
+                                       std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), program);
+    return arguments;
+}
+
+// Waits until the condition holds; fails the test after a minute.
+template <typename Condition>
+void waitUntil(Condition condition, const char* what) {
+    for (int i = 0; i < 600 && !condition(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(condition()) << "gave up waiting: " << what;
+}
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override { copyFile(installedLauncher, launcher); }
+
+    ExitResult runLauncher(std::vector<std::string> arguments, const std::string& input = {}) {
+        return runToEnd(withArguments(launcher, std::move(arguments)), input);
+    }
+
+    TemporaryDirectory directory;
+    const std::string launcher = directory / "qvserverLauncher";
+};
+
+TEST_F(LauncherTest, PassesArgumentsByteForByteAfterTheExtractedPath) {
+    ExitResult result = runLauncher({"--args", "a", "b c", "", "\xff\xfe tab\there"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "argv[0]=" + (directory / "Quorvel.tmp") +
+                                 "\n"
+                                 "argv[1]=--args\n"
+                                 "argv[2]=a\n"
+                                 "argv[3]=b c\n"
+                                 "argv[4]=\n"
+                                 "argv[5]=\\xFF\\xFE tab\\x09here\n");
+    EXPECT_FALSE(hasExtractedFile(directory));
+}
+
+TEST_F(LauncherTest, WithoutArgumentsThePayloadGetsOnlyItsPath) {
+    ExitResult result = runLauncher({});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.output.find("argv[0]=" + (directory / "Quorvel.tmp") + "\n"),
+              std::string::npos);
+    EXPECT_EQ(result.output.find("argv[1]"), std::string::npos);
+}
+
+TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
+    ChildProcess running(withArguments(launcher, {"--cat"}));
+    std::string extracted = directory / "Quorvel.tmp";
+    waitUntil([&] { return exists(extracted); }, "extracted file");
+    // The payload reads its input now, so the file is complete.
+    running.writeInput("x\n");
+    EXPECT_EQ(running.readOutputLine(), "x");
+    struct stat info;
+    ASSERT_EQ(stat(extracted.c_str(), &info), 0);
+    mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 07777, 0755u & ~mask);
+    EXPECT_EQ(readFile(extracted), readFile(embeddedPayload));
+    EXPECT_EQ(running.finish().status, 0);
+}
+
+TEST_F(LauncherTest, PassesLargeStandardInputAndOutputThrough) {
+    std::string data(8 << 20, '\0');
+    std::mt19937 random(42);
+    for (char& byte : data)
+        byte = char(random());
+
+    ExitResult result = runLauncher({"--cat"}, data);
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.output == data) << "output differs from input";
+}
+
+TEST_F(LauncherTest, PayloadInheritsStandardError) {
+    ExitResult result = runLauncher({"--no-such-option"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.errorOutput.find("unknown option: --no-such-option"), std::string::npos);
+}
+
+TEST_F(LauncherTest, ExitsWithZeroWhateverThePayloadStatus) {
+    ExitResult result = runLauncher({"--exit=3"});
+
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_FALSE(hasExtractedFile(directory));
+}
+
+TEST_F(LauncherTest, SkipsTakenNamesAndLeavesThoseFilesAlone) {
+    writeFile(directory / "Quorvel.tmp", "first");
+    writeFile(directory / "Quorvel(1).tmp", "second");
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
+              "argv[0]=" + (directory / "Quorvel(2).tmp"));
+    EXPECT_EQ(readFile(directory / "Quorvel.tmp"), "first");
+    EXPECT_EQ(readFile(directory / "Quorvel(1).tmp"), "second");
+    EXPECT_FALSE(exists(directory / "Quorvel(2).tmp"));
+}
+
+TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
+    TemporaryDirectory linkDirectory;
+    std::string link = linkDirectory / "launcher-link";
+    ASSERT_EQ(symlink(launcher.c_str(), link.c_str()), 0);
+
+    ExitResult result = runToEnd({link, "--args"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
+              "argv[0]=" + (directory / "Quorvel.tmp"));
+    EXPECT_EQ(linkDirectory.entries(), std::vector<std::string>{"launcher-link"});
+}
+
+TEST_F(LauncherTest, NeverWritesThroughADanglingSymbolicLink) {
+    std::string target = directory / "planted-target";
+    ASSERT_EQ(symlink(target.c_str(), (directory / "Quorvel.tmp").c_str()), 0);
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
+              "argv[0]=" + (directory / "Quorvel(1).tmp"));
+    EXPECT_FALSE(exists(target));
+    EXPECT_TRUE(exists(directory / "Quorvel.tmp"));
+    EXPECT_FALSE(exists(directory / "Quorvel(1).tmp"));
+}
+
+TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
+    writeFile(directory / "Quorvel.tmp", "taken");
+    for (int i = 1; i <= 99; ++i)
+        writeFile(directory / ("Quorvel(" + std::to_string(i) + ").tmp"), "taken");
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(result.errorOutput.find("TXMsgBox: Too many files with same name"), std::string::npos)
+        << result.errorOutput;
+    EXPECT_EQ(directory.entries().size(), 101u);
+    EXPECT_EQ(readFile(directory / "Quorvel(99).tmp"), "taken");
+}
+
+TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
+    ChildProcess::Options options;
+    options.closeStdin = true;
+    options.closeStderr = true;
+
+    ExitResult result = runToEnd(withArguments(launcher, {"--args", "--cat"}), {}, options);
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "argv[0]=" + (directory / "Quorvel.tmp") +
+                                 "\nargv[1]=--args\n"
+                                 "argv[2]=--cat\n");
+    EXPECT_FALSE(hasExtractedFile(directory));
+}
+
+class LauncherSignalTest : public LauncherTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LauncherSignalTest, RemovesTheFileAtOnceAndKeepsWaitingForThePayload) {
+    ChildProcess running(withArguments(launcher, {"--args", "--cat"}));
+    ASSERT_EQ(running.readOutputLine(), "argv[0]=" + (directory / "Quorvel.tmp"));
+
+    running.sendSignal(GetParam());
+    waitUntil([&] { return !exists(directory / "Quorvel.tmp"); }, "removal of the extracted file");
+    EXPECT_TRUE(running.running());
+
+    running.writeInput("still here\n");
+    ExitResult result = running.finish();
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.output.find("still here\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(TerminationSignals, LauncherSignalTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) {
+                             return info.param == SIGINT ? "SIGINT" : "SIGTERM";
+                         });
+
+TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
+    // Root ignores mode bits: the launcher runs as nobody in a directory owned by root.
+    TemporaryDirectory home;
+    ASSERT_EQ(chown(home.path().c_str(), 65534, 65534), 0);
+    chmod(directory.path().c_str(), 0755);
+
+    ExitResult result =
+        runToEnd({"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                  "/usr/bin/env", "HOME=" + home.path(), "DISPLAY=", launcher, "--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    std::string expected =
+        "TXMsgBox: fileOpenFd(" + (directory / "Quorvel.tmp") + "): Permission denied (13)";
+    EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
+    EXPECT_FALSE(hasExtractedFile(directory));
+}
+
+TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePartialFile) {
+    TemporaryDirectory mountPoint;
+    struct stat launcherInfo, payloadInfo;
+    ASSERT_EQ(stat(installedLauncher.c_str(), &launcherInfo), 0);
+    ASSERT_EQ(stat(embeddedPayload.c_str(), &payloadInfo), 0);
+    // Room for the launcher and half of the payload.
+    long size = (launcherInfo.st_size + payloadInfo.st_size / 2 + 8191) / 4096 * 4096;
+    std::string options = "size=" + std::to_string(size);
+    if (mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    std::string launcher = mountPoint / "qvserverLauncher";
+    copyFile(installedLauncher, launcher);
+
+    ExitResult result = runToEnd({launcher, "--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errorOutput.find("TXMsgBox: write failed: No space left on device (28)"),
+              std::string::npos)
+        << result.errorOutput;
+    EXPECT_EQ(mountPoint.entries(), std::vector<std::string>{"qvserverLauncher"});
+    umount(mountPoint.path().c_str());
+}
+
+TEST(LauncherFailureTest, ReportsAPayloadThatCannotBeExecuted) {
+    TemporaryDirectory directory;
+    std::string launcher = directory / "launcher";
+    copyFile(brokenPayloadLauncher, launcher);
+
+    ExitResult result = runToEnd({launcher, "--args"});
+
+    EXPECT_EQ(result.status, 1);
+    std::string expected =
+        "TXMsgBox: execve(" + (directory / "Quorvel.tmp") + "): Exec format error (8)";
+    EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"launcher"});
+}
+
+TEST(LauncherFailureTest, WithoutADisplayWritesTheDisplayFailureToStandardError) {
+    TemporaryDirectory directory;
+    std::string launcher = directory / "launcher";
+    copyFile(brokenPayloadLauncher, launcher);
+
+    ExitResult result = runToEnd({"/usr/bin/env", "-u", "DISPLAY", launcher});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errorOutput.find("\nunable to open display \"\"\n"), std::string::npos)
+        << result.errorOutput;
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+// Starting programs under test and talking to them through pipes.
+#include "ChildProcess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+void closeIfOpen(int& fd) {
+    if (fd >= 0)
+        close(fd);
+    fd = -1;
+}
+
+[[noreturn]] void failSystemCall(const char* what) {
+    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+}
+
+void makePipe(int ends[2]) {
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        failSystemCall("pipe2");
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) : ChildProcess(argv, Options{}) {}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options) {
+    int input[2], output[2], error[2];
+    makePipe(input);
+    makePipe(output);
+    makePipe(error);
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    std::vector<std::string> environmentCopy = options.environment;
+
+    childPid = fork();
+    if (childPid < 0)
+        failSystemCall("fork");
+    if (childPid == 0) {
+        signal(SIGPIPE, SIG_DFL);
+        for (std::string& entry : environmentCopy)
+            putenv(entry.data());
+        dup2(input[0], 0);
+        dup2(output[1], 1);
+        dup2(error[1], 2);
+        if (options.closeStdin)
+            close(0);
+        if (options.closeStderr)
+            close(2);
+        execv(arguments[0], arguments.data());
+        _exit(127);
+    }
+    close(input[0]);
+    close(output[1]);
+    close(error[1]);
+    inputFd = input[1];
+    outputFd = output[0];
+    errorFd = error[0];
+    // A child that stops reading must not kill the test with SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
+}
+
+ChildProcess::~ChildProcess() {
+    if (childPid > 0 && running()) {
+        kill(childPid, SIGKILL);
+        waitpid(childPid, nullptr, 0);
+    }
+    closeIfOpen(inputFd);
+    closeIfOpen(outputFd);
+    closeIfOpen(errorFd);
+}
+
+std::string ChildProcess::readOutputLine(int timeoutSeconds) {
+    time_t deadline = time(nullptr) + timeoutSeconds;
+    while (true) {
+        std::size_t lineEnd = pendingOutput.find('\n');
+        if (lineEnd != std::string::npos) {
+            std::string line = pendingOutput.substr(0, lineEnd);
+            pendingOutput.erase(0, lineEnd + 1);
+            return line;
+        }
+        if (time(nullptr) > deadline)
+            throw std::runtime_error("timed out waiting for a line of output");
+        struct pollfd ready = {outputFd, POLLIN, 0};
+        if (poll(&ready, 1, 1000) <= 0)
+            continue;
+        char buffer[4096];
+        ssize_t got = read(outputFd, buffer, sizeof buffer);
+        if (got <= 0) {
+            std::string rest = std::move(pendingOutput);
+            pendingOutput.clear();
+            return rest;
+        }
+        pendingOutput.append(buffer, std::size_t(got));
+    }
+}
+
+void ChildProcess::writeInput(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = write(inputFd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            failSystemCall("write");
+        done += std::size_t(written);
+    }
+}
+
+void ChildProcess::closeInput() {
+    closeIfOpen(inputFd);
+}
+
+void ChildProcess::sendSignal(int signal) {
+    if (kill(childPid, signal) != 0)
+        failSystemCall("kill");
+}
+
+bool ChildProcess::running() {
+    siginfo_t info = {};
+    return waitid(P_PID, id_t(childPid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+}
+
+ExitResult ChildProcess::finish(const std::string& input) {
+    ExitResult result;
+    result.output = std::move(pendingOutput);
+    pendingOutput.clear();
+    std::size_t inputDone = 0;
+    if (input.empty())
+        closeInput();
+    else
+        // A blocking write could wait for a child that waits for us to read its output.
+        fcntl(inputFd, F_SETFL, fcntl(inputFd, F_GETFL) | O_NONBLOCK);
+    while (outputFd >= 0 || errorFd >= 0) {
+        struct pollfd fds[3] = {{outputFd, POLLIN, 0}, {errorFd, POLLIN, 0}, {inputFd, POLLOUT, 0}};
+        if (poll(fds, 3, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            failSystemCall("poll");
+        }
+        char buffer[65536];
+        int* readEnds[2] = {&outputFd, &errorFd};
+        std::string* sinks[2] = {&result.output, &result.errorOutput};
+        for (int i = 0; i < 2; ++i) {
+            if (*readEnds[i] < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            ssize_t got = read(*readEnds[i], buffer, sizeof buffer);
+            if (got <= 0)
+                closeIfOpen(*readEnds[i]);
+            else
+                sinks[i]->append(buffer, std::size_t(got));
+        }
+        if (inputFd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            ssize_t written = write(inputFd, input.data() + inputDone,
+                                    std::min<std::size_t>(input.size() - inputDone, 65536));
+            if (written < 0 && errno != EINTR && errno != EAGAIN)
+                closeInput();
+            else if (written > 0)
+                inputDone += std::size_t(written);
+            if (inputDone == input.size())
+                closeInput();
+        }
+    }
+    closeInput();
+    int status = 0;
+    while (waitpid(childPid, &status, 0) < 0 && errno == EINTR) {
+    }
+    childPid = -1;
+    result.exited = WIFEXITED(status);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
+    return result;
+}
+
+ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& input,
+                    const ChildProcess::Options& options) {
+    ChildProcess child(argv, options);
+    return child.finish(input);
+}
+
+} // namespace testing_support

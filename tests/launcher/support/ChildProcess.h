@@ -1,0 +1,56 @@
+// A program started by a test, with pipes on its standard streams.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace testing_support {
+
+struct ExitResult {
+    bool exited = false;     // ended by exit (else by a signal)
+    int status = -1;         // exit status, or the signal number
+    std::string output;      // everything written to standard output
+    std::string errorOutput; // everything written to standard error
+};
+
+class ChildProcess {
+public:
+    struct Options {
+        bool closeStdin = false;              // start with descriptor 0 closed instead of a pipe
+        bool closeStderr = false;             // start with descriptor 2 closed instead of a pipe
+        std::vector<std::string> environment; // NAME=VALUE entries added to ours
+    };
+
+    // argv[0] is the program to execute (not searched in PATH).
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ChildProcess(const std::vector<std::string>& argv, const Options& options);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return childPid; }
+
+    // Reads standard output until a line feed or the end; throws after the time-out.
+    std::string readOutputLine(int timeoutSeconds = 60);
+    void writeInput(const std::string& bytes);
+    void closeInput();
+    void sendSignal(int signal);
+    // Whether the child is still running (it is not reaped by this call).
+    bool running();
+    // Feeds input (then closes it), collects all output and waits for the end.
+    ExitResult finish(const std::string& input = {});
+
+private:
+    pid_t childPid = -1;
+    int inputFd = -1;
+    int outputFd = -1;
+    int errorFd = -1;
+    std::string pendingOutput;
+};
+
+// Runs a program to its end.
+ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& input = {},
+                    const ChildProcess::Options& options = {});
+
+} // namespace testing_support
