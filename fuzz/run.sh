@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs each fuzz target briefly on a freshly generated seed corpus; fails on the first crash,
+# sanitizer report, leak or time-out. Usage: fuzz/run.sh <build-dir> <seconds-per-target>
+# The build directory must be configured with clang and -DQV_BUILD_FUZZ=ON.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 <build-dir> <seconds-per-target>" >&2
+    exit 2
+fi
+build_dir=$(cd "$1" && pwd)
+seconds=$2
+work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream
+
+# Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
+seed_gzip() {
+    local dir=$work/corpus-zlib
+    mkdir -p "$dir"
+    local text=$work/sample.txt
+    for i in $(seq 1 400); do echo "line $i of the sample text for the fuzzer"; done > "$text"
+    gzip -9 -c "$text" > "$work/named.gz"           # name flag set: compressing a file
+    gzip -9 -n -c < "$text" > "$work/plain.gz"      # no name
+    { printf '\001'; cat "$work/named.gz"; } > "$dir/named"
+    { printf '\003'; cat "$work/plain.gz"; } > "$dir/plain"
+    # Every optional header field: extra (5 bytes), name, comment, header CRC.
+    { printf '\005\037\213\010\036\000\000\000\000\000\003\005\000EXTRAname\000comment\000\253\315'
+      tail -c +11 "$work/plain.gz"; } > "$dir/all-flags"
+    printf '\001\037\214\010\000' > "$dir/bad-magic"
+    { printf '\001'; head -c 40 "$work/plain.gz"; } > "$dir/truncated"
+}
+
+# Seeds for framed messages: byte 0 seeds the piece sizes, then 2-byte headers and payloads.
+seed_v4() {
+    local dir=$work/corpus-v4
+    mkdir -p "$dir"
+    printf '\007\000\003\000\001\002\200\002\003\004' > "$dir/two-frames"
+    printf '\011\000\000\200\003abc\200\000' > "$dir/empty-middle-frame"
+    printf '\013\200\011\001\000\000\000\005hello\200\006\002\003line\n' > "$dir/string-and-line"
+    printf '\015\200\100ab' > "$dir/frame-longer-than-data"
+}
+
+run_target() {
+    local target=$1 corpus=$2
+    local binary=$build_dir/fuzz/$target
+    mkdir -p "$work/artifacts-$target"
+    echo "== $target for ${seconds}s"
+    if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$work/artifacts-$target/" "$corpus" > "$work/$target.log" 2>&1; then
+        tail -n 60 "$work/$target.log" >&2
+        local keep=/tmp/qv-fuzz-artifacts-$target
+        rm -rf "$keep"
+        cp -r "$work/artifacts-$target" "$keep"
+        echo "FAILED: $target (reproducers kept in $keep)" >&2
+        return 1
+    fi
+    grep -E '^stat::number_of_executed_units|^Done' "$work/$target.log" || true
+}
+
+seed_gzip
+seed_v4
+status=0
+run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
+run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
+exit $status

@@ -1,0 +1,116 @@
+// Buffered output: growth up to the maximum, the capped window, flushing, and the fixed-size,
+// lazy and null variants.
+#include "support/ScriptedInStream.h"
+
+#include <rdr/BufferedOutStream.h>
+#include <rdr/Exception.h>
+#include <rdr/MaxOutBufferSize.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using rdrtest::ScriptedOutStream;
+
+namespace {
+
+TEST(BufferedOutStreamGrowth, RefusingDestinationGrowsBufferToMaximumThenFails) {
+    ScriptedOutStream out(1024, 8192);
+    out.setAcceptPerWrite(0);
+    std::string chunk(1000, 'a');
+    int written = 0;
+    try {
+        for (;;) {
+            out.writeBytes(chunk.data(), int(chunk.size()));
+            written += int(chunk.size());
+        }
+    } catch (plat::Exception& e) {
+        EXPECT_STREQ(e.message(), "BufferedOutStream overrun: unable to write");
+    }
+    EXPECT_EQ(out.bufferSize(), 8192) << "doubled 1024 -> 2048 -> 4096 -> 8192";
+    EXPECT_EQ(out.bufferedBytes(), 8192) << "every byte that went in stays pending";
+    EXPECT_GE(written, 7000);
+    EXPECT_GT(out.waitingWrites(), 0) << "a waiting write was tried before giving up";
+}
+
+TEST(BufferedOutStreamGrowth, PendingBytesSurviveGrowthInOrder) {
+    ScriptedOutStream out(16, 1 << 20);
+    out.setAcceptPerWrite(0);
+    std::string data;
+    for (int i = 0; i < 5000; ++i)
+        data.push_back(char('a' + i % 26));
+    out.writeBytes(data.data(), int(data.size()));
+    out.setAcceptPerWrite(7);
+    EXPECT_TRUE(out.flush());
+    EXPECT_EQ(out.received(), data);
+    EXPECT_EQ(out.length(), 5000);
+}
+
+TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
+    ScriptedOutStream out(2, 4);
+    out.setAcceptPerWrite(0);
+    out.writeU16(1);
+    try {
+        out.writeU64(1);
+        FAIL();
+    } catch (plat::Exception& e) {
+        EXPECT_STREQ(e.message(), "BufferedOutStream overrun: buffer size exceeded");
+    }
+}
+
+TEST(BufferedOutStreamWindow, WindowNeverOffersMoreThan16384FreeBytes) {
+    ScriptedOutStream out(1 << 20, 1 << 20);
+    EXPECT_EQ(out.getEnd() - out.getPtr(), 16384);
+    out.setAcceptPerWrite(0);
+    std::string data(40000, 'b');
+    out.writeBytes(data.data(), int(data.size()));
+    EXPECT_LE(out.getEnd() - out.getPtr(), 16384);
+    EXPECT_EQ(out.bufferedBytes(), 40000);
+}
+
+TEST(BufferedOutStreamFlush, NonBlockingFlushLeavesTheRestPending) {
+    ScriptedOutStream out(-1, -1);
+    out.setBlocking(false);
+    out.writeBytes("abcdef", 6);
+    out.setAcceptPerWrite(0);
+    EXPECT_FALSE(out.flush());
+    EXPECT_EQ(out.bufferedBytes(), 6);
+    out.setAcceptPerWrite(4);
+    EXPECT_TRUE(out.flush());
+    EXPECT_EQ(out.received(), "abcdef");
+    EXPECT_EQ(out.bufferedBytes(), 0);
+    EXPECT_EQ(out.length(), 6);
+}
+
+TEST(BufferedOutStreamFlush, TryFlushAndWriteSomeReportProgress) {
+    ScriptedOutStream out(-1, -1);
+    out.writeBytes("abcdef", 6);
+    out.setAcceptPerWrite(2);
+    EXPECT_TRUE(out.writeSome(false));
+    EXPECT_EQ(out.bufferedBytes(), 4);
+    EXPECT_TRUE(out.tryFlush(false));
+    EXPECT_EQ(out.received(), "abcdef");
+    EXPECT_FALSE(out.writeSome(false)) << "nothing left to write";
+}
+
+TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
+    EXPECT_FALSE(rdr::maxOutBufferSize.setParam(100)) << "below the range";
+    ASSERT_TRUE(rdr::maxOutBufferSize.setParam(65536));
+    ScriptedOutStream out(-1, -1);
+    rdr::maxOutBufferSize.resetToDefault();
+    EXPECT_EQ(out.bufferSize(), 16384);
+    EXPECT_EQ(out.maxBufferSize(), 65536);
+    EXPECT_EQ(rdr::maxOutBufferSize.getValue(), 134217728);
+}
+
+TEST(NullOutStreamCounting, CountsEverythingAndKeepsNothing) {
+    rdr::NullOutStream out;
+    std::string data(5000, 'n');
+    out.writeBytes(data.data(), int(data.size()));
+    for (int i = 0; i < 1000; ++i)
+        out.writeU32(std::uint32_t(i));
+    EXPECT_EQ(out.length(), 9000);
+    EXPECT_EQ(out.spaceLeft(), 0x7fffffff);
+}
+
+} // namespace

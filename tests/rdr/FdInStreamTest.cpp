@@ -1,0 +1,150 @@
+// Descriptor input: end of stream, non-blocking mode, read time-outs, the select limit,
+// ownership and moving.
+#include <rdr/Exception.h>
+#include <rdr/FdInStream.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+class FdInStreamTest : public ::testing::Test {
+protected:
+    void openPipe(int flags) { ASSERT_EQ(pipe2(fds, O_CLOEXEC | flags), 0); }
+    void TearDown() override {
+        for (int fd : fds)
+            if (fd >= 0)
+                close(fd);
+    }
+    void closeWriteEnd() {
+        close(fds[1]);
+        fds[1] = -1;
+    }
+
+    int fds[2] = {-1, -1};
+};
+
+void expectTimedOut(rdr::FdInStream& in) {
+    try {
+        in.readU8();
+        ADD_FAILURE() << "the read did not time out";
+    } catch (plat::TimedOut& e) {
+        EXPECT_STREQ(e.message(), "Timed out");
+        EXPECT_STREQ(e.typeText(), "TimedOut");
+    }
+}
+
+TEST_F(FdInStreamTest, ReadsWhatThePeerWroteThenEndOfIoStream) {
+    openPipe(0);
+    ASSERT_EQ(write(fds[1], "\x01\x02\x03\x04z", 5), 5);
+    closeWriteEnd();
+    rdr::FdInStream in(fds[0]);
+    EXPECT_EQ(in.readU32(), 0x01020304u);
+    EXPECT_EQ(in.readU8(), 'z');
+    try {
+        in.readU8();
+        FAIL();
+    } catch (rdr::EndOfStream& e) {
+        EXPECT_STREQ(e.message(), "End of IO stream");
+    }
+}
+
+TEST_F(FdInStreamTest, NonBlockingStreamOnEmptyPipeReportsNoData) {
+    openPipe(O_NONBLOCK);
+    rdr::FdInStream in(fds[0]);
+    in.setNonBlocking(true);
+    EXPECT_FALSE(in.check(1, false));
+    EXPECT_THROW(in.readU8(), rdr::BlockException);
+    ASSERT_EQ(write(fds[1], "k", 1), 1);
+    EXPECT_EQ(in.readU8(), 'k');
+}
+
+TEST_F(FdInStreamTest, TimeOutStaysTimedOut) {
+    openPipe(O_NONBLOCK);
+    rdr::FdInStream in(fds[0]);
+    in.setTimeout(100);
+    expectTimedOut(in);
+    EXPECT_TRUE(in.timedOut());
+    ASSERT_EQ(write(fds[1], "late", 4), 4);
+    expectTimedOut(in);
+}
+
+TEST_F(FdInStreamTest, TimeOutAppliesToBlockingDescriptorsToo) {
+    openPipe(0);
+    rdr::FdInStream in(fds[0]);
+    in.setTimeout(100);
+    expectTimedOut(in);
+}
+
+TEST_F(FdInStreamTest, DescriptorAbove1023CannotBeWaitedOn) {
+    openPipe(O_NONBLOCK);
+    rlimit limit;
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_cur <= 1024) {
+        rlimit raised = limit;
+        raised.rlim_cur = std::min<rlim_t>(2048, limit.rlim_max);
+        if (raised.rlim_cur <= 1024 || setrlimit(RLIMIT_NOFILE, &raised) != 0)
+            GTEST_SKIP() << "cannot open descriptor 1024";
+    }
+    int high = fcntl(fds[0], F_DUPFD_CLOEXEC, 1024);
+    ASSERT_GE(high, 1024);
+    {
+        rdr::FdInStream in(high);
+        try {
+            in.readU8();
+            FAIL() << "waited on descriptor " << high;
+        } catch (plat::SystemException& e) {
+            EXPECT_EQ(e.error(), EMFILE);
+            EXPECT_EQ(std::string(e.message()).rfind("select: ", 0), 0u) << e.message();
+        }
+    }
+    close(high);
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+TEST_F(FdInStreamTest, ReadFailureRaisesSystemException) {
+    rdr::FdInStream in(987);
+    try {
+        in.readU8();
+        FAIL();
+    } catch (plat::SystemException& e) {
+        EXPECT_EQ(e.error(), EBADF);
+        EXPECT_EQ(std::string(e.message()).rfind("read: ", 0), 0u) << e.message();
+    }
+}
+
+TEST_F(FdInStreamTest, OwningStreamClosesItsDescriptor) {
+    openPipe(0);
+    int readEnd = fds[0];
+    fds[0] = -1;
+    { rdr::FdInStreamOwn in(readEnd); }
+    EXPECT_EQ(fcntl(readEnd, F_GETFD), -1);
+    EXPECT_EQ(errno, EBADF);
+}
+
+TEST_F(FdInStreamTest, MovedStreamKeepsBufferedBytesAndSettings) {
+    openPipe(0);
+    ASSERT_EQ(write(fds[1], "abcdef", 6), 6);
+    int readEnd = fds[0];
+    fds[0] = -1;
+    rdr::FdInStreamOwn original(readEnd);
+    original.setTimeout(100);
+    EXPECT_EQ(original.readU8(), 'a');
+    rdr::FdInStream moved(std::move(original));
+    EXPECT_EQ(original.getFd(), -1);
+    EXPECT_EQ(moved.getFd(), readEnd);
+    EXPECT_EQ(moved.timeout(), 100);
+    char rest[5];
+    moved.readBytesInto(rest, 5);
+    EXPECT_EQ(std::string(rest, 5), "bcdef");
+    EXPECT_EQ(moved.pos(), 6);
+    expectTimedOut(moved);
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+// The memory output stream: maximum size, growth and handing the buffer over.
+#include <rdr/Exception.h>
+#include <rdr/MemOutStream.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(MemOutStreamLimit, MaximumTenAcceptsTenBytesAndRefusesTheEleventh) {
+    rdr::MemOutStream out(-1, 10);
+    out.writeBytes("0123456789", 10);
+    EXPECT_EQ(out.spaceLeft(), 0);
+    try {
+        out.writeU8('x');
+        FAIL() << "the eleventh byte was accepted";
+    } catch (rdr::OutStreamFull& e) {
+        EXPECT_STREQ(e.message(), "OutStream full");
+        EXPECT_STREQ(e.typeText(), "OutStreamFull");
+    }
+    EXPECT_EQ(out.length(), 10);
+}
+
+TEST(MemOutStreamLimit, TakeCStringAtTheMaximumStillAppendsTheNul) {
+    rdr::MemOutStream out(4, 10);
+    out.writeBytes("0123456789", 10);
+    plat::DString text;
+    out.takeCString(text);
+    EXPECT_STREQ(text.get(), "0123456789");
+    EXPECT_EQ(out.length(), 0);
+}
+
+TEST(MemOutStreamLimit, GrowthStopsAtTheMaximum) {
+    rdr::MemOutStream out(4, 6);
+    out.writeBytes("abcdef", 6);
+    EXPECT_THROW(out.writeU16(1), rdr::OutStreamFull);
+    EXPECT_EQ(out.spaceLeft(), 0);
+}
+
+TEST(MemOutStreamGrowth, LargeWriteIntoEmptyStreamGrowsOnce) {
+    rdr::MemOutStream out(0);
+    std::string data(100000, 'q');
+    out.writeBytes(data.data(), int(data.size()));
+    EXPECT_EQ(out.length(), 100000);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data()), data.size()), data);
+}
+
+TEST(MemOutStreamHandOver, TakeBufferLeavesTheStreamEmptyAndUsable) {
+    rdr::MemOutStream out;
+    out.writeU32(0x01020304);
+    plat::MBuf<unsigned char> buffer;
+    EXPECT_EQ(out.takeBuffer(buffer), 4);
+    ASSERT_EQ(buffer.length(), 4u);
+    EXPECT_EQ(buffer[0], 1);
+    EXPECT_EQ(buffer[3], 4);
+    EXPECT_EQ(out.length(), 0);
+    out.writeU8(5);
+    EXPECT_EQ(out.length(), 1);
+}
+
+TEST(MemOutStreamHandOver, TerminateAddsNoSecondNul) {
+    rdr::MemOutStream out;
+    out.writeBytes("ab", 3);
+    out.terminate();
+    EXPECT_EQ(out.length(), 3);
+    out.clear();
+    out.writeBytes("ab", 2);
+    out.terminate();
+    EXPECT_EQ(out.length(), 3);
+}
+
+} // namespace

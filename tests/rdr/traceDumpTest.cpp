@@ -1,0 +1,35 @@
+// The layout of the stream traffic trace.
+#include <rdr/traceDump.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string dump(const char* label, const std::string& bytes) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    rdr::traceDump(label, reinterpret_cast<const std::uint8_t*>(bytes.data()), int(bytes.size()),
+                   out);
+    std::fclose(out);
+    std::string result(text, size);
+    std::free(text);
+    return result;
+}
+
+TEST(TraceDumpLayout, FullLineThenShortLineWithOffset) {
+    std::string bytes = "ABCDEFGHIJKLMNOP\x01Q";
+    EXPECT_EQ(dump(rdr::TraceLabelIn, bytes),
+              " <-- 41 42 43 44  45 46 47 48  49 4a 4b 4c  4d 4e 4f 50  ABCDEFGHIJKLMNOP\n"
+              "0010 01 51                                               .Q\n");
+}
+
+TEST(TraceDumpLayout, OutgoingLabel) {
+    EXPECT_EQ(dump(rdr::TraceLabelOut, "~\x7f"),
+              " --> 7e 7f                                               ~.\n");
+}
+
+} // namespace
