@@ -15,6 +15,24 @@ endif()
 function(qv_library name include_root)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
+    set_property(GLOBAL APPEND PROPERTY QV_OWN_LIBRARIES ${name})
     target_include_directories(${name} PUBLIC ${include_root})
-    target_link_libraries(${name} PUBLIC qv_options ${ARG_DEPENDS})
+    qv_link_libraries(${name} PUBLIC qv_options ${ARG_DEPENDS})
+endfunction()
+
+# qv_link_libraries(<target> <scope> <libraries>...): target_link_libraries, except that our own
+# libraries are linked whole. Their static objects register themselves (parameters, log sources,
+# translation tables, resources) and nothing else refers to them, so a plain static link would
+# drop them.
+function(qv_link_libraries target scope)
+    get_property(own GLOBAL PROPERTY QV_OWN_LIBRARIES)
+    set(items)
+    foreach(library ${ARGN})
+        if(library IN_LIST own)
+            list(APPEND items "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
+        else()
+            list(APPEND items ${library})
+        endif()
+    endforeach()
+    target_link_libraries(${target} ${scope} ${items})
 endfunction()
