@@ -6,6 +6,7 @@
 
 #include <io/FdManager.h>
 #include <plat/Exception.h>
+#include <rdr/Exception.h>
 
 #include <gtest/gtest.h>
 
@@ -467,6 +468,42 @@ TEST(LaunchProcessHelpers, StdinPipeFeedsADetachedChild) {
     input.reset();
     ASSERT_TRUE(ostest::eventually([&] { return !ostest::readFile(dir.file("out")).empty(); }));
     EXPECT_EQ(ostest::readFile(dir.file("out")), "fed");
+}
+
+TEST(LaunchProcessCapture, ReturnsTheWholeOutputAndDropsStandardError) {
+    LaunchProcess launch(configFor({"/bin/sh", "-c", "seq 1 20000; echo oops >&2; exit 4"}));
+    int exitCode = -1;
+
+    plat::DString output = launch.runCaptureOutput(&exitCode, -1);
+
+    std::string expected;
+    for (int i = 1; i <= 20000; ++i)
+        expected += std::to_string(i) + "\n";
+    EXPECT_EQ(output.c_str(), expected);
+    EXPECT_EQ(exitCode, 4);
+}
+
+TEST(LaunchProcessCapture, TimesOutAfterReadingAllOutputWhenTheChildKeepsRunning) {
+    LaunchProcess launch(configFor({"/bin/sh", "-c", "echo early; exec >&-; sleep 2"}));
+
+    try {
+        launch.runCaptureOutput(nullptr, 100);
+        FAIL() << "expected a time-out";
+    } catch (const plat::TimedOut& e) {
+        EXPECT_STREQ(e.message(), "Timed out waiting for process to exit");
+        EXPECT_STREQ(e.typeText(), "TimedOut");
+    }
+}
+
+TEST(LaunchProcessCapture, StreamSeesEndOfOutputWhenTheChildCloses) {
+    LaunchProcess launch(configFor({"/bin/echo", "hello"}));
+
+    std::unique_ptr<rdr::FdInStream> output = launch.launchCaptureOutput();
+
+    plat::DString line;
+    output->readLine(line);
+    EXPECT_STREQ(line.c_str(), "hello");
+    EXPECT_THROW(output->readU8(), rdr::EndOfStream);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <plat/Log.h>
 #include <plat/file.h>
 #include <rdr/Exception.h>
+#include <rdr/FdInStream.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,7 +26,6 @@ namespace {
 plat::LogSrc launchLog("LaunchProcess");
 
 constexpr mode_t RedirectMode = 0600;
-constexpr std::size_t StatusHeaderSize = 5;
 
 bool isAbsolutePath(const plat::DString& path) {
     return plat::isAbsolutePath(path.get());
@@ -63,52 +63,25 @@ void appendQuoted(plat::DString& line, const char* arg) {
     line.appendChar('"');
 }
 
-struct ChildFailure {
-    int err = 0;
-    char text[256] = {};
-};
-
-// Reads the status pipe to its end. False when the child got as far as exec (or, forking only,
-// ended); true with the child's report otherwise. Other problems raise plat::Exception.
-bool readChildFailure(int statusFd, ChildFailure& failure) {
-    unsigned char record[StatusHeaderSize + 255];
-    std::size_t received = 0;
-    while (true) {
-        unsigned char discard[256];
-        bool full = received == sizeof record;
-        ssize_t got = full ? ::read(statusFd, discard, sizeof discard)
-                           : ::read(statusFd, record + received, sizeof record - received);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw plat::SystemException("read", errno);
-        if (got == 0)
-            break;
-        if (!full)
-            received += std::size_t(got);
-    }
-    if (received == 0)
-        return false;
-    if (received < StatusHeaderSize || received < StatusHeaderSize + record[4])
-        throw rdr::EndOfStream("End of stream");
-    failure.err = int((unsigned(record[0]) << 24) | (unsigned(record[1]) << 16) |
-                      (unsigned(record[2]) << 8) | unsigned(record[3]));
-    std::memcpy(failure.text, record + StatusHeaderSize, record[4]);
-    failure.text[record[4]] = '\0';
-    return true;
-}
-
-// Trouble reading the pipe itself says nothing about the child, so the launch stands.
+// The status pipe ends without a byte when the child got as far as exec (or, forking only,
+// ended); otherwise it carries errno (big-endian), a length byte and the child's context text.
+// Trouble reading the pipe itself says nothing about the child, so the launch then stands.
 void raiseChildFailure(int statusFd) {
-    ChildFailure failure;
+    rdr::FdInStream status(statusFd);
+    std::int32_t err;
+    char text[256];
     try {
-        if (!readChildFailure(statusFd, failure))
-            return;
+        err = status.readS32();
+        int length = status.readU8();
+        status.readBytesInto(text, length);
+        text[length] = '\0';
+    } catch (const rdr::EndOfStream&) {
+        return;
     } catch (const plat::Exception& e) {
         launchLog.error("%s", e.message());
         return;
     }
-    throw plat::SystemException(failure.text, failure.err);
+    throw plat::SystemException(text, err);
 }
 
 pid_t waitpidRestarting(pid_t pid) {
@@ -372,6 +345,33 @@ void LaunchProcess::setDetachLevel(int dl) {
     cfg.dl = dl;
     if (dl == 2 && child.pid() != -1)
         detachProcess(child.release());
+}
+
+std::unique_ptr<rdr::FdInStream> LaunchProcess::launchCaptureOutput() {
+    int childFd = 1;
+    plat::UniqueFd readEnd = createPipe(childFd, false);
+    redirectFile(2, false, "/dev/null", false);
+    setBlocking(readEnd.get(), false);
+    launch();
+    auto output = std::make_unique<rdr::FdInStreamOwn>(readEnd.get());
+    readEnd.release();
+    return output;
+}
+
+plat::DString LaunchProcess::runCaptureOutput(int* exitCode, int timeoutMs) {
+    std::unique_ptr<rdr::FdInStream> output = launchCaptureOutput();
+    plat::DString text;
+    text.clear();
+    try {
+        while (output->check(1, true)) {
+            text.append(reinterpret_cast<const char*>(output->getPtr()), output->nUnread());
+            output->advance(output->nUnread());
+        }
+    } catch (const rdr::EndOfStream&) {
+    }
+    if (!wait(exitCode, timeoutMs))
+        throw plat::TimedOut("Timed out waiting for process to exit");
+    return text;
 }
 
 std::unique_ptr<ProcessMonitor>

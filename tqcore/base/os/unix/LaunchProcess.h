@@ -7,6 +7,7 @@
 #include <plat/DString.h>
 #include <plat/NonCopyable.h>
 #include <plat/UniqueFd.h>
+#include <rdr/FdInStream.h>
 
 #include <cstdint>
 #include <cstring>
@@ -84,6 +85,15 @@ public:
     // exit status, minus the signal number after a death by signal, else -1. Raises when no
     // child is held.
     bool wait(int* exitCode, int timeoutMs);
+
+    // Launches with a pipe as the child's standard output and /dev/null as its standard error;
+    // returns a stream on the pipe's read end (the descriptor is non-blocking; the stream waits
+    // for data).
+    std::unique_ptr<rdr::FdInStream> launchCaptureOutput();
+    // launchCaptureOutput(), reads the whole output, then waits; raises plat::TimedOut when the
+    // child has not ended within timeoutMs. Output bytes are returned unchanged (NULs end the
+    // text early).
+    plat::DString runCaptureOutput(int* exitCode, int timeoutMs);
 
     // Raises the detach level; 2 hands the child to the background reaper.
     void setDetachLevel(int dl);
