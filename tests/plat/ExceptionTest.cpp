@@ -1,0 +1,100 @@
+// The exception family: inline texts, system error texts, the display form and assertions.
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string displayed(const plat::Exception& e) {
+    char buffer[plat::Exception::MessageCapacity + plat::Exception::TypeCapacity];
+    e.displayForm(buffer, sizeof buffer);
+    return buffer;
+}
+
+TEST(SystemException, AppendsTheSystemTextAndTheNumber) {
+    plat::SystemException e("open(/x)", ENOENT);
+
+    EXPECT_STREQ(e.typeText(), "System-2");
+    EXPECT_EQ(std::string(e.message()), std::string("open(/x): ") + std::strerror(ENOENT) + " (2)");
+    EXPECT_EQ(e.error(), ENOENT);
+}
+
+TEST(SystemException, ZeroErrorWithoutContextReadsSuccess) {
+    plat::SystemException e("", 0);
+
+    EXPECT_STREQ(e.message(), "Success (0)");
+    EXPECT_STREQ(e.typeText(), "System-0");
+}
+
+TEST(SystemException, UnknownErrorNumberSaysSo) {
+    plat::SystemException e("ioctl", 98765);
+
+    EXPECT_STREQ(e.message(), "ioctl: Unknown error (98765)");
+    EXPECT_STREQ(e.typeText(), "System-98765");
+}
+
+TEST(SystemException, FormattedAndErrnoForms) {
+    plat::SystemExceptionFmt formatted("mkDir(%s)", EACCES, "/root/x");
+    EXPECT_EQ(std::string(formatted.message()).rfind("mkDir(/root/x): ", 0), 0u);
+    EXPECT_EQ(displayed(formatted).rfind("[System-13] mkDir(/root/x): ", 0), 0u);
+
+    errno = EBADF;
+    plat::StdlibException fromErrno("reading %s failed", "file");
+    EXPECT_EQ(fromErrno.error(), EBADF);
+    EXPECT_EQ(std::string(fromErrno.message()).rfind("reading file failed: ", 0), 0u);
+}
+
+TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
+    // 254 ASCII bytes and then a two-byte character: the character does not fit in 255 bytes.
+    std::string text(254, 'a');
+    text += "\u00FC";
+    text += std::string(44, 'b');
+
+    plat::Exception e(text.c_str());
+
+    EXPECT_EQ(std::strlen(e.message()), 254u);
+    EXPECT_EQ(std::string(e.message()), std::string(254, 'a'));
+}
+
+TEST(Exception, NullTextGivesAnEmptyMessage) {
+    plat::Exception e(nullptr);
+
+    EXPECT_STREQ(e.message(), "");
+}
+
+TEST(Exception, DisplayFormBracketsANonEmptyType) {
+    EXPECT_EQ(displayed(plat::Exception("plain")), "plain");
+    EXPECT_EQ(displayed(plat::TimedOut("too slow")), "[TimedOut] too slow");
+    EXPECT_EQ(displayed(plat::ExceptionFmt("%d items", 3)), "3 items");
+}
+
+using AssertionFailDeathTest = ::testing::Test;
+
+TEST_F(AssertionFailDeathTest, PrintsTheConditionWithFileAndLineAndAborts) {
+    EXPECT_DEATH(PLAT_ASSERT(1 + 1 == 3),
+                 "Assertion '1 \\+ 1 == 3' failed at .*ExceptionTest.cpp:[0-9]+");
+}
+
+TEST_F(AssertionFailDeathTest, AddsInformationAfterAColon) {
+    EXPECT_DEATH(PLAT_ASSERT_INFO(false, "value %d", 42),
+                 "Assertion 'false' failed at .*: value 42");
+}
+
+TEST_F(AssertionFailDeathTest, LogsAStackTrace) {
+    EXPECT_DEATH(PLAT_ASSERT(false), "Assertion: stacktrace:  1 ");
+}
+
+TEST_F(AssertionFailDeathTest, BadUtf8CanBeMadeAnAssertion) {
+    EXPECT_DEATH(
+        {
+            plat::setBadUtf8Assert(true);
+            plat::BadUtf8 e("Bad UTF-8 in test");
+        },
+        "Assertion '0' failed at .*: Bad UTF-8 in test");
+}
+
+} // namespace
