@@ -1,6 +1,8 @@
 // The exception family: inline texts, system error texts, the display form and assertions.
 #include <plat/Exception.h>
 
+#include <plat/Configuration.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -91,7 +93,7 @@ TEST_F(AssertionFailDeathTest, LogsAStackTrace) {
 TEST_F(AssertionFailDeathTest, BadUtf8CanBeMadeAnAssertion) {
     EXPECT_DEATH(
         {
-            plat::setBadUtf8Assert(true);
+            plat::Configuration::global().set("_BadUtf8Assert", "1", plat::PreferencePriority);
             plat::BadUtf8 e("Bad UTF-8 in test");
         },
         "Assertion '0' failed at .*: Bad UTF-8 in test");

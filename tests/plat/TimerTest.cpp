@@ -1,15 +1,26 @@
-// Timers: ordering of equal due times, repetition, restarting from the callback, and the rule
-// that a repeating timer which fell behind does not fire in a burst.
+// Timers on a clock that only the test moves: ordering, repetition and catch-up, restarts from
+// callbacks, time-outs and notifications, nested managers, and restarting after time jumps.
 #include <plat/Timer.h>
+
+#include "support/FakeClock.h"
+
+#include <plat/Exception.h>
+#include <plat/Log.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
+#include <climits>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
 namespace {
+
+using plat::Ticks;
+using plat::TicksPerMillisecond;
+using Jump = plat::TimeSource::Jump;
 
 class FunctionTimer : public plat::Timer::Callback {
 public:
@@ -20,144 +31,382 @@ private:
     std::function<bool(plat::Timer*)> body;
 };
 
-// Runs process() until it reports that no timer is pending or the turn limit is reached.
-void runUntilIdle(plat::TimerManager& manager, int turns = 1000) {
-    for (int turn = 0; turn < turns; ++turn) {
-        int timeout = manager.process();
-        if (timeout < 0)
-            return;
-        if (timeout > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(timeout));
-    }
-}
+// A timer that records its label in a shared list each time it fires.
+class LabelledTimer {
+public:
+    LabelledTimer(std::vector<int>& fired, int label)
+        : callback([&fired, label](plat::Timer*) {
+              fired.push_back(label);
+              return false;
+          }),
+          timer(&callback) {}
 
-TEST(TimerOrder, EqualDelaysFireInStartOrder) {
+    FunctionTimer callback;
+    plat::Timer timer;
+};
+
+class RecordingNotifier : public plat::TimerManager::Notifier {
+public:
+    void timeoutChanged(int milliseconds) override { timeouts.push_back(milliseconds); }
+    std::vector<int> timeouts;
+};
+
+class TimerTest : public ::testing::Test {
+protected:
+    plattest::FakeClock clock{1000 * TicksPerMillisecond};
     plat::TimerManager manager;
+};
+
+TEST_F(TimerTest, EqualDelaysFireInStartOrder) {
     std::vector<int> fired;
-    FunctionTimer first([&](plat::Timer*) {
-        fired.push_back(1);
-        return false;
-    });
-    FunctionTimer second([&](plat::Timer*) {
-        fired.push_back(2);
-        return false;
-    });
-    FunctionTimer third([&](plat::Timer*) {
-        fired.push_back(3);
-        return false;
-    });
-    plat::Timer a(&first), b(&second), c(&third);
-    a.start(0);
-    b.start(0);
-    c.start(0);
-    runUntilIdle(manager);
+    LabelledTimer first(fired, 1), second(fired, 2), third(fired, 3);
+    first.timer.start(10);
+    second.timer.start(10);
+    third.timer.start(10);
+    clock.advanceMs(10);
+    EXPECT_EQ(manager.process(), 0);
     EXPECT_EQ(fired, (std::vector<int>{1, 2, 3}));
 }
 
-TEST(TimerOrder, StoppedTimerDoesNotFire) {
-    plat::TimerManager manager;
+TEST_F(TimerTest, EarlierDueTimeFiresFirstWhateverTheStartOrder) {
+    std::vector<int> fired;
+    LabelledTimer late(fired, 1), early(fired, 2), middle(fired, 3);
+    late.timer.start(30);
+    early.timer.start(10);
+    middle.timer.start(20);
+    clock.advanceMs(30);
+    manager.process();
+    EXPECT_EQ(fired, (std::vector<int>{2, 3, 1}));
+}
+
+TEST_F(TimerTest, OnlyTimersAtOrBeforeNowFire) {
+    std::vector<int> fired;
+    LabelledTimer due(fired, 1), notYet(fired, 2);
+    due.timer.start(10);
+    notYet.timer.start(11);
+    clock.advanceMs(10);
+    EXPECT_EQ(manager.process(), 0);
+    EXPECT_EQ(fired, std::vector<int>{1});
+    EXPECT_TRUE(notYet.timer.isActive());
+    EXPECT_FALSE(due.timer.isActive());
+}
+
+TEST_F(TimerTest, ManyTimersDueAtOnceKeepTheirOrder) {
+    std::vector<int> fired, expected;
+    std::vector<std::unique_ptr<LabelledTimer>> timers;
+    for (int label = 0; label < 100; ++label) {
+        timers.push_back(std::make_unique<LabelledTimer>(fired, label));
+        timers.back()->timer.start(label % 3);
+        expected.push_back(label);
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](int a, int b) { return a % 3 < b % 3; });
+    clock.advanceMs(5);
+    manager.process();
+    EXPECT_EQ(fired, expected);
+}
+
+TEST_F(TimerTest, StoppedTimerDoesNotFire) {
+    std::vector<int> fired;
+    LabelledTimer timer(fired, 1);
+    timer.timer.start(0);
+    EXPECT_TRUE(timer.timer.isActive());
+    timer.timer.stop();
+    EXPECT_FALSE(timer.timer.isActive());
+    EXPECT_EQ(manager.process(), -1);
+    EXPECT_TRUE(fired.empty());
+}
+
+TEST_F(TimerTest, TimerStoppedByAnEarlierCallbackOfTheSamePassDoesNotFire) {
+    std::vector<int> fired;
+    LabelledTimer later(fired, 2);
+    FunctionTimer stopper([&](plat::Timer*) {
+        later.timer.stop();
+        return false;
+    });
+    plat::Timer first(&stopper);
+    first.start(0);
+    later.timer.start(0);
+    manager.process();
+    EXPECT_TRUE(fired.empty());
+    EXPECT_EQ(manager.process(), -1);
+}
+
+TEST_F(TimerTest, TimerDestroyedByAnEarlierCallbackLeavesTheQueue) {
+    std::vector<int> fired;
+    auto victim = std::make_unique<LabelledTimer>(fired, 2);
+    FunctionTimer destroyer([&](plat::Timer*) {
+        victim.reset();
+        return false;
+    });
+    plat::Timer first(&destroyer);
+    LabelledTimer last(fired, 3);
+    first.start(0);
+    victim->timer.start(0);
+    last.timer.start(0);
+    manager.process();
+    EXPECT_EQ(fired, std::vector<int>{3});
+}
+
+TEST_F(TimerTest, RepeatsUntilTheCallbackDeclines) {
+    int fired = 0;
+    FunctionTimer callback([&](plat::Timer*) { return ++fired < 3; });
+    plat::Timer timer(&callback);
+    timer.start(50);
+    for (int turn = 0; turn < 10; ++turn) {
+        clock.advanceMs(50);
+        manager.process();
+    }
+    EXPECT_EQ(fired, 3);
+    EXPECT_FALSE(timer.isActive());
+}
+
+TEST_F(TimerTest, LateProcessingKeepsTheCadence) {
+    FunctionTimer callback([](plat::Timer*) { return true; });
+    plat::Timer timer(&callback);
+    timer.start(100);
+    clock.advanceMs(130);
+    manager.process();
+    EXPECT_EQ(timer.remaining(), 70 * TicksPerMillisecond);
+}
+
+TEST_F(TimerTest, OverrunningCallbackFiresNextAtItsEndPlusTheInterval) {
+    int fired = 0;
+    FunctionTimer callback([&](plat::Timer*) {
+        if (++fired == 1)
+            clock.advanceMs(350);
+        return true;
+    });
+    plat::Timer timer(&callback);
+    timer.start(100);
+    clock.advanceMs(100);
+    EXPECT_EQ(manager.process(), 0);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(timer.remaining(), 100 * TicksPerMillisecond);
+    EXPECT_EQ(manager.process(), 100);
+    EXPECT_EQ(fired, 1);
+}
+
+TEST_F(TimerTest, RestartInsideTheCallbackKeepsTheNewDelay) {
+    FunctionTimer callback([](plat::Timer* timer) {
+        timer->start(60000);
+        return true;
+    });
+    plat::Timer timer(&callback);
+    timer.start(10);
+    clock.advanceMs(10);
+    manager.process();
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 60000);
+    EXPECT_EQ(timer.remaining(), 60000 * TicksPerMillisecond);
+}
+
+TEST_F(TimerTest, ProcessReportsIdleWaitingAndWork) {
+    EXPECT_EQ(manager.process(), -1);
+    plat::Timer timer;
+    timer.start(25);
+    EXPECT_EQ(manager.process(), 25);
+    clock.advanceMs(25);
+    EXPECT_EQ(manager.process(), 0);
+    EXPECT_EQ(manager.process(), -1);
+}
+
+TEST_F(TimerTest, NextTimeoutIsRoundedUpAndMinusOneWhenIdle) {
+    EXPECT_EQ(manager.nextTimeout(), -1);
+    plat::Timer timer;
+    timer.start(2);
+    clock.setTicks(clock.ticks() + 2 * TicksPerMillisecond - 1);
+    EXPECT_EQ(manager.nextTimeout(), 1);
+    clock.setTicks(clock.ticks() + 1);
+    EXPECT_EQ(manager.nextTimeout(), 0);
+    clock.advanceMs(5);
+    EXPECT_EQ(manager.nextTimeout(), 0);
+    timer.stop();
+    EXPECT_EQ(manager.nextTimeout(), -1);
+}
+
+TEST_F(TimerTest, NextTimeoutIsClampedToTheIntRange) {
+    plat::Timer timer;
+    timer.start(INT_MAX);
+    EXPECT_EQ(manager.nextTimeout(), INT_MAX);
+    clock.advanceMs(-1000);
+    EXPECT_EQ(manager.nextTimeout(), INT_MAX);
+}
+
+TEST_F(TimerTest, NotifierHearsOfNewFirstTimersOnly) {
+    RecordingNotifier notifier;
+    manager.setNotifier(&notifier);
+    plat::Timer later, sooner, latest;
+    later.start(200);
+    sooner.start(100);
+    latest.start(300);
+    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100}));
+    latest.stop();
+    sooner.stop();
+    later.stop();
+    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100, 200, -1}));
+}
+
+TEST_F(TimerTest, NotifierHearsTheTimeoutAfterProcessing) {
+    RecordingNotifier notifier;
+    plat::Timer once, after;
+    once.start(10);
+    after.start(40);
+    manager.setNotifier(&notifier);
+    clock.advanceMs(10);
+    manager.process();
+    ASSERT_FALSE(notifier.timeouts.empty());
+    EXPECT_EQ(notifier.timeouts.back(), 30);
+    clock.advanceMs(30);
+    manager.process();
+    EXPECT_EQ(notifier.timeouts.back(), -1);
+}
+
+TEST_F(TimerTest, CallbackExceptionLeavesTheRestQueuedForTheNextPass) {
+    std::vector<int> fired;
+    FunctionTimer thrower([](plat::Timer*) -> bool { throw plat::Exception("callback failed"); });
+    plat::Timer failing(&thrower);
+    LabelledTimer survivor(fired, 2);
+    failing.start(0);
+    survivor.timer.start(0);
+    EXPECT_THROW(manager.process(), plat::Exception);
+    EXPECT_TRUE(fired.empty());
+    EXPECT_TRUE(survivor.timer.isActive());
+    EXPECT_EQ(manager.nextTimeout(), 0);
+    EXPECT_EQ(manager.process(), 0);
+    EXPECT_EQ(fired, std::vector<int>{2});
+}
+
+TEST_F(TimerTest, NestedManagerTakesOverAndHandsBackStoppingItsTimers) {
+    plat::Timer timer;
+    {
+        plat::TimerManager inner(true);
+        EXPECT_EQ(&plat::TimerManager::current(), &inner);
+        timer.start(10);
+        EXPECT_EQ(inner.nextTimeout(), 10);
+        EXPECT_EQ(manager.nextTimeout(), -1);
+    }
+    EXPECT_EQ(&plat::TimerManager::current(), &manager);
+    EXPECT_FALSE(timer.isActive());
+}
+
+TEST_F(TimerTest, SecondManagerWithoutTheNestedFlagIsAnAssertionFailure) {
+    EXPECT_DEATH(plat::TimerManager second, "Assertion 'nested \\|\\| !thrInst' failed");
+}
+
+TEST_F(TimerTest, ManagersMustEndInReverseOrder) {
+    EXPECT_DEATH(
+        {
+            auto outer = std::make_unique<plat::TimerManager>(true);
+            plat::TimerManager inner(true);
+            outer.reset();
+        },
+        "Assertion 'thrInst == this' failed");
+}
+
+TEST(TimerWithoutManager, StartingIsAnAssertionFailure) {
+    plat::Timer timer;
+    EXPECT_FALSE(plat::TimerManager::threadHasManager());
+    EXPECT_DEATH(timer.start(10), "Assertion 'thrInst' failed");
+}
+
+TEST_F(TimerTest, ManagersBelongToTheirThread) {
+    bool otherThreadHadManager = true;
+    std::thread other([&] {
+        otherThreadHadManager = plat::TimerManager::threadHasManager();
+        plat::TimerManager own;
+        plat::Timer timer;
+        timer.start(5);
+    });
+    other.join();
+    EXPECT_FALSE(otherThreadHadManager);
+    EXPECT_EQ(&plat::TimerManager::current(), &manager);
+    EXPECT_EQ(manager.nextTimeout(), -1);
+}
+
+class TimerJumpTest : public TimerTest {
+protected:
+    void SetUp() override { plat::setLogOverride("TimerManager:stderr:30"); }
+    void TearDown() override { plat::setLogOverride(nullptr); }
+};
+
+TEST_F(TimerJumpTest, ForwardJumpRestartsTimersInsteadOfFiringThem) {
     int fired = 0;
     FunctionTimer callback([&](plat::Timer*) {
         ++fired;
         return false;
     });
     plat::Timer timer(&callback);
-    timer.start(0);
-    EXPECT_TRUE(timer.isActive());
-    timer.stop();
-    EXPECT_FALSE(timer.isActive());
-    EXPECT_EQ(manager.process(), -1);
+    timer.start(1000);
+    clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.process(), 1000);
+    std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(fired, 0);
-}
-
-TEST(TimerOrder, TimerStoppedByAnEarlierCallbackOfTheSamePassDoesNotFire) {
-    plat::TimerManager manager;
-    int laterFired = 0;
-    plat::Timer later;
-    FunctionTimer stopper([&](plat::Timer*) {
-        later.stop();
-        return false;
-    });
-    FunctionTimer counter([&](plat::Timer*) {
-        ++laterFired;
-        return false;
-    });
-    plat::Timer first(&stopper);
-    later.setCallback(&counter);
-    first.start(0);
-    later.start(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    manager.process();
-    EXPECT_EQ(laterFired, 0);
-}
-
-TEST(TimerRepeat, RepeatsUntilTheCallbackDeclines) {
-    plat::TimerManager manager;
-    int fired = 0;
-    FunctionTimer callback([&](plat::Timer*) { return ++fired < 3; });
-    plat::Timer timer(&callback);
-    timer.start(1);
-    runUntilIdle(manager);
-    EXPECT_EQ(fired, 3);
-    EXPECT_FALSE(timer.isActive());
-}
-
-TEST(TimerRepeat, RestartInsideTheCallbackKeepsTheNewDelay) {
-    plat::TimerManager manager;
-    FunctionTimer callback([](plat::Timer* timer) {
-        timer->start(60000);
-        return true;
-    });
-    plat::Timer timer(&callback);
-    timer.start(0);
-    runUntilIdle(manager, 1);
-    EXPECT_TRUE(timer.isActive());
-    EXPECT_EQ(timer.interval(), 60000);
-    EXPECT_GT(timer.remaining(), plat::Ticks(30000) * plat::TicksPerMillisecond);
-}
-
-TEST(TimerRepeat, OverrunningCallbackIsNotFollowedByABurst) {
-    plat::TimerManager manager;
-    int fired = 0;
-    FunctionTimer callback([&](plat::Timer*) {
-        if (++fired == 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        return true;
-    });
-    plat::Timer timer(&callback);
-    timer.start(200);
-    while (fired == 0)
-        runUntilIdle(manager, 1);
+    EXPECT_NE(log.find("TimerManager: Time has jumped forwards - restarting timers"),
+              std::string::npos)
+        << log;
+    clock.advanceMs(1000);
     manager.process();
     EXPECT_EQ(fired, 1);
-    EXPECT_GT(timer.remaining(), 0);
 }
 
-TEST(TimerManagerNesting, SecondManagerNeedsTheNestedFlag) {
-    plat::TimerManager outer;
-    {
-        plat::TimerManager inner(true);
-        EXPECT_EQ(&plat::TimerManager::current(), &inner);
-    }
-    EXPECT_EQ(&plat::TimerManager::current(), &outer);
-    EXPECT_DEATH(plat::TimerManager second, "Assertion 'nested \\|\\| !thrInst' failed");
+TEST_F(TimerJumpTest, BackwardJumpDoesNotPostponeTimers) {
+    plat::Timer shortTimer, longTimer;
+    longTimer.start(5000);
+    shortTimer.start(100);
+    clock.jumpTo(0, Jump::Backwards);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.process(), 100);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("TimerManager: Time has moved backwards - restarting timers"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(longTimer.remaining(), 5000 * TicksPerMillisecond);
+    EXPECT_EQ(shortTimer.remaining(), 100 * TicksPerMillisecond);
 }
 
-TEST(TimerManagerNesting, StartingWithoutManagerIsAnAssertionFailure) {
+TEST_F(TimerJumpTest, PendingJumpMakesNextTimeoutZeroSoThatProcessRunsAtOnce) {
     plat::Timer timer;
-    EXPECT_DEATH(timer.start(10), "Assertion 'thrInst' failed");
+    timer.start(1000);
+    clock.jumpTo(0, Jump::Backwards);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.nextTimeout(), 0);
+    EXPECT_EQ(manager.process(), 1000);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(manager.nextTimeout(), 1000);
 }
 
-TEST(TimerTimeout, NextTimeoutIsRoundedUpAndMinusOneWhenIdle) {
-    plat::TimerManager manager;
-    EXPECT_EQ(manager.nextTimeout(), -1);
+TEST_F(TimerJumpTest, TimersWaitingInTheDueQueueBecomeDueNow) {
+    Ticks remainingSeen = -1;
+    FunctionTimer jumper([&](plat::Timer*) {
+        clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
+        manager.process();
+        return false;
+    });
+    FunctionTimer observer([&](plat::Timer* timer) {
+        remainingSeen = timer->remaining();
+        return false;
+    });
+    plat::Timer first(&jumper), second(&observer);
+    first.start(10);
+    second.start(10);
+    clock.advanceMs(10);
+    testing::internal::CaptureStderr();
+    manager.process();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(remainingSeen, 0);
+}
+
+TEST_F(TimerJumpTest, JumpWhileNoTimerWasPendingRestartsNothingLater) {
+    clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
+    plat::monotonicNow();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(manager.process(), -1);
     plat::Timer timer;
-    timer.start(60000);
-    int timeout = manager.nextTimeout();
-    EXPECT_GT(timeout, 30000);
-    EXPECT_LE(timeout, 60000);
-    timer.stop();
-    EXPECT_EQ(manager.nextTimeout(), -1);
+    timer.start(10);
+    clock.advanceMs(4);
+    EXPECT_EQ(manager.process(), 6);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <rdr/Exception.h>
 #include <rdr/MaxOutBufferSize.h>
 
+#include <plat/Configuration.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -94,13 +96,15 @@ TEST(BufferedOutStreamFlush, TryFlushAndWriteSomeReportProgress) {
 }
 
 TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
-    EXPECT_FALSE(rdr::maxOutBufferSize.setParam(100)) << "below the range";
-    ASSERT_TRUE(rdr::maxOutBufferSize.setParam(65536));
+    plat::Configuration& config = plat::Configuration::global();
+    EXPECT_FALSE(config.set("MaxOutBufferSize", "100", plat::PreferencePriority))
+        << "below the range";
+    ASSERT_TRUE(config.set("maxoutbuffersize", "65536", plat::PreferencePriority));
     ScriptedOutStream out(-1, -1);
-    rdr::maxOutBufferSize.resetToDefault();
+    rdr::maxOutBufferSize().resetToDefault(false);
     EXPECT_EQ(out.bufferSize(), 16384);
     EXPECT_EQ(out.maxBufferSize(), 65536);
-    EXPECT_EQ(rdr::maxOutBufferSize.getValue(), 134217728);
+    EXPECT_EQ(rdr::maxOutBufferSize().getValue(), 134217728);
 }
 
 TEST(NullOutStreamCounting, CountsEverythingAndKeepsNothing) {

@@ -1,6 +1,7 @@
 // Text building for the exception family and the assertion-failure path.
 #include <plat/Exception.h>
 
+#include <plat/BoolParameter.h>
 #include <plat/Log.h>
 #include <plat/fixedText.h>
 
@@ -19,10 +20,20 @@ namespace plat {
 
 namespace {
 
-std::atomic<bool> badUtf8AssertEnabled{false};
 std::atomic<bool> assertionInProgress{false};
 
 LogSrc assertionLog("Assertion");
+
+// Created on first use, since text may be checked during any static construction, and never
+// destroyed, since it may also be checked during exit.
+BoolParameter& badUtf8AssertParameter() {
+    static BoolParameter* parameter = new BoolParameter(
+        "_BadUtf8Assert", "Make bad UTF-8 cause an assertion failure for debugging", false, true);
+    return *parameter;
+}
+
+// Registers the parameter at start-up even when no bad text is ever seen.
+[[maybe_unused]] BoolParameter& registeredBadUtf8Assert = badUtf8AssertParameter();
 
 constexpr int MaxStackFrames = 62;
 
@@ -129,7 +140,7 @@ StdlibException::StdlibException(const char* format, ...) : SystemException(errn
 }
 
 BadUtf8::BadUtf8(const char* text) : Exception(text) {
-    if (badUtf8Assert())
+    if (badUtf8AssertParameter().getValue())
         AssertionFail("0", __FILE__, __LINE__).addInfo("%s", text).fail();
 }
 
@@ -167,14 +178,6 @@ void AssertionFail::fail() {
         // The process aborts whatever logging did.
     }
     std::abort();
-}
-
-void setBadUtf8Assert(bool enabled) {
-    badUtf8AssertEnabled = enabled;
-}
-
-bool badUtf8Assert() {
-    return badUtf8AssertEnabled;
 }
 
 } // namespace plat

@@ -65,6 +65,8 @@ public:
     explicit BadNum(const char* text) : Exception(text) {}
 };
 
+// With the hidden parameter _BadUtf8Assert set, constructing one fails an assertion instead, so
+// that a debugger or the log shows where bad text came from.
 class BadUtf8 : public Exception {
 public:
     explicit BadUtf8(const char* text);
@@ -92,10 +94,6 @@ private:
     const char* file;
     int line;
 };
-
-// Whether constructing BadUtf8 fails an assertion instead (the _BadUtf8Assert debugging switch).
-void setBadUtf8Assert(bool enabled);
-bool badUtf8Assert();
 
 } // namespace plat
 

@@ -5,7 +5,9 @@
 #include <plat/DString.h>
 #include <plat/fixedText.h>
 #include <plat/logEscape.h>
+#include <plat/stringUtil.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace plat {
 
@@ -88,6 +91,14 @@ public:
         routing = text ? text : DefaultRouting;
         for (LogSrc* source = sources; source; source = source->next)
             source->maxLevel = levelFor(source->sourceName);
+    }
+
+    std::vector<std::string> sourceNames() {
+        std::lock_guard lock(mutex);
+        std::vector<std::string> names;
+        for (LogSrc* source = sources; source; source = source->next)
+            names.emplace_back(source->sourceName);
+        return names;
     }
 
     void setProgramName(const char* name) {
@@ -206,5 +217,18 @@ void setLogProgramName(const char* name) {
 }
 
 void flushLogQueues() {}
+
+void listLogSources(int, FILE* out) {
+    std::vector<std::string> names = LogRouting::instance().sourceNames();
+    std::sort(names.begin(), names.end(), [](const std::string& first, const std::string& second) {
+        return compareNoCase(first.c_str(), second.c_str()) < 0;
+    });
+    for (const std::string& name : names)
+        std::fprintf(out, "  %s\n", name.c_str());
+}
+
+void listLogDestinations(FILE* out) {
+    std::fprintf(out, "  %s\n", "stderr");
+}
 
 } // namespace plat

@@ -8,6 +8,7 @@
 #include <plat/NonCopyable.h>
 
 #include <cstdarg>
+#include <cstdio>
 
 namespace plat {
 
@@ -51,5 +52,10 @@ void setLogProgramName(const char* name);
 
 // Delivers queued messages before the process aborts.
 void flushLogQueues();
+
+// The listings of advanced usage output: every log source name, and every destination name that
+// the routing text can name.
+void listLogSources(int width, FILE* out);
+void listLogDestinations(FILE* out);
 
 } // namespace plat

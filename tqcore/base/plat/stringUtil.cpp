@@ -66,6 +66,21 @@ bool endsWithNoCase(const char* text, const char* suffix) {
             equalNoCase(text + textLength - suffixLength, suffix, suffixLength));
 }
 
+int compareNoCase(const char* first, const char* second) {
+    first = first ? first : "";
+    second = second ? second : "";
+    for (;; ++first, ++second) {
+        unsigned char a = static_cast<unsigned char>(asciiLower(*first));
+        unsigned char b = static_cast<unsigned char>(asciiLower(*second));
+        if (a != b || a == '\0')
+            return int(a) - int(b);
+    }
+}
+
+bool equalsNoCase(const char* first, const char* second) {
+    return compareNoCase(first, second) == 0;
+}
+
 const char* findNoCase(const char* haystack, const char* needle) {
     std::size_t needleLength = safeStrlen(needle);
     if (needleLength == 0 || haystack == nullptr)

@@ -18,6 +18,10 @@ bool startsWithNoCase(const char* text, const char* prefix);
 bool endsWith(const char* text, const char* suffix);
 bool endsWithNoCase(const char* text, const char* suffix);
 
+// strcmp without regard to ASCII case: negative, zero or positive; null sorts as "".
+int compareNoCase(const char* first, const char* second);
+bool equalsNoCase(const char* first, const char* second);
+
 // The first occurrence of needle in haystack without regard to case, or null; a null or empty
 // needle gives the haystack.
 const char* findNoCase(const char* haystack, const char* needle);

@@ -23,7 +23,7 @@ constexpr int NullStreamBufferSize = 1024;
 
 BufferedOutStream::BufferedOutStream(int bufferSize, int maxBufferSize)
     : size(bufferSize < 0 ? DefaultBufferSize : bufferSize),
-      maximum(std::max(maxBufferSize < 0 ? maxOutBufferSize.getValue() : maxBufferSize, size)),
+      maximum(std::max(maxBufferSize < 0 ? maxOutBufferSize().getValue() : maxBufferSize, size)),
       writeTimeoutMs(DefaultWriteTimeoutMs),
       buffer(size > 0 ? new std::uint8_t[std::size_t(size)] : nullptr), sent(buffer.get()) {
     ptr = buffer.get();

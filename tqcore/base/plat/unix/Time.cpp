@@ -2,6 +2,7 @@
 #include <plat/Time.h>
 
 #include <plat/Exception.h>
+#include <plat/TimeSource.h>
 
 #include <limits>
 #include <sys/time.h>
@@ -22,23 +23,43 @@ clockid_t chooseMonotonicClock() {
     return CLOCK_MONOTONIC;
 }
 
-Ticks readMonotonicClock(clockid_t clock) {
+Ticks readClock(clockid_t clock) {
     struct timespec reading;
     bool gotMonoTime = clock_gettime(clock, &reading) == 0;
     PLAT_ASSERT(gotMonoTime);
     return Ticks(reading.tv_sec) * TicksPerSecond + reading.tv_nsec / 100;
 }
 
+class SystemMonotonicClock : public TimeSource {
+public:
+    Ticks read(Jump& jump) override {
+        jump = Jump::None;
+        return readClock(clock) - start;
+    }
+
+private:
+    const clockid_t clock = chooseMonotonicClock();
+    const Ticks start = readClock(clock);
+};
+
 } // namespace
 
 Ticks ticksFromUnixSeconds(std::int64_t seconds) {
     constexpr std::int64_t limit = std::numeric_limits<Ticks>::max() / TicksPerSecond;
-    std::int64_t sinceEpoch1601 = seconds + UnixEpochOffsetSeconds;
+    // Compared before adding: the sum itself could overflow for seconds near the limit.
     if (seconds > limit - UnixEpochOffsetSeconds)
         return std::numeric_limits<Ticks>::max();
+    std::int64_t sinceEpoch1601 = seconds + UnixEpochOffsetSeconds;
     if (sinceEpoch1601 < -limit)
         return std::numeric_limits<Ticks>::min();
     return sinceEpoch1601 * TicksPerSecond;
+}
+
+std::int64_t unixSecondsFromTicks(Ticks ticks) {
+    std::int64_t seconds = ticks / TicksPerSecond;
+    if (ticks % TicksPerSecond < 0)
+        --seconds;
+    return seconds - UnixEpochOffsetSeconds;
 }
 
 Ticks now() {
@@ -47,10 +68,10 @@ Ticks now() {
     return ticksFromUnixSeconds(tv.tv_sec) + Ticks(tv.tv_usec) * 10;
 }
 
-Ticks monotonicNow() {
-    static const clockid_t clock = chooseMonotonicClock();
-    static const Ticks start = readMonotonicClock(clock);
-    return readMonotonicClock(clock) - start;
+TimeSource& systemMonotonicClock() {
+    // Never destroyed: static objects may still read the clock while the process exits.
+    static SystemMonotonicClock* clock = new SystemMonotonicClock;
+    return *clock;
 }
 
 } // namespace plat

@@ -1,0 +1,85 @@
+// The ring-buffer queue behind the timers' due queue: order across wrap-around and growth,
+// removal from the middle, and the capacity limit.
+#include <plat/CircularVector.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<int> drain(plat::CircularVector<int>& queue) {
+    std::vector<int> items;
+    while (!queue.empty())
+        items.push_back(queue.popFront());
+    return items;
+}
+
+TEST(CircularVector, StartsEmptyAndGrowsToEightOnFirstUse) {
+    plat::CircularVector<int> queue;
+    EXPECT_TRUE(queue.empty());
+    EXPECT_EQ(queue.capacity(), 0u);
+    queue.pushBack(1);
+    EXPECT_EQ(queue.capacity(), 8u);
+    EXPECT_EQ(queue.size(), 1u);
+}
+
+TEST(CircularVector, KeepsOrderAcrossWrapAround) {
+    plat::CircularVector<int> queue;
+    int next = 0;
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 5; ++i)
+            queue.pushBack(next++);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(queue.popFront(), next - 5 + i);
+    }
+    EXPECT_EQ(queue.capacity(), 8u);
+}
+
+TEST(CircularVector, GrowthWhileWrappedKeepsOrder) {
+    plat::CircularVector<int> queue;
+    for (int i = 0; i < 6; ++i)
+        queue.pushBack(i);
+    for (int i = 0; i < 4; ++i)
+        queue.popFront();
+    std::vector<int> expected{4, 5};
+    for (int i = 6; i < 40; ++i) {
+        queue.pushBack(i);
+        expected.push_back(i);
+    }
+    EXPECT_EQ(queue.capacity(), 64u);
+    EXPECT_EQ(drain(queue), expected);
+}
+
+TEST(CircularVector, RemoveKeepsTheOrderOfTheOthers) {
+    plat::CircularVector<int> queue;
+    for (int i = 0; i < 7; ++i)
+        queue.pushBack(i);
+    queue.popFront();
+    queue.popFront();
+    for (int i = 7; i < 10; ++i)
+        queue.pushBack(i);
+    EXPECT_TRUE(queue.remove(6));
+    EXPECT_TRUE(queue.remove(2));
+    EXPECT_TRUE(queue.remove(9));
+    EXPECT_FALSE(queue.remove(42));
+    EXPECT_EQ(drain(queue), (std::vector<int>{3, 4, 5, 7, 8}));
+}
+
+TEST(CircularVector, ReserveRoundsUpToAPowerOfTwo) {
+    plat::CircularVector<int> queue;
+    queue.pushBack(7);
+    queue.reserve(100);
+    EXPECT_EQ(queue.capacity(), 128u);
+    EXPECT_EQ(queue.popFront(), 7);
+}
+
+TEST(CircularVector, CapacityBeyondTheLimitIsAnAssertionFailure) {
+    plat::CircularVector<char> queue;
+    EXPECT_DEATH(queue.reserve(0x40000000u),
+                 "Assertion '0 < newCapacity && newCapacity <= 0x3fffffffu' failed");
+    EXPECT_DEATH(queue.reserve(0x80000001u),
+                 "Assertion '0 < newCapacity && newCapacity <= 0x3fffffffu' failed");
+}
+
+} // namespace

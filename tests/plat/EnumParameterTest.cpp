@@ -1,0 +1,62 @@
+// Enumerated parameters: names without regard to case, indices, and owned name lists.
+#include <plat/Configuration.h>
+#include <plat/EnumParameter.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using plat::PreferencePriority;
+
+const char* const Shapes[] = {"Round", "Square", "Triangle", nullptr};
+
+TEST(EnumParameterValues, ByNameWithoutCase) {
+    plat::Configuration config("Test");
+    plat::EnumParameter shape("Shape", "Shape.", "square", Shapes, false, &config);
+    EXPECT_EQ(shape.getValue(), 1) << "the default is found without case too";
+    EXPECT_TRUE(shape.setParam("TRIANGLE", PreferencePriority));
+    EXPECT_EQ(shape.getValue(), 2);
+    EXPECT_STREQ(shape.getValueStr().get(), "Triangle");
+    EXPECT_STREQ(shape.getValueName(), "Triangle");
+    EXPECT_FALSE(shape.setParam("Hexagon", PreferencePriority));
+    EXPECT_FALSE(shape.setParam("2", PreferencePriority)) << "numbers are not names";
+    EXPECT_STREQ(shape.getTypeName(), "enum");
+}
+
+TEST(EnumParameterValues, ByNumberWithinTheList) {
+    plat::Configuration config("Test");
+    plat::EnumParameter shape("Shape", "Shape.", "Round", Shapes, false, &config);
+    EXPECT_TRUE(shape.setParam(2, PreferencePriority));
+    EXPECT_STREQ(shape.getValueStrAt(PreferencePriority).get(), "Triangle");
+    EXPECT_FALSE(shape.setParam(3, PreferencePriority));
+    EXPECT_FALSE(shape.setParam(-1, PreferencePriority));
+    EXPECT_STREQ(shape.formatValue(0).get(), "Round");
+    EXPECT_STREQ(shape.formatValue(7).get(), "7");
+}
+
+TEST(EnumParameterValues, RunTimeParameterOwnsItsNames) {
+    plat::Configuration config("Test");
+    std::vector<std::string> texts{"low", "high"};
+    std::vector<const char*> names{texts[0].c_str(), texts[1].c_str(), nullptr};
+    plat::EnumParameter& level = config.addEnum("Level", "Level.", "high", names.data());
+    texts[1].assign(texts[1].size(), 'x');
+    names[1] = "changed";
+    EXPECT_STREQ(level.getValueStr().get(), "high");
+    EXPECT_TRUE(level.setParam("low", PreferencePriority));
+
+    plat::Configuration other("Other");
+    plat::ConfigParameter* copy = level.clone(&other);
+    EXPECT_STREQ(copy->getValueStr().get(), "low");
+    EXPECT_TRUE(copy->setParam("HIGH", PreferencePriority));
+}
+
+TEST(EnumParameterDeathTest, DefaultMustBeOneOfTheNames) {
+    plat::Configuration config("Test");
+    EXPECT_DEATH(plat::EnumParameter("Shape", "Shape.", "Oval", Shapes, false, &config),
+                 "Default value Oval for Shape not among its names");
+}
+
+} // namespace

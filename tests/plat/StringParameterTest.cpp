@@ -1,0 +1,42 @@
+// Text parameters: null refusal, the UTF-8 check and the null default.
+#include <plat/Configuration.h>
+#include <plat/Exception.h>
+#include <plat/StringParameter.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using plat::PreferencePriority;
+
+TEST(StringParameterValues, NullIsRefusedAndEmptyIsAValue) {
+    plat::Configuration config("Test");
+    plat::StringParameter title("Title", "Title.", "none", false, &config);
+    EXPECT_FALSE(title.setParam(static_cast<const char*>(nullptr), PreferencePriority));
+    EXPECT_FALSE(title.setParam(3, PreferencePriority));
+    EXPECT_TRUE(title.setParam("", PreferencePriority));
+    EXPECT_STREQ(title.getValue().get(), "");
+    EXPECT_STREQ(title.getTypeName(), "string");
+}
+
+TEST(StringParameterValues, BadUtf8ThrowsAndKeepsTheValue) {
+    plat::Configuration config("Test");
+    plat::StringParameter title("Title", "Title.", "none", false, &config);
+    try {
+        title.setParam("caf\xC3", PreferencePriority);
+        FAIL() << "no exception";
+    } catch (const plat::BadUtf8& e) {
+        EXPECT_STREQ(e.message(), "Bad UTF-8 string for Title");
+    }
+    EXPECT_STREQ(title.getValueStr().get(), "none");
+    EXPECT_TRUE(title.setParam("caf\u00E9", PreferencePriority));
+    EXPECT_STREQ(title.getValue().get(), "caf\u00E9");
+}
+
+TEST(StringParameterDeathTest, NullDefaultIsAProgrammingError) {
+    plat::Configuration config("Test");
+    EXPECT_DEATH(plat::StringParameter("Title", "Title.", nullptr, false, &config),
+                 "Default value <null> for Title not allowed");
+}
+
+} // namespace

@@ -1,0 +1,152 @@
+// Usage output at 79 columns (exact layout, ordering, what is never listed) and the help
+// handler's product text, XML hook and exit status.
+#include <plat/BinaryParameter.h>
+#include <plat/BoolParameter.h>
+#include <plat/Configuration.h>
+#include <plat/IntParameter.h>
+#include <plat/StringParameter.h>
+#include <plat/configurationHelp.h>
+#include <plat/parseArgs.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* const Syntax =
+    "Parameters can be turned on with -<param> or off with -<param>=0\n"
+    "Values can be specified as -<param> <value>\n"
+    "Other valid forms are <param>=<value> -<param>=<value> --<param>=<value>\n"
+    "Names are case-insensitive.  Valid parameters are listed below.\n"
+    "\n";
+
+// Collects what a printing function writes to its stream.
+template <typename Print>
+std::string printed(Print print) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+    print(out);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+class Usage : public ::testing::Test {
+protected:
+    plat::Configuration config{"Usage", "plat_configuration_global_params"};
+    plat::Configuration child{"Child"};
+    plat::BoolParameter verbose{"verbose", "Log more.", false, false, &config};
+    plat::IntParameter depth{
+        "Depth",
+        "How far the search goes before it gives up and reports the best result that it has "
+        "found so far.",
+        3, false, &config};
+    plat::StringParameter alpha{
+        "alpha", "A description long enough that the default note cannot follow on its line.",
+        "some-rather-long-default", false, &config};
+    // The notes of these two end at column 78 and 79 when they follow the description.
+    plat::StringParameter path{"Path", "Where it goes.", "/srv/data/archive/year/month/abc/35",
+                               false, &config};
+    plat::StringParameter place{"Place", "Where it goes.", "/srv/data/archive/year/month/abcd/36",
+                                false, &config};
+    plat::IntParameter longName{"AVeryLongParameterName", "Long name.", 1, false, &config};
+    plat::BoolParameter expert{"Expert", "Expert mode.", false, true, &config};
+    plat::BinaryParameter key{"Key", "Secret key.", "\x01", 1, false, &config};
+    plat::BoolParameter hidden{"_Hidden", "Hidden.", false, false, &config};
+    plat::StringParameter colour{"Colour", "Colour.", "red", false, &child};
+
+    void SetUp() override { config.addChild(child); }
+};
+
+TEST_F(Usage, LaysOutEntriesAtSeventyNineColumns) {
+    std::string text = printed([this](FILE* out) { plat::printUsage(config, false, out); });
+    EXPECT_EQ(text, std::string(Syntax) +
+                        "Global parameters:\n"
+                        "  alpha          - A description long enough that the default note "
+                        "cannot\n"
+                        "                   follow on its line. "
+                        "(default=some-rather-long-default)\n"
+                        "  AVeryLongParameterName - Long name. (default=1)\n"
+                        "  Depth          - How far the search goes before it gives up and "
+                        "reports the\n"
+                        "                   best result that it has found so far. (default=3)\n"
+                        "  Path           - Where it goes. "
+                        "(default=/srv/data/archive/year/month/abc/35)\n"
+                        "  Place          - Where it goes.\n"
+                        "                   (default=/srv/data/archive/year/month/abcd/36)\n"
+                        "  verbose        - Log more. (default=0)\n"
+                        "Child Parameters:\n"
+                        "  Colour         - Colour. (default=red)\n");
+}
+
+TEST_F(Usage, NoteShowsTheCurrentValue) {
+    depth.setParam(12, plat::PreferencePriority);
+    std::string text = printed([this](FILE* out) { plat::printUsage(config, false, out); });
+    EXPECT_NE(text.find("found so far. (default=12)\n"), std::string::npos) << text;
+}
+
+TEST_F(Usage, AdvancedModeAddsAdvancedParametersAndTheLogListings) {
+    std::string text = printed([this](FILE* out) { plat::printUsage(config, true, out); });
+    std::string parameters = "  Depth          - How far the search goes before it gives up and "
+                             "reports the\n"
+                             "                   best result that it has found so far. "
+                             "(default=3)\n"
+                             "  Expert         - Expert mode. (default=0)\n"
+                             "  Key            - Secret key.\n"
+                             "  Path           - ";
+    EXPECT_NE(text.find(parameters), std::string::npos) << text;
+    std::size_t names = text.find("  Colour         - Colour. (default=red)\n\nLog names:\n");
+    ASSERT_NE(names, std::string::npos) << text;
+    std::size_t source = text.find("Configuration", names);
+    std::size_t dests = text.find("\n\nLog destinations:\n", names);
+    ASSERT_NE(dests, std::string::npos) << text;
+    EXPECT_LT(source, dests);
+    EXPECT_NE(text.find("stderr", dests), std::string::npos);
+}
+
+TEST_F(Usage, HiddenParametersAreNeverListed) {
+    std::string text = printed([this](FILE* out) { plat::printUsage(config, true, out); });
+    EXPECT_EQ(text.find("_Hidden"), std::string::npos);
+    EXPECT_EQ(text.find("Hidden."), std::string::npos);
+}
+
+class Help : public Usage {
+protected:
+    void TearDown() override {
+        plat::setHelpProductInformation(nullptr);
+        plat::setXmlHelpWriter(nullptr);
+    }
+};
+
+TEST_F(Help, ProductInformationAndABlankLineComeFirst) {
+    plat::setHelpProductInformation("Product 1.0\nCopyright line");
+    std::string text =
+        printed([this](FILE* out) { plat::printHelp(plat::HelpUsage, config, out); });
+    EXPECT_EQ(text.rfind(std::string("Product 1.0\nCopyright line\n\n") + Syntax, 0), 0u) << text;
+    EXPECT_EQ(text.find("Expert"), std::string::npos);
+}
+
+TEST_F(Help, XmlModeUsesTheInstalledWriter) {
+    plat::setXmlHelpWriter([](plat::Configuration& written, FILE* out) {
+        std::fprintf(out, "<config name=\"%s\"/>\n", written.getName());
+    });
+    std::string text = printed([this](FILE* out) { plat::printHelp(plat::HelpXml, config, out); });
+    EXPECT_EQ(text, "<config name=\"Usage\"/>\n");
+}
+
+TEST_F(Help, XmlModeWithoutWriterGivesTheAdvancedUsage) {
+    std::string text = printed([this](FILE* out) { plat::printHelp(plat::HelpXml, config, out); });
+    EXPECT_NE(text.find("  Expert         - Expert mode."), std::string::npos) << text;
+}
+
+TEST_F(Help, StandardHandlerEndsTheProcessWithStatusOne) {
+    EXPECT_EXIT(plat::standardHelpHandler(plat::HelpAdvanced, config), ::testing::ExitedWithCode(1),
+                "");
+}
+
+} // namespace

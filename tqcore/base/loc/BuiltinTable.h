@@ -1,0 +1,33 @@
+// Built-in texts compiled into the libraries: each library defines one table of its keys in the
+// five languages and registers it during static construction.
+#pragma once
+
+#include <cstddef>
+
+namespace loc {
+
+// One built-in text in the five languages.
+struct BuiltinText {
+    const char* key;
+    const char* en;
+    const char* de;
+    const char* es;
+    const char* fr;
+    const char* pt;
+};
+
+// Registers every text with Localize::addString for "en", "de", "es", "fr" and "pt". Declared as a
+// static object next to its table; the texts must outlive the process's lookups.
+class BuiltinTable {
+public:
+    template <std::size_t N>
+    explicit BuiltinTable(const BuiltinText (&texts)[N]) : BuiltinTable(texts, N) {}
+
+    BuiltinTable(const BuiltinTable&) = delete;
+    BuiltinTable& operator=(const BuiltinTable&) = delete;
+
+private:
+    BuiltinTable(const BuiltinText* texts, std::size_t count);
+};
+
+} // namespace loc
