@@ -13,7 +13,8 @@ seconds=$2
 work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream
+cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
+    fuzz_xml_parser fuzz_markup
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -42,6 +43,42 @@ seed_v4() {
     printf '\015\200\100ab' > "$dir/frame-longer-than-data"
 }
 
+# Seeds for ISO 8601 time stamps: every zone form, fractions, leap day and second, and near misses.
+seed_iso8601() {
+    local dir=$work/corpus-iso8601
+    mkdir -p "$dir"
+    printf '2024-03-10T14:05:09' > "$dir/plain"
+    printf '2024-03-10T14:05:09.5+01:00' > "$dir/fraction-and-offset"
+    printf '2024-02-29T23:59:60Z' > "$dir/leap-day-and-second"
+    printf '0001-01-01T00:00:00.999999999999-0130' > "$dir/earliest-long-fraction"
+    printf '9999-12-31T23:59:59+14' > "$dir/latest-short-offset"
+    printf '2023-02-29T00:00:00-00:00' > "$dir/invalid-day-minus-zero"
+}
+
+# Seeds for XML documents: a configuration dump, every skipped construct, the other encodings,
+# and broken ones. Byte 0 chooses whether "config" is the expected root (odd: yes).
+seed_xml() {
+    local dir=$work/corpus-xml
+    mkdir -p "$dir"
+    printf '\001<?xml version="1.0"?>\n<config>\n<int    name="A"\n        description="d &amp; &lt;x&gt;"\n        advanced="false"\n        min="0"\n        max="10">\n    <value data="3" priority="0"/>\n</int>\n<enum   name="E" locDesc="k">\n    <opt data="a"/>\n</enum>\n</config>\n' > "$dir/config-dump"
+    printf '\000<?xml version="1.0"?><!DOCTYPE r [<!ENTITY e "x>y">]><!-- c --><r a=\x27&#x41;&quot;\x27><?pi x?><![CDATA[<raw>&]]>t&#228;<e/></r>' > "$dir/constructs"
+    printf '\000<?xml version="1.0" encoding="ISO-8859-1"?><r>\344\366</r>' > "$dir/latin1"
+    printf '\000<?xml version="1.0" encoding="shift-jis"?><r v="\223\372">\226\173</r>' > "$dir/shift-jis"
+    printf '\001<?xml version="1.0"?><r><a><b></a></r' > "$dir/broken"
+    printf '\000Zm9vYmFy\nZg==' > "$dir/base64"
+}
+
+# Seeds for markup: byte 0 is the layout width in steps of four pixels.
+seed_markup() {
+    local dir=$work/corpus-markup
+    mkdir -p "$dir"
+    printf '\040plain text that wraps over several lines of the layout' > "$dir/plain"
+    printf '\060<div style="text-align:center;padding-left:2">A <b>bold</b> <i>and <u>under</u></i></div><div>x<br/>y</div>' > "$dir/paragraphs"
+    printf '\020<span style="font-size:150%%;color:red;background-color:#FFFFFF">big</span> <a href="https://example.com">link</a><a href="t"></a>' > "$dir/styles"
+    printf '\001<font color="blue" size="90">\303\244\303\266 longwordlongwordlongword</font>' > "$dir/narrow"
+    printf '\100<p>unexpected</p>' > "$dir/invalid"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -61,7 +98,13 @@ run_target() {
 
 seed_gzip
 seed_v4
+seed_iso8601
+seed_xml
+seed_markup
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
+run_target fuzz_iso8601 "$work/corpus-iso8601" || status=1
+run_target fuzz_xml_parser "$work/corpus-xml" || status=1
+run_target fuzz_markup "$work/corpus-markup" || status=1
 exit $status

@@ -1,0 +1,158 @@
+// Breaking markup into lines through a measuring and drawing callback.
+#include <plat/MarkupLayout.h>
+
+#include <plat/MarkupParserHtml.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using plat::Markup;
+using Layout = Markup::Layout;
+
+struct Piece {
+    std::string text;
+    int x;
+    int y;
+    int line;
+    std::string href;
+
+    bool operator==(const Piece& other) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Piece& piece) {
+    return out << "{\"" << piece.text << "\" x=" << piece.x << " y=" << piece.y
+               << " line=" << piece.line << " href=" << piece.href << "}";
+}
+
+// Every character is ten pixels wide at normal size; a line is a tenth of the size high.
+class FixedWidthCallback : public Layout::Callback {
+public:
+    double scale() override { return 2.0; }
+    int paragraphSpacing() override { return 5; }
+    void setStyle(const Markup::Style& style) override { size = style.size; }
+    int textWidth(const char* text, int length) override {
+        int characters = 0;
+        for (int i = 0; i < length; ++i) {
+            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+                ++characters;
+        }
+        return characters * size / 12;
+    }
+    int lineHeight() override { return size / 10; }
+    void addFragment(const Layout::Fragment& fragment) override {
+        EXPECT_EQ(fragment.width, textWidth(fragment.text, fragment.length));
+        pieces.push_back({std::string(fragment.text, std::size_t(fragment.length)), fragment.x,
+                          fragment.y, fragment.line, fragment.href ? fragment.href : ""});
+    }
+
+    std::vector<Piece> pieces;
+    int size = 120;
+};
+
+struct LaidOut {
+    std::vector<Piece> pieces;
+    std::vector<Layout::Line> lines;
+    int height;
+};
+
+LaidOut layOut(const char* markup, int width) {
+    FixedWidthCallback callback;
+    Layout layout(callback, width);
+    EXPECT_TRUE(Markup::ParserHtml().render(markup, layout)) << markup;
+    return {callback.pieces, layout.lines(), layout.height()};
+}
+
+TEST(MarkupLayout, RunThatFitsStaysOnOneLine) {
+    LaidOut result = layOut("short text", 100);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"short text", 0, 0, 0, ""}}));
+    EXPECT_EQ(result.height, 12);
+}
+
+TEST(MarkupLayout, BreaksAfterTheLastWordThatFits) {
+    LaidOut result = layOut("aaa bbb ccc ddd", 100);
+    EXPECT_EQ(result.pieces,
+              (std::vector<Piece>{{"aaa bbb", 0, 0, 0, ""}, {"ccc ddd", 0, 12, 1, ""}}));
+    ASSERT_EQ(result.lines.size(), 2u);
+    EXPECT_EQ(result.lines[0].used, 70);
+    EXPECT_EQ(result.height, 24);
+}
+
+TEST(MarkupLayout, SkipsBlanksAndLineEndsAtTheStartOfAContinuedLine) {
+    LaidOut result = layOut("aaaa   \t<b>  <br/>bbbb</b>", 60);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"aaaa", 0, 0, 0, ""}, {"bbbb", 0, 12, 1, ""}}));
+}
+
+TEST(MarkupLayout, WordThatDoesNotFitTheRestOfALineMovesToTheNext) {
+    LaidOut result = layOut("aaaaaa<b>bbbbbb</b>", 100);
+    EXPECT_EQ(result.pieces,
+              (std::vector<Piece>{{"aaaaaa", 0, 0, 0, ""}, {"bbbbbb", 0, 12, 1, ""}}));
+}
+
+TEST(MarkupLayout, WordWiderThanALineBreaksAtCharacterBoundaries) {
+    LaidOut result = layOut("\u00E4\u00F6\u00FC\u00DFabcd x", 35);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"\u00E4\u00F6\u00FC", 0, 0, 0, ""},
+                                                 {"\u00DFab", 0, 12, 1, ""},
+                                                 {"cd", 0, 24, 2, ""},
+                                                 {"x", 0, 36, 3, ""}}));
+}
+
+TEST(MarkupLayout, NoRoomAtAllStillPlacesOneCharacterPerLine) {
+    LaidOut result = layOut("<div style=\"padding-left:30;padding-right:30\">ab</div>", 100);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"a", 60, 0, 0, ""}, {"b", 60, 12, 1, ""}}));
+}
+
+TEST(MarkupLayout, LineFeedsEndLinesAndEmptyLinesKeepTheirHeight) {
+    LaidOut result = layOut("a<br/><br/>b", 100);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"a", 0, 0, 0, ""}, {"b", 0, 24, 2, ""}}));
+}
+
+TEST(MarkupLayout, ParagraphsAdvanceByTheLastLineAndTheSpacing) {
+    LaidOut result = layOut(
+        "<div>one<br/></div><div style=\"padding-left:5;padding-right:15\">two three</div>", 100);
+    EXPECT_EQ(result.pieces,
+              (std::vector<Piece>{
+                  {"one", 0, 0, 0, ""}, {"two", 10, 17, 1, ""}, {"three", 10, 29, 2, ""}}));
+    ASSERT_EQ(result.lines.size(), 3u);
+    EXPECT_EQ(result.lines[1].left, 10);
+    EXPECT_EQ(result.lines[1].available, 60);
+    EXPECT_EQ(result.height, 41);
+}
+
+TEST(MarkupLayout, TallestRunSetsTheLineHeight) {
+    LaidOut result = layOut("<span style=\"font-size:150%\">Big</span> small words", 150);
+    EXPECT_EQ(result.pieces,
+              (std::vector<Piece>{
+                  {"Big", 0, 0, 0, ""}, {" small", 45, 0, 0, ""}, {"words", 0, 18, 1, ""}}));
+}
+
+TEST(MarkupLayout, LinkFragmentsCarryTheTarget) {
+    LaidOut result = layOut("go <a href=\"https://x\">there now</a> <a href=\"u\"></a>", 80);
+    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"go ", 0, 0, 0, ""},
+                                                 {"there", 30, 0, 0, "https://x"},
+                                                 {"now", 0, 12, 1, "https://x"},
+                                                 {" ", 30, 12, 1, ""},
+                                                 {"u", 40, 12, 1, "u"}}));
+}
+
+TEST(MarkupLayout, UnlimitedWidthNeverWraps) {
+    std::string longText(5000, 'x');
+    longText += " end";
+    LaidOut result = layOut(longText.c_str(), Layout::UnlimitedWidth);
+    ASSERT_EQ(result.pieces.size(), 1u);
+    EXPECT_EQ(result.lines.size(), 1u);
+}
+
+TEST(MarkupLayout, FragmentsReportTheirParagraphAlignment) {
+    FixedWidthCallback callback;
+    Layout layout(callback, 100);
+    ASSERT_TRUE(
+        Markup::ParserHtml().render("<div style=\"text-align:center\">a b c</div>", layout));
+    ASSERT_EQ(layout.lines().size(), 1u);
+    EXPECT_EQ(layout.lines()[0].alignment, Markup::AlignCenter);
+}
+
+} // namespace

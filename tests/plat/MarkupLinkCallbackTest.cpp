@@ -1,0 +1,32 @@
+// The process-wide link callback that hands targets to the installed URL opener.
+#include <plat/MarkupLinkCallback.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string openedUrl;
+
+bool recordingOpener(const char* url) {
+    openedUrl = url;
+    return url[0] != '\0';
+}
+
+TEST(LinkCbOpenUrl, WithoutAnOpenerNothingIsOpened) {
+    plat::LinkCbOpenUrl::setOpener(nullptr);
+    EXPECT_FALSE(plat::LinkCbOpenUrl::instance().linkActivated("https://example.com"));
+}
+
+TEST(LinkCbOpenUrl, HandsTheTargetToTheOpenerAndReportsItsAnswer) {
+    plat::LinkCbOpenUrl::setOpener(recordingOpener);
+    plat::Markup::LinkCallback& callback = plat::LinkCbOpenUrl::instance();
+    EXPECT_TRUE(callback.linkActivated("https://example.com/a"));
+    EXPECT_EQ(openedUrl, "https://example.com/a");
+    EXPECT_FALSE(callback.linkActivated(""));
+    EXPECT_FALSE(callback.linkActivated(nullptr));
+    plat::LinkCbOpenUrl::setOpener(nullptr);
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+// Colour lookup: "#RRGGBB" texts, the named table, and its rebuilding when the system colour
+// provider's dark mode changes.
+#include <plat/colorTable.h>
+
+#include <plat/SysColors.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using plat::Rgb;
+
+bool darkMode = false;
+
+class SwitchableColors : public plat::SysColors {
+public:
+    bool isDarkBackground() override { return darkMode; }
+};
+
+// A process has one provider; every test that needs it shares this one.
+void installProvider() {
+    static bool installed = false;
+    if (!installed)
+        plat::SysColors::install(std::make_unique<SwitchableColors>());
+    installed = true;
+}
+
+Rgb colorOf(const char* name) {
+    Rgb color{1, 2, 3};
+    EXPECT_TRUE(plat::getColor(name, color)) << name;
+    return color;
+}
+
+bool known(const char* name) {
+    Rgb color;
+    return plat::getColor(name, color);
+}
+
+TEST(ColorTable, HexTextsGiveTheirChannelsInEitherCase) {
+    EXPECT_EQ(colorOf("#0aF0b1"), (Rgb{0x0A, 0xF0, 0xB1}));
+    EXPECT_EQ(colorOf("#FFFFFF"), (Rgb{255, 255, 255}));
+}
+
+TEST(ColorTable, MalformedHexTextsAndNullFail) {
+    for (const char* name : {"#FFF", "#FFFFFFF", "#GG0000", "#12345 ", "#", "# 12345"})
+        EXPECT_FALSE(known(name)) << name;
+    EXPECT_FALSE(known(nullptr));
+}
+
+TEST(ColorTable, NamesAreComparedExactly) {
+    darkMode = false;
+    EXPECT_EQ(colorOf("orange"), (Rgb{0xFF, 0xA5, 0x00}));
+    EXPECT_EQ(colorOf("statusGreen"), (Rgb{0x04, 0x8C, 0x00}));
+    EXPECT_FALSE(known("Orange"));
+    EXPECT_FALSE(known("contentbg"));
+    EXPECT_FALSE(known("nosuchcolor"));
+    EXPECT_FALSE(known(""));
+}
+
+TEST(ColorTable, ModalEntriesFollowTheDarkMode) {
+    installProvider();
+    darkMode = false;
+    EXPECT_EQ(colorOf("contentBg"), (Rgb{255, 255, 255}));
+    EXPECT_EQ(colorOf("selectedBd"), (Rgb{0x66, 0xA7, 0xE8}));
+    EXPECT_EQ(colorOf("helpBg"), (Rgb{0xFF, 0xFF, 0xD3}));
+    darkMode = true;
+    EXPECT_TRUE(plat::SysColors::darkBackground());
+    EXPECT_EQ(colorOf("contentBg"), (Rgb{0, 0, 0}));
+    EXPECT_EQ(colorOf("selectedBd"), (Rgb{0x0E, 0x5C, 0xCD}));
+    EXPECT_EQ(colorOf("helpBg"), (Rgb{0x44, 0x33, 0x22}));
+    EXPECT_EQ(colorOf("selectedText"), (Rgb{255, 255, 255}));
+    EXPECT_EQ(colorOf("disabledText"), (Rgb{0x80, 0x80, 0x80}));
+    darkMode = false;
+    EXPECT_EQ(colorOf("buttonText"), (Rgb{0x40, 0x40, 0x40}));
+}
+
+TEST(ColorTableDeathTest, SecondProviderFailsAnAssertion) {
+    installProvider();
+    EXPECT_DEATH(plat::SysColors::install(std::make_unique<SwitchableColors>()),
+                 "Assertion '!sysColorsImpl' failed");
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// Parsing XML documents: the tree, text decoding, skipped declarations, encodings, and the code,
+// line and column of every kind of failure.
+#include <xml/Parser.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using xml::Code;
+using xml::Node;
+using xml::Parser;
+using xml::Status;
+
+const std::string header = "<?xml version=\"1.0\"?>\n";
+
+Node parseOk(const std::string& document, const char* expectedRoot = nullptr) {
+    Status status;
+    std::optional<Node> root = Parser::parse(document, status, expectedRoot);
+    EXPECT_FALSE(status.failed()) << document << "\n" << status.message;
+    return root ? *root : Node::element("");
+}
+
+Status parseFailure(const std::string& document, const char* expectedRoot = nullptr) {
+    Status status;
+    std::optional<Node> root = Parser::parse(document, status, expectedRoot);
+    EXPECT_FALSE(root.has_value()) << document;
+    EXPECT_TRUE(status.failed()) << document;
+    return status;
+}
+
+TEST(ParserTree, HoldsElementsAttributesAndTextOfTheirKinds) {
+    Node root = parseOk(header + "<config a=\"1\" b='two'><int name=\"x\">5</int>tail</config>");
+    EXPECT_EQ(root.kind(), Node::Element);
+    EXPECT_EQ(int(root.kind()), 0);
+    EXPECT_EQ(root.name(), "config");
+    ASSERT_EQ(root.attributes().size(), 2u);
+    EXPECT_EQ(int(root.attributes()[0].kind()), 1);
+    EXPECT_EQ(root.attributes()[1].name(), "b");
+    EXPECT_EQ(root.attributes()[1].value(), "two");
+    ASSERT_EQ(root.children().size(), 2u);
+    const Node& element = root.children()[0];
+    EXPECT_EQ(*element.attributeValue("name"), "x");
+    EXPECT_EQ(element.textContent(), "5");
+    EXPECT_EQ(int(root.children()[1].kind()), 2);
+    EXPECT_EQ(root.children()[1].value(), "tail");
+}
+
+TEST(ParserTree, KeepsWhiteSpaceTextBetweenElements) {
+    Node root = parseOk(header + "<body><b>a</b> <i>b</i>\n</body>");
+    ASSERT_EQ(root.children().size(), 4u);
+    EXPECT_EQ(root.children()[1].value(), " ");
+    EXPECT_EQ(root.children()[3].value(), "\n");
+}
+
+TEST(ParserTree, EmptyElementTagsAndWhiteSpaceInsideTags) {
+    Node root = parseOk(header + "<r  >\n<e/><f x = \"1\"\n\ty='2' /></r >");
+    EXPECT_TRUE(root.firstChild("e")->children().empty());
+    EXPECT_EQ(*root.firstChild("f")->attributeValue("y"), "2");
+}
+
+TEST(ParserText, DecodesPredefinedEntitiesAndCharacterReferences) {
+    Node root = parseOk(header + "<r v=\"&lt;&amp;&gt;&quot;&apos;&#65;&#x20AC;\">"
+                                 "&lt;a&gt; &amp; &quot;&apos; &#x1F600;&#228;&#0065;</r>");
+    EXPECT_EQ(*root.attributeValue("v"), "<&>\"'A\u20AC");
+    EXPECT_EQ(root.textContent(), "<a> & \"' \U0001F600\u00E4A");
+    EXPECT_EQ(root.children().size(), 1u);
+}
+
+TEST(ParserText, KeepsCdataAsTextJoinedWithItsNeighbours) {
+    Node root = parseOk(header + "<r>a<![CDATA[<b>&amp;]]]]>c<!-- note -->d</r>");
+    ASSERT_EQ(root.children().size(), 1u);
+    EXPECT_EQ(root.children()[0].value(), "a<b>&amp;]]c"
+                                          "d");
+}
+
+TEST(ParserText, SkipsDoctypeCommentsAndProcessingInstructions) {
+    Node root =
+        parseOk(header + "<!DOCTYPE r [ <!ENTITY e \"x>y\"> <!-- ] > --> <!ELEMENT r ANY> ]>\n"
+                         "<?style sheet?><!-- c --><r><?pi inside?>t</r>\n<!-- after -->\n");
+    EXPECT_EQ(root.name(), "r");
+    EXPECT_EQ(root.textContent(), "t");
+}
+
+TEST(ParserText, SkipsByteOrderMark) {
+    Node root = parseOk("\xEF\xBB\xBF" + header + "<r/>");
+    EXPECT_EQ(root.name(), "r");
+}
+
+TEST(ParserWarnings, DocumentWithoutDeclarationIsAcceptedWithWarning) {
+    Status status;
+    std::optional<Node> root = Parser::parse("<r>x</r>", status);
+    ASSERT_TRUE(root.has_value());
+    EXPECT_EQ(status.code, Code::WarningNoXmlTag);
+    EXPECT_FALSE(status.failed());
+    EXPECT_EQ(status.message, "Warning: No XML tag found");
+}
+
+TEST(ParserWarnings, EndTagOfOuterElementClosesInnerOnesWithWarning) {
+    Status status;
+    std::optional<Node> root = Parser::parse(header + "<r><a><b>x</a>y</r>", status);
+    ASSERT_TRUE(root.has_value());
+    EXPECT_EQ(status.code, Code::WarningUnmatchedEndTag);
+    EXPECT_EQ(status.line, 2);
+    EXPECT_EQ(status.column, 11);
+    EXPECT_EQ(root->firstChild("a")->firstChild("b")->textContent(), "x");
+    EXPECT_EQ(root->textContent(), "y");
+}
+
+TEST(ParserErrors, ReportCodeLineAndColumn) {
+    struct Case {
+        std::string document;
+        Code code;
+        int line;
+        int column;
+    };
+    for (const Case& c : {
+             Case{"", Code::NoXmlData, 1, 1},
+             Case{" \n\t ", Code::NoXmlData, 1, 1},
+             Case{header + "<!-- only a comment -->\n", Code::NoElements, 3, 1},
+             Case{header + "<r>< a/></r>", Code::MissingStartTagName, 2, 4},
+             Case{header + "<r><1/></r>", Code::MissingStartTagName, 2, 4},
+             Case{header + "<r>x</ r>", Code::MissingEndTagName, 2, 5},
+             Case{header + "<r>\n  </q></r>", Code::UnmatchedEndTag, 3, 3},
+             Case{header + "<r>\n  <a>\n", Code::UnmatchedEndTag, 3, 3},
+             Case{header + "<r><![CDATA[x</r>", Code::UnmatchedClearTagEnd, 2, 4},
+             Case{header + "<r><!-- x </r>", Code::UnmatchedClearTagEnd, 2, 4},
+             Case{header + "<r><?pi </r>", Code::UnmatchedClearTagEnd, 2, 4},
+             Case{header + "<!DOCTYPE r [ <r/>", Code::UnmatchedClearTagEnd, 2, 1},
+             Case{"<?xml version=\"1.0\"", Code::UnmatchedClearTagEnd, 1, 1},
+             Case{header + "<r a=\"1\"b=\"2\"/>", Code::UnexpectedToken, 2, 9},
+             Case{header + "<r a/>", Code::UnexpectedToken, 2, 5},
+             Case{header + "<r a=1/>", Code::UnexpectedToken, 2, 6},
+             Case{header + "<r a=\"<\"/>", Code::UnexpectedToken, 2, 7},
+             Case{header + "<r a=\"1\" a=\"2\"/>", Code::UnexpectedToken, 2, 10},
+             Case{header + "<r a=\"1", Code::UnexpectedToken, 2, 8},
+             Case{header + "<r/><s/>", Code::UnexpectedToken, 2, 5},
+             Case{header + "text<r/>", Code::UnexpectedToken, 2, 1},
+             Case{header + "<r/>\n  tail", Code::UnexpectedToken, 3, 3},
+             Case{header + "<r><!ELEMENT x></r>", Code::UnexpectedToken, 2, 4},
+             Case{header + "<r>a&nbsp;b</r>", Code::UnknownCharacterEntity, 2, 5},
+             Case{header + "<r>a &amp b</r>", Code::UnknownCharacterEntity, 2, 6},
+             Case{header + "<r v=\"&#0;\"/>", Code::UnknownCharacterEntity, 2, 7},
+             Case{header + "<r>&#xD800;</r>", Code::UnknownCharacterEntity, 2, 4},
+             Case{header + "<r>&#x110000;</r>", Code::UnknownCharacterEntity, 2, 4},
+             Case{header + "<r>&#99999999999999999999;</r>", Code::UnknownCharacterEntity, 2, 4},
+             Case{header + "<r>&#12a;</r>", Code::UnknownCharacterEntity, 2, 4},
+             Case{header + "<r>&#x;</r>", Code::UnknownCharacterEntity, 2, 4},
+             Case{header + "<r>\u00E4\u00F6<q>\xC3</q></r>", Code::CharacterConversion, 2, 9},
+             Case{"<?xml version=\"1.0\" encoding=\"utf-16\"?><r/>", Code::CharacterConversion, 1,
+                  31},
+         }) {
+        Status status = parseFailure(c.document);
+        EXPECT_EQ(status.code, c.code) << c.document;
+        EXPECT_EQ(status.message, xml::codeMessage(c.code)) << c.document;
+        EXPECT_EQ(status.line, c.line) << c.document;
+        EXPECT_EQ(status.column, c.column) << c.document;
+    }
+}
+
+TEST(ParserErrors, NulByteIsUnexpected) {
+    for (const std::string& document :
+         {header + std::string("<r>a\0b</r>", 10), header + std::string("<r a=\"\0\"/>", 10),
+          header + std::string("<r><![CDATA[\0]]></r>", 20)}) {
+        EXPECT_EQ(parseFailure(document).code, Code::UnexpectedToken);
+    }
+}
+
+TEST(ParserErrors, UnmatchedEndTagNamesTheTag) {
+    Status status = parseFailure(header + "<r></q></r>");
+    EXPECT_EQ(status.tagName, "q");
+}
+
+TEST(ParserErrors, DuplicateAmongManyAttributesIsFound) {
+    std::string tag = "<r";
+    for (int i = 0; i < 40; ++i)
+        tag += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    EXPECT_EQ(parseOk(header + tag + "/>").attributes().size(), 40u);
+    EXPECT_EQ(parseFailure(header + tag + " a33=\"x\"/>").code, Code::UnexpectedToken);
+}
+
+TEST(ParserErrors, NestingBeyondTheLimitFails) {
+    auto nested = [](int depth) {
+        std::string document = header;
+        for (int i = 0; i < depth; ++i)
+            document += "<e>";
+        for (int i = 0; i < depth; ++i)
+            document += "</e>";
+        return document;
+    };
+    parseOk(nested(Parser::MaxDepth));
+    Status status = parseFailure(nested(Parser::MaxDepth + 1));
+    EXPECT_EQ(status.code, Code::NestedTooDeeply);
+    EXPECT_EQ(status.column, 3 * Parser::MaxDepth + 1);
+    EXPECT_EQ(status.message, "Error: Elements nested too deeply");
+}
+
+TEST(ParserErrors, ColumnCountsCharactersNotBytes) {
+    Status status = parseFailure(header + "<r>\u20AC\u20AC&bad;</r>");
+    EXPECT_EQ(status.column, 6);
+}
+
+TEST(ParserExpectedRoot, OtherRootFailsNamingTheExpectedTag) {
+    Status status = parseFailure(header + "\n<other/>", "config");
+    EXPECT_EQ(status.code, Code::FirstTagNotFound);
+    EXPECT_EQ(status.message.rfind("First Tag should be 'config", 0), 0u) << status.message;
+    EXPECT_EQ(status.tagName, "other");
+    EXPECT_EQ(status.line, 3);
+    EXPECT_EQ(status.column, 1);
+    EXPECT_EQ(parseOk(header + "<config/>", "config").name(), "config");
+}
+
+TEST(ParserEncodings, Latin1DocumentBecomesUtf8) {
+    Node root =
+        parseOk("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\xE9\">\xE4\xFF</r>");
+    EXPECT_EQ(*root.attributeValue("a"), "\u00E9");
+    EXPECT_EQ(root.textContent(), "\u00E4\u00FF");
+}
+
+TEST(ParserEncodings, ShiftJisUnderEachSpelling) {
+    for (const char* name : {"SHIFT-JIS", "shiftjis", "shift-jis", "Shift_JIS"}) {
+        std::string document = std::string("<?xml version=\"1.0\" encoding=\"") + name +
+                               "\"?>\n<r v=\"\x93\xFA\">\x96\x7B\xB1 C:\\dir</r>";
+        Node root = parseOk(document);
+        EXPECT_EQ(*root.attributeValue("v"), "\u65E5") << name;
+        EXPECT_EQ(root.textContent(), "\u672C\uFF71 C:\\dir") << name;
+    }
+}
+
+TEST(ParserEncodings, UndecodableShiftJisFailsWhereItStops) {
+    Status status =
+        parseFailure("<?xml version=\"1.0\" encoding=\"shift-jis\"?>\n<r>\x93\xFA\x81</r>");
+    EXPECT_EQ(status.code, Code::CharacterConversion);
+    EXPECT_EQ(status.line, 2);
+    EXPECT_EQ(status.column, 5);
+}
+
+TEST(ParserFiles, ReadsAFile) {
+    char path[] = "/tmp/xmlParserTest.XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    std::string document = header + "<config><int name=\"a\"/></config>\n";
+    ASSERT_EQ(write(fd, document.data(), document.size()), ssize_t(document.size()));
+    close(fd);
+    Status status;
+    std::optional<Node> root = Parser::parseFile(path, status, "config");
+    unlink(path);
+    ASSERT_TRUE(root.has_value());
+    EXPECT_EQ(status.code, Code::None);
+    EXPECT_NE(root->firstChild("int"), nullptr);
+}
+
+TEST(ParserFiles, MissingFileIsFileNotFound) {
+    Status status;
+    EXPECT_FALSE(Parser::parseFile("/nonexistent/dir/file.xml", status).has_value());
+    EXPECT_EQ(status.code, Code::FileNotFound);
+    EXPECT_EQ(status.message, "Error: File not found");
+}
+
+} // namespace

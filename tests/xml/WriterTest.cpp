@@ -1,0 +1,161 @@
+// Writing node trees: the header, entity escaping, indentation, the three encodings, files, and
+// reading written documents back.
+#include <xml/Writer.h>
+
+#include <xml/Parser.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using xml::Code;
+using xml::Node;
+using xml::Status;
+using xml::WriteOptions;
+using xml::Writer;
+
+Node sampleTree() {
+    Node root = Node::element("config");
+    Node& entry = root.appendChild(Node::element("string"));
+    entry.setAttribute("name", "Greeting");
+    entry.setAttribute("description", "Say \"hi\" & <wave>, it's\nfine");
+    entry.appendText("caf\u00E9 \u65E5\u672C <b>&amp;</b> ");
+    Node& nested = entry.appendChild(Node::element("value"));
+    nested.setAttribute("data", "x'y");
+    root.appendChild(Node::element("empty"));
+    root.appendText("tail");
+    return root;
+}
+
+TEST(WriterText, WritesHeaderAndEscapesTheFiveEntities) {
+    Node root = Node::element("r");
+    root.setAttribute("a", "<\"&'>");
+    root.appendText("1 < 2 & \"q\" 'a' >");
+    std::string out;
+    EXPECT_EQ(Writer::toText(root, out).code, Code::None);
+    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                   "<r a=\"&lt;&quot;&amp;&apos;&gt;\">"
+                   "1 &lt; 2 &amp; &quot;q&quot; &apos;a&apos; &gt;</r>\n");
+}
+
+TEST(WriterText, IndentsElementsThatHoldNoText) {
+    Node root = Node::element("config");
+    Node& entry = root.appendChild(Node::element("int"));
+    entry.appendChild(Node::element("value")).setAttribute("data", "1");
+    root.appendChild(Node::element("bool")).appendText("x");
+    std::string out;
+    WriteOptions options;
+    options.indent = true;
+    ASSERT_EQ(Writer::toText(root, out, options).code, Code::None);
+    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                   "<config>\n"
+                   "    <int>\n"
+                   "        <value data=\"1\"/>\n"
+                   "    </int>\n"
+                   "    <bool>x</bool>\n"
+                   "</config>\n");
+}
+
+TEST(WriterRoundTrip, ParsingWrittenDocumentGivesTheSameTree) {
+    Node latin1Tree = Node::element("config");
+    latin1Tree.appendChild(Node::element("s")).appendText("caf\u00E9 \u00FF <&>");
+    Node shiftJisTree = Node::element("config");
+    shiftJisTree.appendChild(Node::element("s")).appendText("\u65E5\u672C\uFF71 C:\\dir <&>");
+    struct Case {
+        const char* encoding;
+        Node tree;
+    };
+    for (const Case& c : {Case{"utf-8", sampleTree()}, Case{"ISO-8859-1", latin1Tree},
+                          Case{"SHIFT-JIS", shiftJisTree}}) {
+        std::string out;
+        WriteOptions options;
+        options.encoding = c.encoding;
+        ASSERT_EQ(Writer::toText(c.tree, out, options).code, Code::None) << c.encoding;
+        Status status;
+        std::optional<Node> parsed = xml::Parser::parse(out, status);
+        ASSERT_TRUE(parsed.has_value()) << c.encoding << ": " << status.message;
+        EXPECT_EQ(status.code, Code::None);
+        EXPECT_EQ(*parsed, c.tree) << c.encoding;
+    }
+}
+
+TEST(WriterEncodings, ShiftJisCannotHoldEveryCharacter) {
+    Node root = Node::element("r");
+    root.appendText("caf\u00E9");
+    std::string out;
+    WriteOptions options;
+    options.encoding = "shift-jis";
+    EXPECT_EQ(Writer::toText(root, out, options).code, Code::CharacterConversion);
+}
+
+TEST(WriterEncodings, Latin1WritesSingleBytes) {
+    Node root = Node::element("r");
+    root.appendText("\u00E9");
+    std::string out;
+    WriteOptions options;
+    options.encoding = "iso-8859-1";
+    ASSERT_EQ(Writer::toText(root, out, options).code, Code::None);
+    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<r>\xE9</r>\n");
+}
+
+TEST(WriterEncodings, Latin1RefusesCharactersAbove255) {
+    Node root = Node::element("r");
+    root.appendText("\u20AC");
+    std::string out = "stale";
+    WriteOptions options;
+    options.encoding = "ISO-8859-1";
+    Status status = Writer::toText(root, out, options);
+    EXPECT_EQ(status.code, Code::CharacterCodeAbove255);
+    EXPECT_EQ(status.message,
+              "Error: Character code above 255 is forbidden in MultiByte char mode.");
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(WriterEncodings, UnknownEncodingAndInvalidUtf8CannotBeConverted) {
+    Node root = Node::element("r");
+    std::string out;
+    WriteOptions options;
+    options.encoding = "ebcdic";
+    EXPECT_EQ(Writer::toText(root, out, options).code, Code::CharacterConversion);
+    root.appendText("bad \xC3(");
+    for (const char* encoding : {"utf-8", "ISO-8859-1", "shiftjis"}) {
+        options.encoding = encoding;
+        EXPECT_EQ(Writer::toText(root, out, options).code, Code::CharacterConversion) << encoding;
+    }
+}
+
+TEST(WriterFiles, WritesTheDocumentToAFile) {
+    char path[] = "/tmp/xmlWriterTest.XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    Node root = sampleTree();
+    EXPECT_EQ(Writer::toFile(root, path).code, Code::None);
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    unlink(path);
+    std::string expected;
+    Writer::toText(root, expected);
+    EXPECT_EQ(content.str(), expected);
+}
+
+TEST(WriterFiles, ReportsOpenAndWriteFailures) {
+    Node root = Node::element("r");
+    Status status = Writer::toFile(root, "/nonexistent/dir/out.xml");
+    EXPECT_EQ(status.code, Code::CannotOpenForWriting);
+    EXPECT_EQ(status.message, "Error: unable to open file for writing");
+    if (access("/dev/full", W_OK) == 0) {
+        status = Writer::toFile(root, "/dev/full");
+        EXPECT_EQ(status.code, Code::CannotWriteFile);
+        EXPECT_EQ(status.message, "Error: cannot write into file");
+    }
+}
+
+} // namespace
