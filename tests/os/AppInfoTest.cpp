@@ -1,0 +1,87 @@
+// The process-wide application identity: unset fields, kept storage, display names.
+#include <os/AppInfo.h>
+
+#include <loc/Localize.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using os::AppInfo;
+
+// Every case starts from a known identity; the store is process-wide.
+class AppIdentity : public ::testing::Test {
+protected:
+    void SetUp() override { AppInfo::init(nullptr, nullptr, nullptr, nullptr, nullptr); }
+    void TearDown() override { AppInfo::init(nullptr, nullptr, nullptr, nullptr, nullptr); }
+};
+
+TEST_F(AppIdentity, UnsetFieldsReadEmptyWhenAskedTo) {
+    EXPECT_STREQ(AppInfo::getApp(true), "");
+    EXPECT_STREQ(AppInfo::getCompany(true), "");
+    EXPECT_STREQ(AppInfo::getPathComp(true), "");
+    EXPECT_FALSE(AppInfo::isInitialised());
+}
+
+TEST_F(AppIdentity, UnsetFieldsAreConsistencyFailuresNamingTheField) {
+    EXPECT_DEATH(AppInfo::getApp(), "Assertion 'emptyIfUnset \\|\\| app' failed");
+    EXPECT_DEATH(AppInfo::getCompany(), "Assertion 'emptyIfUnset \\|\\| company' failed");
+    EXPECT_DEATH(AppInfo::getPathComp(), "Assertion 'emptyIfUnset \\|\\| pathComp' failed");
+    EXPECT_DEATH(AppInfo::getGroup(), "Assertion 'emptyIfUnset \\|\\| group' failed");
+}
+
+TEST_F(AppIdentity, NullApplicationNameIsAConsistencyFailure) {
+    EXPECT_DEATH(AppInfo::setApp(nullptr), "Assertion 'name' failed");
+}
+
+TEST_F(AppIdentity, InitialisedOnceNameCompanyAndPathComponentAreSet) {
+    AppInfo::init("tool", nullptr, "kbx", nullptr, nullptr);
+    EXPECT_FALSE(AppInfo::isInitialised());
+    AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
+    EXPECT_TRUE(AppInfo::isInitialised());
+    EXPECT_STREQ(AppInfo::getApp(), "tool");
+    EXPECT_STREQ(AppInfo::getCompany(), "Maker");
+    EXPECT_STREQ(AppInfo::getPathComp(), "kbx");
+}
+
+TEST_F(AppIdentity, EqualValueKeepsTheTextHandedOutBefore) {
+    AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
+    const char* app = AppInfo::getApp();
+    const char* company = AppInfo::getCompany();
+    AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
+    AppInfo::setApp("tool");
+    EXPECT_EQ(AppInfo::getApp(), app);
+    EXPECT_EQ(AppInfo::getCompany(), company);
+    AppInfo::setApp("other");
+    EXPECT_STREQ(AppInfo::getApp(), "other");
+}
+
+TEST_F(AppIdentity, GroupIsReadLikeTheOthers) {
+    AppInfo::setGroup("staff");
+    EXPECT_STREQ(AppInfo::getGroup(), "staff");
+    AppInfo::setGroup(nullptr);
+    EXPECT_STREQ(AppInfo::getGroup(true), "");
+}
+
+TEST_F(AppIdentity, DisplayNameFallsBackToTheApplicationName) {
+    AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
+    EXPECT_STREQ(AppInfo::getDisplayName().get(), "tool");
+    AppInfo::init("tool", "Maker", "kbx", nullptr, "Tool\u00ae Viewer");
+    EXPECT_STREQ(AppInfo::getDisplayName().get(), "Tool\u00ae Viewer");
+}
+
+TEST_F(AppIdentity, DisplayNameKeyIsTranslated) {
+    loc::Localize::instance().addString("en", "ostest_appinfo_name", "Translated\u00ae Tool");
+    AppInfo::init("tool", "Maker", "kbx", "ostest_appinfo_name", "Untranslated");
+    EXPECT_STREQ(AppInfo::getDisplayName().get(), "Translated\u00ae Tool");
+    EXPECT_STREQ(AppInfo::getDisplayNameWithoutMark().get(), "Translated Tool");
+}
+
+TEST_F(AppIdentity, DisplayNameWithoutMarkRemovesEveryMark) {
+    AppInfo::init("tool", "Maker", "kbx", nullptr, "A\u00ae B\u00ae");
+    EXPECT_STREQ(AppInfo::getDisplayNameWithoutMark().get(), "A B");
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// Environment changes: failures of setting and removing, clearing in place, hiding one variable
+// for a scope.
+#include "support/osTestSupport.h"
+
+#include <os/unix/environment.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* Variable = "QV_OSTEST_VARIABLE";
+
+int systemError(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const plat::SystemException& e) {
+        return e.error();
+    }
+    return 0;
+}
+
+TEST(EnvironmentChanges, BadNamesAndNullValuesRaiseEinval) {
+    EXPECT_EQ(systemError([] { os::setEnv("A=B", "x"); }), EINVAL);
+    EXPECT_EQ(systemError([] { os::setEnv("", "x"); }), EINVAL);
+    EXPECT_EQ(systemError([] { os::setEnv(Variable, nullptr); }), EINVAL);
+    EXPECT_EQ(systemError([] { os::unsetEnv("A=B"); }), EINVAL);
+}
+
+TEST(EnvironmentChanges, ClearEmptiesTheSameArray) {
+    // In a child: the test process keeps its environment.
+    int status = ostest::exitStatusOfForkedChild([] {
+        ::setenv(Variable, "value", 1);
+        char** array = environ;
+        os::clearEnvironment();
+        if (environ != array || environ[0] != nullptr || std::getenv(Variable) != nullptr)
+            return 1;
+        os::setEnv(Variable, "again");
+        return std::string(std::getenv(Variable)) == "again" ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST(HiddenVariable, ReadsEmptyWhileHiddenAndComesBackAfter) {
+    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    const char* storage = std::getenv(Variable);
+    {
+        os::HiddenEnvironmentVariable hidden(Variable);
+        EXPECT_EQ(std::getenv(Variable), storage);
+        EXPECT_STREQ(std::getenv(Variable), "");
+    }
+    EXPECT_STREQ(std::getenv(Variable), "secret");
+}
+
+TEST(HiddenVariable, ValueSetMeanwhileIsLeftAlone) {
+    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    {
+        os::HiddenEnvironmentVariable hidden(Variable);
+        os::setEnv(Variable, "newer");
+    }
+    EXPECT_STREQ(std::getenv(Variable), "newer");
+}
+
+TEST(HiddenVariable, UnsetVariableStaysUnset) {
+    ostest::EnvironmentChange restore(Variable, std::nullopt);
+    {
+        os::HiddenEnvironmentVariable hidden(Variable);
+        EXPECT_EQ(std::getenv(Variable), nullptr);
+    }
+    EXPECT_EQ(std::getenv(Variable), nullptr);
+}
+
+TEST(HiddenVariable, ChildStartedWhileHiddenSeesAnEmptyValue) {
+    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    os::HiddenEnvironmentVariable hidden(Variable);
+    std::string command = std::string("test -z \"$") + Variable + "\"";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+// ELF interpreters of real and hand-made executables, and the set-user-id root check.
+#include "support/osTestSupport.h"
+
+#include <os/unix/executableInfo.h>
+
+#include <plat/Exception.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <elf.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The message of the plat::Exception that getElfInterpreter raises, or "" when it raises none.
+std::string failureText(const std::string& path) {
+    try {
+        os::getElfInterpreter(path.c_str());
+    } catch (const plat::Exception& e) {
+        return e.message();
+    }
+    return "";
+}
+
+template <typename T>
+void appendBytes(std::string& image, const T& value) {
+    image.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// An executable image of one ELF class: the file header, a loadable segment and, when
+// interpreter is given, an interpreter segment whose bytes follow the program headers.
+template <typename Header, typename ProgramHeader>
+std::string elfImage(unsigned char elfClass, const char* interpreter,
+                     std::uint64_t interpreterSize = 0) {
+    Header header = {};
+    std::memcpy(header.e_ident, ELFMAG, SELFMAG);
+    header.e_ident[EI_CLASS] = elfClass;
+    header.e_ident[EI_DATA] = ELFDATA2LSB;
+    header.e_ident[EI_VERSION] = EV_CURRENT;
+    header.e_type = ET_EXEC;
+    header.e_phoff = sizeof(Header);
+    header.e_phentsize = sizeof(ProgramHeader);
+    header.e_phnum = interpreter ? 2 : 1;
+    std::string image;
+    appendBytes(image, header);
+
+    ProgramHeader load = {};
+    load.p_type = PT_LOAD;
+    appendBytes(image, load);
+    if (!interpreter)
+        return image;
+    ProgramHeader interp = {};
+    interp.p_type = PT_INTERP;
+    interp.p_offset = sizeof(Header) + 2 * sizeof(ProgramHeader);
+    interp.p_filesz = interpreterSize ? interpreterSize : std::strlen(interpreter) + 1;
+    appendBytes(image, interp);
+    image.append(interpreter, std::strlen(interpreter) + 1);
+    return image;
+}
+
+std::string elf64(const char* interpreter, std::uint64_t interpreterSize = 0) {
+    return elfImage<Elf64_Ehdr, Elf64_Phdr>(ELFCLASS64, interpreter, interpreterSize);
+}
+
+std::string elf32(const char* interpreter) {
+    return elfImage<Elf32_Ehdr, Elf32_Phdr>(ELFCLASS32, interpreter);
+}
+
+class ElfInterpreter : public ::testing::Test {
+protected:
+    std::string fixture(const std::string& content) {
+        std::string path = dir.file("fixture" + std::to_string(++count));
+        ostest::writeFile(path, content, 0755);
+        return path;
+    }
+
+    ostest::TemporaryDirectory dir;
+    int count = 0;
+};
+
+TEST_F(ElfInterpreter, DynamicExecutableNamesAnExistingLoader) {
+    plat::DString interpreter = os::getElfInterpreter("/proc/self/exe");
+    ASSERT_FALSE(interpreter.isNull());
+    EXPECT_EQ(interpreter.get()[0], '/');
+    EXPECT_EQ(::access(interpreter.get(), X_OK), 0) << interpreter.get();
+}
+
+TEST_F(ElfInterpreter, CompiledStaticExecutableHasNone) {
+    std::string source = dir.file("static.c");
+    std::string program = dir.file("static");
+    ostest::writeFile(source, "int main(void) { return 0; }\n", 0644);
+    std::string command = "cc -static -o " + program + " " + source + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        GTEST_SKIP() << "no compiler that links statically";
+    EXPECT_TRUE(os::getElfInterpreter(program.c_str()).isNull());
+}
+
+TEST_F(ElfInterpreter, ReadsBothClassesOfHandMadeFiles) {
+    EXPECT_STREQ(os::getElfInterpreter(fixture(elf64("/lib64/ld-test.so")).c_str()).get(),
+                 "/lib64/ld-test.so");
+    EXPECT_STREQ(os::getElfInterpreter(fixture(elf32("/lib/ld-test.so.2")).c_str()).get(),
+                 "/lib/ld-test.so.2");
+    EXPECT_TRUE(os::getElfInterpreter(fixture(elf64(nullptr)).c_str()).isNull());
+    EXPECT_TRUE(os::getElfInterpreter(fixture(elf32(nullptr)).c_str()).isNull());
+}
+
+TEST_F(ElfInterpreter, ScriptsAndShortFilesAreNotElf) {
+    EXPECT_EQ(failureText(fixture("#!/bin/sh\necho this is a script of some length\n")),
+              "Not an ELF file");
+    EXPECT_EQ(failureText(fixture("#!")), "Not an ELF file");
+    EXPECT_EQ(failureText(fixture("")), "Not an ELF file");
+}
+
+TEST_F(ElfInterpreter, UnknownClassIsRejected) {
+    std::string image = elf64(nullptr);
+    image[EI_CLASS] = 3;
+    EXPECT_EQ(failureText(fixture(image)), "Unknown ELF class");
+}
+
+TEST_F(ElfInterpreter, TruncatedFilesRaiseEndOfFile) {
+    std::string image = elf64("/lib64/ld-test.so");
+    EXPECT_EQ(failureText(fixture(image.substr(0, 10 + EI_NIDENT))), "End of file");
+    EXPECT_EQ(failureText(fixture(image.substr(0, sizeof(Elf64_Ehdr) + 20))), "End of file");
+    EXPECT_EQ(failureText(fixture(image.substr(0, image.size() - 4))), "End of file");
+}
+
+TEST_F(ElfInterpreter, ImplausibleInterpreterSizeIsRejectedBeforeAllocating) {
+    EXPECT_EQ(failureText(fixture(elf64("/x", std::uint64_t(1) << 62))),
+              "Bad ELF interpreter size");
+}
+
+TEST_F(ElfInterpreter, MissingFileRaisesSystemException) {
+    try {
+        os::getElfInterpreter(dir.file("missing").c_str());
+        FAIL() << "no exception";
+    } catch (const plat::SystemException& e) {
+        EXPECT_EQ(e.error(), ENOENT);
+    }
+}
+
+class SetuidRoot : public ::testing::Test {
+protected:
+    std::string fileWithMode(const char* name, mode_t mode) {
+        std::string path = dir.file(name);
+        ostest::writeFile(path, "", 0755);
+        ::chmod(path.c_str(), mode);
+        return path;
+    }
+
+    ostest::TemporaryDirectory dir;
+};
+
+TEST_F(SetuidRoot, RootOwnedSetuidExecutableQualifies) {
+    EXPECT_TRUE(os::isSetuidRootExecutable(fileWithMode("suid", 04755).c_str()));
+}
+
+TEST_F(SetuidRoot, MissingBitOrOwnerExecuteDisqualifies) {
+    EXPECT_FALSE(os::isSetuidRootExecutable(fileWithMode("plain", 0755).c_str()));
+    EXPECT_FALSE(os::isSetuidRootExecutable(fileWithMode("noexec", 04655).c_str()));
+    EXPECT_FALSE(os::isSetuidRootExecutable(dir.file("missing").c_str()));
+}
+
+TEST_F(SetuidRoot, OtherOwnerDisqualifies) {
+    std::string path = fileWithMode("foreign", 0755);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    // chown clears the set-user-id bit; set it again for the other owner.
+    ::chmod(path.c_str(), 04755);
+    EXPECT_FALSE(os::isSetuidRootExecutable(path.c_str()));
+}
+
+TEST_F(SetuidRoot, LinkToQualifyingFileDoesNotQualify) {
+    std::string target = fileWithMode("suid", 04755);
+    std::string link = dir.file("link");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(os::isSetuidRootExecutable(link.c_str()));
+}
+
+} // namespace
