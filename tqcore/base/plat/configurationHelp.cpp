@@ -91,9 +91,9 @@ void printUsage(const Configuration& config, bool advanced, FILE* out) {
     if (!advanced)
         return;
     std::fprintf(out, "\n%s\n", LOC_TR("plat_configuration_log_names_title"));
-    listLogSources(UsageWidth, out);
+    listSources(UsageWidth, out);
     std::fprintf(out, "\n%s\n", LOC_TR("plat_configuration_log_dests_title"));
-    listLogDestinations(out);
+    listDests(out);
 }
 
 void printHelp(int mode, Configuration& config, FILE* out) {

@@ -1,10 +1,13 @@
-// Product initialisation, reduced to what the launcher's environment needs so far: the
-// application name in log lines, HOME, and KBX_PROFILE_DIR naming the profile directory.
+// Product initialisation, reduced to what the launcher's environment needs so far: HOME,
+// KBX_PROFILE_DIR naming the profile directory, and the logging defaults.
 #include <product/init.h>
 
+#include <plat/Configuration.h>
 #include <plat/DString.h>
 #include <plat/Exception.h>
 #include <plat/Log.h>
+#include <plat/LogDestFile.h>
+#include <plat/expandVars.h>
 #include <plat/file.h>
 
 #include <cerrno>
@@ -56,17 +59,34 @@ plat::DString profileDirectory(const plat::DString& userDirectory) {
     return directory;
 }
 
+constexpr const char* DefaultLogRouting = "*:stderr:10";
+
+// The defaults of the log parameters, and the destinations labelled with the application name.
+// File logging stays off until the configuration files are read here too.
+void setLoggingDefaults(const char* appName, const char* logSpec) {
+    if (std::getenv("KBX_PROFILE_DIR") == nullptr)
+        setenv("KBX_PROFILE_DIR", plat::expandVars("$HOME/.kbx", nullptr, true).c_str(), 1);
+    plat::Configuration& config = plat::Configuration::global();
+    config.set("LogDir", geteuid() == 0 ? "/var/log" : "$KBX_PROFILE_DIR", plat::DefaultPriority);
+    plat::DString logFile;
+    logFile.format("%s.log", appName);
+    config.set("LogFile", logFile.c_str(), plat::DefaultPriority);
+    plat::LogDestFile::standardError().setProgramName(appName);
+    plat::LogDestFile::logFile().setProgramName(appName);
+    config.set("Log", logSpec ? logSpec : DefaultLogRouting, plat::DefaultPriority);
+    plat::initLogging();
+}
+
 } // namespace
 
 void init(const char* argv0, const char* appName, const char* /*displayNameKey*/,
           const char* logSpec, bool /*fileLogging*/, bool /*loadConfigFiles*/) {
     plat::DString name = appName ? plat::DString(appName) : plat::fileBaseName(argv0, ".exe");
-    plat::setLogProgramName(name.c_str());
-    plat::setLogOverride(logSpec);
     fillHome();
     plat::DString userDirectory;
     userDirectory.format("%s/.kbx", std::getenv("HOME"));
     setenv("KBX_PROFILE_DIR", profileDirectory(userDirectory).c_str(), 1);
+    setLoggingDefaults(name.c_str(), logSpec);
 }
 
 } // namespace product

@@ -1,0 +1,426 @@
+// The file and standard-error log destinations: line formats, colour on terminals, and the log
+// file's life cycle (header, rotation, clean-up, size limit, reopening, concurrent writers).
+#include <plat/Configuration.h>
+#include <plat/Log.h>
+#include <plat/LogDestFile.h>
+
+#include "support/LogCapture.h"
+#include "support/LogTestDirectory.h"
+#include "support/ScopedTimeZone.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using plattest::LogCapture;
+using plattest::LogTestDirectory;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string shortHostName() {
+    char buffer[HOST_NAME_MAX + 1] = {};
+    gethostname(buffer, sizeof buffer - 1);
+    std::string name(buffer);
+    return name.substr(0, name.find('.'));
+}
+
+std::string formatted(std::time_t when, bool local, const char* format) {
+    std::tm broken;
+    if (local)
+        localtime_r(&when, &broken);
+    else
+        gmtime_r(&when, &broken);
+    char text[64];
+    std::strftime(text, sizeof text, format, &broken);
+    return text;
+}
+
+// Sets an environment variable until the object ends.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name(name) {
+        const char* old = std::getenv(name);
+        hadValue = old != nullptr;
+        previous = old ? old : "";
+        setenv(name, value, 1);
+    }
+    ~ScopedVariable() {
+        if (hadValue)
+            setenv(name, previous.c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name;
+    bool hadValue;
+    std::string previous;
+};
+
+class LogDestFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { plat::setLogHeader(nullptr); }
+
+    std::string logPath() const { return directory.path("app.log"); }
+
+    LogTestDirectory directory;
+};
+
+using LogDestFileFormat = LogDestFileTest;
+
+TEST_F(LogDestFileFormat, FullLineHasPriorityUtcTimeHostProgramPidSourceAndMessage) {
+    plattest::ScopedTimeZone zone("XYZ-5");
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    dest.setProgramName("logtest");
+    std::time_t before = std::time(nullptr);
+    dest.write(10, "FileTest", "hello there");
+    std::time_t after = std::time(nullptr);
+
+    std::string text = directory.read("app.log");
+    std::regex line("<13> (\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d):\\d\\d\\.\\d{3}Z (\\S+) "
+                    "logtest\\[(\\d+)\\]: FileTest: hello there\n");
+    std::smatch fields;
+    ASSERT_TRUE(std::regex_match(text, fields, line)) << text;
+    std::string minute = fields[1];
+    EXPECT_TRUE(minute == formatted(before, false, "%Y-%m-%dT%H:%M") ||
+                minute == formatted(after, false, "%Y-%m-%dT%H:%M"))
+        << minute;
+    EXPECT_EQ(fields[2], shortHostName());
+    EXPECT_EQ(fields[3], std::to_string(getpid()));
+}
+
+TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    std::vector<std::pair<int, int>> levelsAndPriorities{
+        {0, 11}, {3, 12}, {5, 12}, {6, 13}, {10, 13}, {11, 14}, {30, 14}, {31, 15}, {110, 15}};
+    for (const auto& [level, priority] : levelsAndPriorities)
+        dest.write(level, "FileTest", "x");
+
+    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    ASSERT_EQ(lines.size(), levelsAndPriorities.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, 4), "<" + std::to_string(levelsAndPriorities[i].second) + ">")
+            << "level " << levelsAndPriorities[i].first;
+}
+
+TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
+    plattest::ScopedTimeZone zone("XYZ-5");
+    plat::Configuration::global().set("CompactLog", "1", plat::PreferencePriority);
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    std::time_t before = std::time(nullptr);
+    dest.write(10, "FileTest", "compact");
+    std::time_t after = std::time(nullptr);
+    plat::Configuration::global().getParam("CompactLog").unset(plat::PreferencePriority, true);
+
+    std::string text = directory.read("app.log");
+    std::smatch fields;
+    ASSERT_TRUE(std::regex_match(text, fields,
+                                 std::regex("(\\d\\d:\\d\\d):\\d\\d\\.\\d{3} FileTest: compact\n")))
+        << text;
+    std::string minute = fields[1];
+    EXPECT_TRUE(minute == formatted(before, true, "%H:%M") ||
+                minute == formatted(after, true, "%H:%M"))
+        << minute;
+}
+
+TEST_F(LogDestFileFormat, LineFeedInAMessageIsWrittenAsTildeCaretJ) {
+    plat::LogDestFile dest("FileTestEscapeDest", logPath().c_str());
+    plat::LogSrc source("FileTestEscape");
+    plat::setLogOverride("FileTestEscape:FileTestEscapeDest:100");
+    source.status("one\ntwo");
+    plat::setLogOverride(nullptr);
+
+    std::string text = directory.read("app.log");
+    EXPECT_NE(text.find("FileTestEscape: one~^Jtwo\n"), std::string::npos) << text;
+    EXPECT_EQ(linesOf(text).size(), 1u);
+}
+
+// A pseudo-terminal whose far end the test reads.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+            slave = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    }
+    ~PseudoTerminal() {
+        if (slave >= 0)
+            close(slave);
+        if (master >= 0)
+            close(master);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool usable() const { return slave >= 0; }
+    int terminal() const { return slave; }
+
+    // What arrived so far, waiting generously for the first bytes.
+    std::string received() {
+        std::string text;
+        pollfd ready{master, POLLIN, 0};
+        int timeout = 10000;
+        while (poll(&ready, 1, timeout) > 0) {
+            char buffer[4096];
+            ssize_t count = read(master, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            text.append(buffer, std::size_t(count));
+            timeout = 200;
+        }
+        return text;
+    }
+
+private:
+    int master = -1;
+    int slave = -1;
+};
+
+using LogDestFileColour = LogDestFileTest;
+
+TEST_F(LogDestFileColour, ColourTerminalGetsCodesByLevelAndAResetAfterEachLine) {
+    PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.usable());
+    ScopedVariable term("TERM", "xterm-256color");
+    plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
+
+    dest.write(0, "FileTest", "error");
+    dest.write(8, "FileTest", "notice");
+    dest.write(30, "FileTest", "status");
+    dest.write(100, "FileTest", "debug");
+    std::string text = terminal.received();
+
+    EXPECT_NE(text.find("\033[31;1m<11> "), std::string::npos) << text;
+    EXPECT_NE(text.find("\033[31m<13> "), std::string::npos) << text;
+    EXPECT_NE(text.find("\033[36m<14> "), std::string::npos) << text;
+    EXPECT_NE(text.find("\033[0m<15> "), std::string::npos) << text;
+    EXPECT_NE(text.find("FileTest: debug\r\n\033[0m"), std::string::npos) << text;
+}
+
+TEST_F(LogDestFileColour, TerminalWithoutColourAndFilesGetNoCodes) {
+    PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.usable());
+    {
+        ScopedVariable term("TERM", "dumb");
+        plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
+        dest.write(0, "FileTest", "plain");
+    }
+    ScopedVariable term("TERM", "xterm");
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    dest.write(0, "FileTest", "plain");
+
+    std::string onTerminal = terminal.received();
+    EXPECT_NE(onTerminal.find("FileTest: plain"), std::string::npos);
+    EXPECT_EQ(onTerminal.find('\033'), std::string::npos) << onTerminal;
+    EXPECT_EQ(directory.read("app.log").find('\033'), std::string::npos);
+}
+
+using LogDestFileLifeCycle = LogDestFileTest;
+
+TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDirectoriesAreMade) {
+    std::string path = directory.path("one/two/app.log");
+    plat::LogDestFile dest(nullptr, path.c_str());
+    EXPECT_FALSE(directory.exists("one"));
+
+    dest.write(10, "FileTest", "first");
+
+    EXPECT_NE(directory.read("one/two/app.log").find("FileTest: first\n"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, HeaderIsWrittenOnceAtTheStartOfEachOpenedFile) {
+    plat::setLogHeader("Product 1.0 header");
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    dest.write(10, "FileTest", "first");
+    dest.write(10, "FileTest", "second");
+    std::string firstFile = directory.read("app.log");
+    dest.setPath(logPath().c_str());
+    dest.write(10, "FileTest", "third");
+    std::string secondFile = directory.read("app.log");
+
+    EXPECT_EQ(firstFile.rfind("Product 1.0 header\n", 0), 0u) << firstFile;
+    EXPECT_EQ(firstFile.find("Product 1.0 header", 1), std::string::npos) << firstFile;
+    EXPECT_EQ(linesOf(firstFile).size(), 3u);
+    EXPECT_EQ(secondFile.rfind("Product 1.0 header\n", 0), 0u) << secondFile;
+    EXPECT_NE(secondFile.find("FileTest: third\n"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, LongHeaderIsWrappedToSeventyNineColumns) {
+    std::string header;
+    for (int i = 0; i < 40; ++i)
+        header += "word" + std::to_string(i) + " ";
+    plat::setLogHeader(header.c_str());
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    dest.write(10, "FileTest", "after the header");
+
+    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    ASSERT_GT(lines.size(), 2u);
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_LE(lines[i].size(), 79u) << lines[i];
+}
+
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm broken{};
+    broken.tm_year = year - 1900;
+    broken.tm_mon = month - 1;
+    broken.tm_mday = day;
+    broken.tm_hour = hour;
+    broken.tm_min = minute;
+    broken.tm_sec = second;
+    broken.tm_isdst = -1;
+    return std::mktime(&broken);
+}
+
+TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTime) {
+    directory.create("app.log", "old content\n");
+    directory.setModified("app.log", localTime(2021, 3, 4, 5, 6, 7));
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+
+    dest.write(10, "FileTest", "new content");
+
+    EXPECT_EQ(directory.read("app.log.20210304050607"), "old content\n");
+    EXPECT_NE(directory.read("app.log").find("new content"), std::string::npos);
+    EXPECT_EQ(directory.read("app.log").find("old content"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, TakenRotationNameGetsANumberedVariant) {
+    directory.create("app.log.20210304050607", "taken\n");
+    directory.create("app.log", "old content\n");
+    directory.setModified("app.log", localTime(2021, 3, 4, 5, 6, 7));
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+
+    dest.write(10, "FileTest", "new content");
+
+    EXPECT_EQ(directory.read("app.log.20210304050607"), "taken\n");
+    EXPECT_EQ(directory.read("app.log(1).20210304050607"), "old content\n");
+}
+
+TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays) {
+    std::time_t now = std::time(nullptr);
+    std::time_t old = now - 40 * 86400;
+    for (const char* name : {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook",
+                             "app.log(x).old", "app.log.recent"})
+        directory.create(name, "x\n");
+    for (const char* name :
+         {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook", "app.log(x).old"})
+        directory.setModified(name, old);
+    directory.setModified("app.log.recent", now - 86400);
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+
+    dest.write(10, "FileTest", "opened");
+
+    std::vector<std::string> expected{"app.log", "app.log(x).old", "app.log.recent", "app.logbook",
+                                      "other.log.old"};
+    EXPECT_EQ(directory.names(), expected);
+}
+
+TEST_F(LogDestFileLifeCycle, LineCrossingTheSizeLimitIsWrittenInFullAndIsTheLast) {
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    int notified = 0;
+    dest.setFullNotifier([&notified](plat::LogDestFile&) { ++notified; });
+    dest.setSizeLimit(1000);
+    std::string payload(60, 'p');
+    for (int i = 0; i < 30; ++i)
+        dest.write(10, "FileTest", (std::to_string(i) + " " + payload).c_str());
+
+    std::string text = directory.read("app.log");
+    std::vector<std::string> lines = linesOf(text);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_GE(text.size(), 1000u);
+    EXPECT_LT(text.size() - lines.back().size() - 1, 1000u);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_NE(lines.back().find(payload), std::string::npos);
+    EXPECT_EQ(notified, 1);
+    EXPECT_TRUE(dest.isFull());
+    EXPECT_FALSE(dest.isActive());
+
+    dest.setSizeLimit(1000);
+    dest.write(10, "FileTest", "after the limit was set again");
+    EXPECT_EQ(directory.names().size(), 2u);
+    EXPECT_NE(directory.read("app.log").find("after the limit"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, CheckReopensAfterAnExternalRotation) {
+    plat::setLogHeader("header");
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    dest.write(10, "FileTest", "before");
+    dest.check();
+    dest.write(10, "FileTest", "still the same file");
+    ASSERT_EQ(rename(logPath().c_str(), directory.path("moved.log").c_str()), 0);
+
+    dest.check();
+    dest.write(10, "FileTest", "after");
+
+    std::string moved = directory.read("moved.log");
+    std::string reopened = directory.read("app.log");
+    EXPECT_NE(moved.find("still the same file"), std::string::npos);
+    EXPECT_EQ(moved.find("after"), std::string::npos);
+    EXPECT_EQ(reopened.rfind("header\n", 0), 0u) << reopened;
+    EXPECT_NE(reopened.find("FileTest: after\n"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, OpenFailureIsReportedOnceAndMessagesAreDropped) {
+    directory.create("blocker", "a file, not a directory\n");
+    std::string path = directory.path("blocker/sub/app.log");
+    plat::LogDestFile dest(nullptr, path.c_str());
+    LogCapture capture("");
+
+    for (int i = 0; i < 3; ++i)
+        dest.write(10, "FileTest", "dropped");
+
+    EXPECT_EQ(capture.count("Error opening log file: "), 1) << capture.text();
+    EXPECT_NE(capture.text().find("Not a directory"), std::string::npos) << capture.text();
+    EXPECT_EQ(capture.text().find("dropped"), std::string::npos);
+}
+
+TEST_F(LogDestFileLifeCycle, ManyThreadsLoseNoLineAndNeverInterleave) {
+    constexpr int Threads = 8;
+    constexpr int LinesEach = 2500;
+    plat::LogDestFile dest(nullptr, logPath().c_str());
+    std::vector<std::thread> writers;
+    for (int t = 0; t < Threads; ++t)
+        writers.emplace_back([&dest, t] {
+            for (int i = 0; i < LinesEach; ++i)
+                dest.write(30, "FileTest",
+                           ("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                            std::string(std::size_t(40 + t * 7), char('a' + t)))
+                               .c_str());
+        });
+    for (std::thread& writer : writers)
+        writer.join();
+
+    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    ASSERT_EQ(lines.size(), std::size_t(Threads * LinesEach));
+    std::regex shape("<14> \\S+ \\S+ \\S+\\[\\d+\\]: FileTest: thread (\\d) line (\\d+) ([a-z]+)");
+    std::vector<int> next(Threads, 0);
+    for (const std::string& line : lines) {
+        std::smatch fields;
+        ASSERT_TRUE(std::regex_match(line, fields, shape)) << line;
+        int thread = std::stoi(fields[1]);
+        EXPECT_EQ(std::stoi(fields[2]), next[thread]++);
+        EXPECT_EQ(fields[3], std::string(std::size_t(40 + thread * 7), char('a' + thread)));
+    }
+}
+
+} // namespace

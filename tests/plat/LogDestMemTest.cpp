@@ -1,0 +1,154 @@
+// The memory store of early log messages: its limit with the marker, the replay, and the replay
+// of messages logged before the routing was known.
+#include <plat/Log.h>
+#include <plat/LogDestMem.h>
+
+#include "support/RecordingLogDest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using plattest::RecordingLogDest;
+
+constexpr const char* Marker = "Too many messages, discarding further ones";
+
+void fill(plat::LogDestMem& store, int count, int level) {
+    for (int i = 0; i < count; ++i)
+        store.write(level, "MemTest", ("message " + std::to_string(i)).c_str());
+}
+
+TEST(LogDestMemLimit, KeepsFiveHundredThenOneMarkerAndDropsTheRest) {
+    plat::LogDestMem store;
+    fill(store, 1200, 30);
+
+    std::vector<plat::LogDestMem::Record> records = store.records();
+    ASSERT_EQ(records.size(), 501u);
+    EXPECT_STREQ(records[499].text.c_str(), "message 499");
+    EXPECT_EQ(records[500].level, 0);
+    EXPECT_STREQ(records[500].source.c_str(), "LogDestMem");
+    EXPECT_STREQ(records[500].text.c_str(), Marker);
+}
+
+TEST(LogDestMemLimit, DiscardingMakesRoomAgain) {
+    plat::LogDestMem store;
+    fill(store, 600, 50);
+    store.discardUpTo(50);
+    store.write(20, "MemTest", "after the discard");
+
+    std::vector<plat::LogDestMem::Record> records = store.records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_STREQ(records[0].text.c_str(), "after the discard");
+}
+
+TEST(LogDestMemReplay, SendsQualifyingRecordsInOrderBetweenStartAndFinish) {
+    plat::LogDestMem store;
+    store.write(10, "First", "ten");
+    store.write(50, "Second", "fifty");
+    store.write(30, "Third", "thirty");
+    RecordingLogDest dest;
+
+    store.replay(dest, 30);
+
+    std::vector<RecordingLogDest::Message> sent = dest.messages();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].text, "Start replaying stored messages");
+    EXPECT_EQ(sent[0].source, "LogDestMem");
+    EXPECT_EQ(sent[0].level, 30);
+    EXPECT_EQ(sent[1].source, "First");
+    EXPECT_EQ(sent[1].level, 10);
+    EXPECT_EQ(sent[2].text, "thirty");
+    EXPECT_EQ(sent[3].text, "Finished replaying stored messages");
+    EXPECT_EQ(sent[3].level, 30);
+    EXPECT_EQ(store.records().size(), 3u);
+}
+
+TEST(LogDestMemReplay, NothingQualifyingSendsNothing) {
+    plat::LogDestMem store;
+    store.write(50, "MemTest", "fifty");
+    RecordingLogDest dest;
+
+    store.replay(dest, 40);
+
+    EXPECT_TRUE(dest.messages().empty());
+}
+
+TEST(LogDestMemReplay, NothingIsStoredWhileAReplayRuns) {
+    plat::LogDestMem store;
+    store.write(10, "MemTest", "stored");
+    RecordingLogDest dest;
+    dest.onWrite = [&store](const RecordingLogDest::Message&) {
+        store.write(0, "MemTest", "logged by the destination");
+    };
+
+    store.replay(dest, 100);
+
+    EXPECT_EQ(store.records().size(), 1u);
+    store.write(0, "MemTest", "after the replay");
+    EXPECT_EQ(store.records().size(), 2u);
+}
+
+// In a fresh process whose logging was never initialised: 1200 early messages, then routing.
+// Returns a description of what went wrong, empty when all was as expected.
+std::string earlyMessagesScenario() {
+    plat::LogSrc early("EarlySource");
+    if (early.level() != plat::LogSrc::Everything)
+        return "an early source does not accept every level";
+    for (int i = 0; i < 1200; ++i)
+        early.write(30, "early %d", i);
+    std::vector<plat::LogDestMem::Record> records = plat::LogDestMem::instance().records();
+    if (records.size() != 501 || std::string(records.back().text.c_str()) != Marker)
+        return "store holds " + std::to_string(records.size()) + " records";
+
+    char path[] = "/tmp/earlyLog.XXXXXX";
+    int file = mkstemp(path);
+    int savedStderr = dup(STDERR_FILENO);
+    dup2(file, STDERR_FILENO);
+    plat::setLogOverride("*:stderr:100");
+    dup2(savedStderr, STDERR_FILENO);
+    close(file);
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    unlink(path);
+
+    if (lines.size() != 503)
+        return "replay wrote " + std::to_string(lines.size()) + " lines";
+    if (lines.front().find("LogDestMem: Start replaying stored messages") == std::string::npos ||
+        lines[501].find(std::string("LogDestMem: ") + Marker) == std::string::npos ||
+        lines.back().find("LogDestMem: Finished replaying stored messages") == std::string::npos)
+        return "replay lines out of place: " + lines.front() + " / " + lines.back();
+    if (!plat::LogDestMem::instance().records().empty())
+        return "replayed messages were kept";
+
+    plat::setLogOverride("");
+    plat::initLogging();
+    if (early.level() != plat::LogSrc::NoRoute)
+        return "an unrouted source still accepts messages after initialisation";
+    return "";
+}
+
+TEST(LogDestMemEarly, MessagesBeforeRoutingAreStoredAndReplayedOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("QV_TEST_EARLY_LOGGING", "1", 1);
+    EXPECT_EXIT(
+        {
+            std::string failure = earlyMessagesScenario();
+            std::fprintf(stderr, "%s\n", failure.empty() ? "early scenario ok" : failure.c_str());
+            std::exit(failure.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "early scenario ok");
+    unsetenv("QV_TEST_EARLY_LOGGING");
+}
+
+} // namespace
