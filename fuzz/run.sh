@@ -14,7 +14,7 @@ work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
-    fuzz_xml_parser fuzz_markup
+    fuzz_xml_parser fuzz_markup fuzz_po_parser
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -79,6 +79,17 @@ seed_markup() {
     printf '\100<p>unexpected</p>' > "$dir/invalid"
 }
 
+# Seeds for translation files: entries with continuations, contexts, plurals and fuzzy flags, every
+# escape, and lines that fail.
+seed_po() {
+    local dir=$work/corpus-po
+    mkdir -p "$dir"
+    printf 'msgid ""\nmsgstr ""\n"Content-Type: text/plain; charset=UTF-8\\n"\n\n#: a.cpp:1\nmsgid "key"\nmsgstr "Text "\n"weiter"\n\nmsgid "b"\nmsgstr "B"\nmsgid "c"\nmsgstr "\303\234ber"\n' > "$dir/entries"
+    printf 'msgctxt "menu"\nmsgid "open"\nmsgstr "\303\226ffnen"\n\nmsgid "file"\nmsgid_plural "files"\nmsgstr[0] "Datei"\nmsgstr[1] "Dateien"\n\n#, fuzzy\nmsgid "f"\nmsgstr "F"\n#~ msgid "old"\n' > "$dir/context-plural-fuzzy"
+    printf 'msgid "e"\nmsgstr "\\"\\x27\\?\\\\\\a\\b\\f\\n\\r\\t\\v\\101\\x42"\n  msgid "i"\n\tmsgstr\t"I"' > "$dir/escapes-indent"
+    printf 'msgstr "x"\n"y"\nmsgid x"a"\nmsgid "a" \nmsgid "a\\q"\nmsgid "a\\\nmsgid "a\nmsgid\nmsgid "a"\nmsgid "b"\nmsgstr "\377"\nmsgstr "c"\nmsgstr "d"\n' > "$dir/errors"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -101,10 +112,12 @@ seed_v4
 seed_iso8601
 seed_xml
 seed_markup
+seed_po
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
 run_target fuzz_iso8601 "$work/corpus-iso8601" || status=1
 run_target fuzz_xml_parser "$work/corpus-xml" || status=1
 run_target fuzz_markup "$work/corpus-markup" || status=1
+run_target fuzz_po_parser "$work/corpus-po" || status=1
 exit $status

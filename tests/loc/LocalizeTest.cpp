@@ -1,18 +1,25 @@
-// Built-in tables and lookup: registration, the missing-text report and stable text pointers.
+// The translation service: lookup in the user's locales, plural selection, the raw and
+// formatted uses of a text, missing texts, and ".po" files from directories and resources.
 #include <loc/BuiltinTable.h>
 #include <loc/Localize.h>
+#include <loc/localeParameter.h>
 
-#include <plat/Log.h>
+#include "support/LogCapture.h"
+#include "support/TemporaryDirectory.h"
+
+#include <plat/ConfigParameter.h>
+#include <tqutil/builtinResources.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstring>
+#include <filesystem>
+#include <locale.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 const loc::BuiltinText TestTexts[] = {
     {"loctest_greeting", "Hello", "Hallo", "Hola", "Bonjour", "Olá"},
@@ -22,63 +29,237 @@ const loc::BuiltinText TestTexts[] = {
 
 const loc::BuiltinTable testTable(TestTexts);
 
-std::string capturedLog(void (*body)()) {
-    char path[] = "/tmp/localizeTest.XXXXXX";
-    int file = mkstemp(path);
-    std::fflush(stderr);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    plat::setLogOverride("Localize:stderr:0");
-    body();
-    plat::setLogOverride(nullptr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    unlink(path);
-    return content.str();
-}
+class LocalizeTest : public ::testing::Test {
+protected:
+    void SetUp() override { useLocale("en_US"); }
 
-TEST(Localize, BuiltinTableAnswersInEnglish) {
+    void TearDown() override {
+        loc::localeParameter().resetToDefault(false);
+        localize().setSearchDirs({});
+    }
+
+    static loc::Localize& localize() { return loc::Localize::instance(); }
+
+    static void useLocale(const char* locales) {
+        loc::localeParameter().setParam(locales, plat::PreferencePriority);
+        localize().refresh();
+    }
+};
+
+TEST_F(LocalizeTest, TextsComeFromTheFirstUserLocaleThatHasThem) {
     EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hello");
-    EXPECT_STREQ(loc::Localize::instance().findTranslation("loctest_greeting"), "Hello");
+    useLocale("de");
+    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hallo");
+    useLocale("de_AT.UTF-8");
+    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hallo") << "the language's table serves";
+    useLocale("it:fr:de");
+    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Bonjour");
+    useLocale("it");
+    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hello") << "English comes last";
 }
 
-TEST(Localize, PluralPicksTheFormForTheCount) {
-    loc::Localize& localize = loc::Localize::instance();
-    EXPECT_STREQ(localize.translatePlural("loctest_file", 1), "%D file");
-    EXPECT_STREQ(localize.translatePlural("loctest_file", 0), "%D files");
-    EXPECT_STREQ(localize.translatePlural("loctest_file", 2), "%D files");
+TEST_F(LocalizeTest, LocaleChangesRefreshOnceSearchDirectoriesAreSet) {
+    localize().setSearchDirs({});
+    loctest::LogCapture log;
+    loc::localeParameter().setParam("es:pt", plat::PreferencePriority);
+    EXPECT_EQ(localize().locales(), (Names{"es_ES", "pt_BR", "en_US"}));
+    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hola");
+    EXPECT_EQ(log.levelOf("Locales es_ES:pt_BR:en_US"), 30) << log.dump();
+    EXPECT_EQ(log.levelOf("Updating process TransMap with locales:"), 110) << log.dump();
+    EXPECT_EQ(log.levelOf("pt_BR"), 110) << log.dump();
 }
 
-TEST(Localize, MissingTextGivesTheKeyAndIsReported) {
-    EXPECT_EQ(loc::Localize::instance().findTranslation("loctest_absent"), nullptr);
-    std::string log = capturedLog([] {
-        EXPECT_STREQ(loc::Localize::instance().translate("loctest_absent", "here.cpp", 12),
-                     "loctest_absent");
-        EXPECT_STREQ(loc::Localize::instance().translate("loctest_absent2"), "loctest_absent2");
-    });
-    EXPECT_NE(log.find("Localize: Missing translation for \"loctest_absent\" (here.cpp:12)\n"),
-              std::string::npos)
-        << log;
-    EXPECT_NE(log.find("Localize: Missing translation for \"loctest_absent2\"\n"),
-              std::string::npos)
-        << log;
+TEST_F(LocalizeTest, AnUnchangedLocaleListIsNotLoggedAgain) {
+    loctest::LogCapture log;
+    localize().refresh();
+    EXPECT_FALSE(log.contains("Locales en_US")) << log.dump();
 }
 
-TEST(Localize, TextsStayValidWhenAKeyIsRegisteredAgain) {
-    loc::Localize& localize = loc::Localize::instance();
-    localize.addString("en", "loctest_again", "first");
-    const char* first = localize.translate("loctest_again");
-    localize.addString("en", "loctest_again", "second");
+TEST_F(LocalizeTest, PluralsFollowTheRuleOfTheLocaleThatHasThem) {
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 1), "%D file");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 0), "%D files");
+    useLocale("fr");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 0), "%D fichier");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 2), "%D fichiers");
+    useLocale("de");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 0), "%D Dateien");
+    useLocale("pt_PT");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 0), "%D arquivos");
+
+    localize().addString("ja", "loctest_item_many", "%D 個");
+    useLocale("ja");
+    EXPECT_STREQ(localize().translatePlural("loctest_item", 1), "%D 個");
+    EXPECT_STREQ(localize().translatePlural("loctest_file", 1), "%D file")
+        << "English counts by its own rule";
+}
+
+TEST_F(LocalizeTest, MissingTextsGiveTheKeyAndAreReported) {
+    EXPECT_EQ(localize().findTranslation("loctest_absent"), nullptr);
+    loctest::LogCapture log;
+    EXPECT_STREQ(localize().translate("loctest_absent", "here.cpp", 12), "loctest_absent");
+    EXPECT_STREQ(localize().translateFormat("loctest_absent2"), "loctest_absent2");
+    EXPECT_STREQ(localize().translatePlural("loctest_absent3", 2, "there.cpp", 7),
+                 "loctest_absent3");
+    EXPECT_EQ(log.levelOf("Missing translation for \"loctest_absent\" (here.cpp:12)"), 0)
+        << log.dump();
+    EXPECT_EQ(log.levelOf("Missing translation for \"loctest_absent2\""), 0) << log.dump();
+    EXPECT_EQ(log.levelOf("Missing plural translation for \"loctest_absent3\" (there.cpp:7)"), 0)
+        << log.dump();
+}
+
+TEST_F(LocalizeTest, PlainUseResolvesPercentEscapesOnce) {
+    localize().addString("en", "loctest_percent", "100%% sure");
+    const char* first = LOC_TR("loctest_percent");
+    EXPECT_STREQ(first, "100% sure");
+    EXPECT_EQ(LOC_TR("loctest_percent"), first);
+    EXPECT_STREQ(localize().findTranslation("loctest_percent"), "100% sure");
+
+    localize().addString("en", "loctest_raw_percent", "%S at 100%%");
+    EXPECT_STREQ(LOC_TRF("loctest_raw_percent"), "%S at 100%%");
+    EXPECT_STREQ(LOC_TRF("loctest_raw_percent"), "%S at 100%%");
+}
+
+TEST_F(LocalizeTest, TextsStayValidWhenAKeyIsRegisteredAgain) {
+    localize().addString("en", "loctest_again", "first");
+    const char* first = LOC_TR("loctest_again");
+    localize().addString("en", "loctest_again", "second");
     EXPECT_STREQ(first, "first");
-    EXPECT_STREQ(localize.translate("loctest_again"), "second");
+    EXPECT_STREQ(LOC_TR("loctest_again"), "second");
 }
 
-TEST(LocalizeDeathTest, BadUtf8InABuiltinTextIsAProgrammingError) {
-    EXPECT_DEATH(loc::Localize::instance().addString("en", "loctest_bad", "caf\xC3"),
+TEST_F(LocalizeTest, FilesOfTheLoadListAreReadInItsOrder) {
+    loctest::TemporaryDirectory dir;
+    for (const char* name : {"de_DE", "de", "en_US", "en", "fr", "es"}) {
+        dir.write(std::string("strings.") + name + ".po",
+                  std::string("msgid \"loctest_po_source\"\nmsgstr \"") + name + "\"\n");
+    }
+    useLocale("de:fr");
+    loctest::LogCapture log;
+    localize().setSearchDirs({dir.path()});
+    EXPECT_STREQ(LOC_TR("loctest_po_source"), "de_DE");
+
+    Names loaded;
+    for (const loctest::LoggedMessage& message : log.messages()) {
+        if (message.text.starts_with("Loaded strings from ")) {
+            EXPECT_EQ(message.level, 30);
+            loaded.push_back(message.text.substr(std::strlen("Loaded strings from ")));
+        }
+    }
+    // There is no strings.fr_FR.po, and es is not a user locale.
+    Names expected;
+    for (const char* name : {"de_DE", "de", "fr", "en_US", "en"})
+        expected.push_back(dir.path() + "/strings." + name + ".po");
+    EXPECT_EQ(loaded, expected);
+}
+
+TEST_F(LocalizeTest, FilesAreReadOncePerNameAndAgainForNewDirectories) {
+    loctest::TemporaryDirectory first;
+    loctest::TemporaryDirectory second;
+    first.write("strings.es.po", "msgid \"loctest_po_once\"\nmsgstr \"primero\"\n");
+    second.write("strings.es.po", "msgid \"loctest_po_twice\"\nmsgstr \"segundo\"\n");
+    localize().setSearchDirs({first.path()});
+    useLocale("es");
+    EXPECT_STREQ(LOC_TR("loctest_po_once"), "primero");
+    {
+        loctest::LogCapture log;
+        localize().refresh();
+        EXPECT_FALSE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
+    }
+    loctest::LogCapture log;
+    localize().setSearchDirs({first.path(), second.path()});
+    EXPECT_TRUE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
+    EXPECT_TRUE(log.contains("Loaded strings from " + second.path() + "/strings.es.po"));
+    EXPECT_STREQ(LOC_TR("loctest_po_twice"), "segundo");
+}
+
+TEST_F(LocalizeTest, FilesOverrideBuiltinTexts) {
+    localize().addString("pt", "loctest_po_override", "embutido");
+    loctest::TemporaryDirectory dir;
+    dir.write("strings.pt.po", "msgid \"loctest_po_override\"\nmsgstr \"do arquivo\"\n");
+    localize().setSearchDirs({dir.path()});
+    useLocale("pt");
+    EXPECT_STREQ(LOC_TR("loctest_po_override"), "do arquivo");
+}
+
+TEST_F(LocalizeTest, BadFilesAreReportedAndTheRestIsUsed) {
+    loctest::TemporaryDirectory dir;
+    std::string bad = dir.write("strings.fr.po", "msgid \"loctest_po_good\"\n"
+                                                 "msgstr \"bon\" \n"
+                                                 "msgstr \"bien\"\n");
+    std::filesystem::create_directory(dir.path() + "/strings.fr_FR.po");
+    localize().setSearchDirs({dir.path()});
+    loctest::LogCapture log;
+    useLocale("fr");
+    EXPECT_STREQ(LOC_TR("loctest_po_good"), "bien");
+    EXPECT_EQ(log.levelOf(bad + ":2 Junk following string data"), 0) << log.dump();
+    std::string unreadable = dir.path() + "/strings.fr_FR.po";
+    std::string prefix = "Error loading strings from " + unreadable + ": read(" + unreadable + ")";
+    bool reported = false;
+    for (const loctest::LoggedMessage& message : log.messages())
+        reported |= message.level == 0 && message.text.starts_with(prefix);
+    EXPECT_TRUE(reported) << log.dump();
+}
+
+TEST_F(LocalizeTest, LocaleNamesThatCouldLeaveTheDirectoryAreNotFileNames) {
+    loctest::TemporaryDirectory dir;
+    std::filesystem::create_directory(dir.path() + "/strings.de_x");
+    dir.write("strings.de_x/y.po", "msgid \"loctest_po_escape\"\nmsgstr \"escaped\"\n");
+    localize().setSearchDirs({dir.path()});
+    loctest::LogCapture log;
+    useLocale("de_x/y");
+    EXPECT_EQ(localize().locales(), (Names{"de_x/y", "en_US"}));
+    EXPECT_EQ(localize().findTranslation("loctest_po_escape"), nullptr) << log.dump();
+}
+
+TEST_F(LocalizeTest, BuiltinResourcesAreReadBeforeFiles) {
+    static const char Catalogue[] = "msgid \"loctest_resource\"\nmsgstr \"from resource\"\n"
+                                    "msgid \"loctest_resource_file\"\nmsgstr \"from resource\"\n";
+    tqutil::registerResource("strings.xq.po", sizeof Catalogue - 1, Catalogue);
+    loctest::TemporaryDirectory dir;
+    dir.write("strings.xq.po", "msgid \"loctest_resource_file\"\nmsgstr \"from file\"\n");
+    localize().setSearchDirs({dir.path()});
+    loctest::LogCapture log;
+    useLocale("xq");
+    EXPECT_STREQ(LOC_TR("loctest_resource"), "from resource");
+    EXPECT_STREQ(LOC_TR("loctest_resource_file"), "from file");
+    EXPECT_EQ(log.levelOf("Loaded strings from built-in resource strings.xq.po"), 30) << log.dump();
+}
+
+TEST_F(LocalizeTest, LocalesTheSystemLacksAreReported) {
+    loctest::LogCapture log;
+    useLocale("xq_ZZ:xr");
+    EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
+    EXPECT_EQ(log.levelOf("No OS support for locale \"xr\""), 30) << log.dump();
+    EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
+}
+
+TEST_F(LocalizeTest, AnEmptyLocaleGivesTheProcessItsOwnLocaleBack) {
+    loc::localeParameter().resetToDefault(false);
+    localize().refresh();
+    std::string original = setlocale(LC_ALL, nullptr);
+    if (setlocale(LC_NUMERIC, "C.UTF-8") == nullptr)
+        GTEST_SKIP() << "no C.UTF-8 locale to tell the process's own locale apart";
+    std::string own = setlocale(LC_ALL, nullptr);
+    useLocale("xq_ZZ");
+    EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
+    loc::localeParameter().resetToDefault(false);
+    localize().refresh();
+    EXPECT_EQ(setlocale(LC_ALL, nullptr), own);
+    setlocale(LC_ALL, original.c_str());
+}
+
+using LocalizeDeathTest = LocalizeTest;
+
+TEST_F(LocalizeDeathTest, ATextIsEitherPlainOrAFormat) {
+    localize().addString("en", "loctest_both", "%S");
+    LOC_TRF("loctest_both");
+    EXPECT_DEATH(LOC_TR("loctest_both"),
+                 "Assertion '\\(raw == \\(state == TR_RAW\\)\\)' failed at .*: Can't use same "
+                 "string as both raw and formatted - loctest_both");
+}
+
+TEST_F(LocalizeDeathTest, BadUtf8InABuiltinTextIsAProgrammingError) {
+    EXPECT_DEATH(localize().addString("en", "loctest_bad", "caf\xC3"),
                  "Assertion 'isValidUtf8\\(str\\)' failed at .*: Bad UTF-8 in loctest_bad");
 }
 

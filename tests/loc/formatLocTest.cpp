@@ -1,16 +1,12 @@
 // Formatting of translated texts: conversions, positions, precision and the fault report.
+#include <loc/Localize.h>
 #include <loc/formatLoc.h>
 
-#include <plat/Log.h>
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -18,72 +14,67 @@ std::string format(const char* text, std::initializer_list<loc::LocArg> args) {
     return loc::formatLoc(text, args).c_str();
 }
 
-// Runs body with the log routed to standard error, which goes to a file, and returns the file.
-template <typename Body>
-std::string capturedLog(Body body) {
-    char path[] = "/tmp/formatLocTest.XXXXXX";
-    int file = mkstemp(path);
-    std::fflush(stderr);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    plat::setLogOverride("Localize:stderr:0");
-    body();
-    plat::setLogOverride(nullptr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    unlink(path);
-    return content.str();
-}
-
 TEST(FormatLoc, ConvertsEachArgumentType) {
     EXPECT_EQ(format("%D byte", {-3}), "-3 byte");
     EXPECT_EQ(format("%+D", {7}), "+7");
+    EXPECT_EQ(format("%+D", {-7L}), "-7");
     EXPECT_EQ(format("%D", {4000000000u}), "4000000000");
+    EXPECT_EQ(format("%D", {-9223372036854775807LL - 1}), "-9223372036854775808");
     EXPECT_EQ(format("0x%X", {255u}), "0xff");
     EXPECT_EQ(format("'%S'", {"text"}), "'text'");
+    EXPECT_EQ(format("'%S'", {static_cast<const char*>(nullptr)}), "''");
     EXPECT_EQ(format("100%% of %S", {"it"}), "100% of it");
     EXPECT_EQ(format("no conversions", {}), "no conversions");
+    EXPECT_EQ(format("", {1}), "");
 }
 
 TEST(FormatLoc, PositionsLetTranslatorsReorder) {
-    EXPECT_EQ(format("%1$S, %2$S", {"Monday", "10:00"}), "Monday, 10:00");
     EXPECT_EQ(format("%2$S %1$S", {"first", "second"}), "second first");
     EXPECT_EQ(format("%1$D/%1$D", {5}), "5/5");
+    EXPECT_EQ(format("%+2$D %1$.2S", {"abc", 4}), "+4 ab");
+}
+
+TEST(FormatLoc, TheDateSeparatorJoinsDateAndTime) {
+    EXPECT_EQ(format(loc::Localize::instance().findTranslation("loc_timedate_separator"),
+                     {"Monday", "10:00"}),
+              "Monday, 10:00");
 }
 
 TEST(FormatLoc, PrecisionCutsTextOnACharacterBoundary) {
     EXPECT_EQ(format("%.3S", {"abcdef"}), "abc");
     EXPECT_EQ(format("%.2S", {"\u00E9t\u00E9"}), "\u00E9");
+    EXPECT_EQ(format("%.3S", {"\u00E9t\u00E9"}), "\u00E9t");
+    EXPECT_EQ(format("%.5S", {"a\u20AC\u20AC"}), "a\u20AC");
     EXPECT_EQ(format("%.1S", {"\u00E9"}), "");
+    EXPECT_EQ(format("%.0S", {"abc"}), "");
     EXPECT_EQ(format("%.9S", {"ab"}), "ab");
 }
 
-TEST(FormatLoc, FaultCopiesTheRestAndIsLogged) {
+TEST(FormatLoc, AFaultCopiesTheRestAndIsLogged) {
     std::string result;
-    std::string log = capturedLog([&result] { result = format("a %S b %S", {"x", "y"}); });
+    loctest::LogCapture log;
+    result = format("a %S b %S", {"x", "y"});
     EXPECT_EQ(result, "a %S b %S") << "two arguments need positions";
-    EXPECT_NE(log.find("Localize: Bad loc string for args - a %S b %S\n"), std::string::npos)
-        << log;
+    EXPECT_EQ(log.levelOf("Bad loc string for args - a %S b %S"), 0) << log.dump();
 
-    capturedLog([&result] { result = format("n=%D, s=%S", {3}); });
+    result = format("n=%D, s=%S", {3});
     EXPECT_EQ(result, "n=3, s=%S");
+    result = format("%1$S and %3$S", {"one", "two"});
+    EXPECT_EQ(result, "one and %3$S");
 }
 
 TEST(FormatLoc, MismatchedArgumentsAreFaults) {
-    for (const char* text : {"%+D", "%.2D", "%Q", "%", "%3$S", "%0$S", "%S", "%D%"}) {
-        std::string result;
-        std::string log = capturedLog([&] { result = format(text, {5u}); });
-        EXPECT_NE(log.find("Bad loc string for args"), std::string::npos) << text;
+    for (const char* text : {"%+D", "%.2D", "%.2X", "%Q", "%", "%3$S", "%0$S", "%1S", "%S", "%D%",
+                             "%.S", "%+S", "%+X", "%99999999999$D"}) {
+        loctest::LogCapture log;
+        format(text, {5u});
+        EXPECT_EQ(log.messages().size(), 1u) << text;
     }
-    std::string result;
-    capturedLog([&result] { result = format("%X", {5}); });
-    EXPECT_EQ(result, "%X") << "hexadecimal takes unsigned arguments only";
-    capturedLog([&result] { result = format("%S", {}); });
-    EXPECT_EQ(result, "%S");
+    loctest::LogCapture log;
+    EXPECT_EQ(format("%X", {5}), "%X") << "hexadecimal takes unsigned arguments only";
+    EXPECT_EQ(format("%S", {}), "%S");
+    EXPECT_EQ(format("%D", {"five"}), "%D");
+    EXPECT_EQ(format("%S", {5}), "%S");
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+#include <vector>
 
 namespace loc {
 
@@ -25,6 +27,9 @@ public:
 
     BuiltinTable(const BuiltinTable&) = delete;
     BuiltinTable& operator=(const BuiltinTable&) = delete;
+
+    // Every table registered so far, in the order of registration.
+    static std::vector<std::span<const BuiltinText>> all();
 
 private:
     BuiltinTable(const BuiltinText* texts, std::size_t count);

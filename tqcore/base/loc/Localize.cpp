@@ -1,109 +1,232 @@
-// Stand-in translation tables: every locale's built-in texts are kept, English ones answer.
+// The translation service: locale choice, loading, and lookups under one process-wide mutex.
 #include <loc/Localize.h>
 
+#include <loc/LocaleName.h>
+#include <loc/LocaleSetter.h>
+#include <loc/TransMap.h>
+#include <loc/TranslationTables.h>
+#include <loc/formatLoc.h>
+#include <loc/localeParameter.h>
 #include <loc/localizeLog.h>
-#include <plat/DString.h>
+#include <loc/pluralCategory.h>
+#include <loc/poFiles.h>
+#include <loc/systemLocale.h>
+#include <loc/userLocales.h>
+#include <plat/ConfigParameter.h>
 #include <plat/Exception.h>
+#include <plat/Mutex.h>
 #include <plat/utf8.h>
 
-#include <deque>
-#include <map>
-#include <mutex>
-#include <string>
+#include <cstdlib>
+#include <cstring>
+#include <set>
 
 namespace loc {
 
 namespace {
 
-constexpr const char* AnsweringLocale = "en";
+class LocaleChangeListener : public plat::ParameterChangedCallback {
+public:
+    void parameterChanged(plat::ConfigParameter&, int) override { Localize::instance().refresh(); }
+};
 
-} // namespace
-
-plat::LogSrc& localizeLog() {
-    static plat::LogSrc log("Localize");
-    return log;
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ":") + name;
+    return text;
 }
 
-namespace {
+// The first use fixes whether a text is a format; plain texts lose their "%%" escapes then.
+void markUse(Translation& translation, bool raw, const char* key, TranslationTables& tables) {
+    // The names make the assertion's text read as the rule it checks.
+    constexpr Translation::State TR_RAW = Translation::TR_RAW;
+    Translation::State state = translation.state;
+    if (state == Translation::TR_UNUSED) {
+        translation.state = raw ? Translation::TR_RAW : Translation::TR_FORMATTED;
+        if (!raw && std::strchr(translation.text, '%') != nullptr)
+            tables.replaceText(translation, formatLoc(translation.text, {}).c_str());
+        return;
+    }
+    PLAT_ASSERT_INFO((raw == (state == TR_RAW)),
+                     "Can't use same string as both raw and formatted - %s", key);
+}
 
-// Lists the source from start-up on, before the first missing text.
-[[maybe_unused]] plat::LogSrc& registeredLog = localizeLog();
+void reportMissing(const char* what, const char* key, const char* file, int line) {
+    if (file != nullptr)
+        localizeLog().error("%s for \"%s\" (%s:%d)", what, key, file, line);
+    else
+        localizeLog().error("%s for \"%s\"", what, key);
+}
 
 } // namespace
 
-class Localize::Tables {
+class Localize::State {
 public:
-    void add(const char* locale, const char* key, const char* text) {
-        std::lock_guard lock(mutex);
-        // A deque never moves its elements, so pointers handed out for earlier texts stay valid
-        // when a key is registered again.
-        const std::string& kept = texts.emplace_back(text);
-        byLocale[locale][key] = kept.c_str();
-    }
+    // Recursive: logging and formatting under the lock may come back for texts.
+    plat::Mutex mutex;
+    TranslationTables tables;
 
-    const char* find(const char* key) {
-        std::lock_guard lock(mutex);
-        auto table = byLocale.find(AnsweringLocale);
-        if (table == byLocale.end())
-            return nullptr;
-        auto entry = table->second.find(key);
-        return entry == table->second.end() ? nullptr : entry->second;
-    }
+    void refresh();
+    void setSearchDirs(const std::vector<std::string>& dirs);
+    void loadNames(const std::vector<std::string>& names);
+    // The calling thread's map, or the process map, up to date with the tables.
+    TransMap& currentMap();
+    const char* translate(const char* key, bool raw, const char* file, int line);
+    const char* translatePlural(const char* key, long count, const char* file, int line);
 
 private:
-    std::mutex mutex;
-    std::deque<std::string> texts;
-    std::map<std::string, std::map<std::string, const char*, std::less<>>, std::less<>> byLocale;
+    std::vector<std::string> chooseLocales();
+
+    std::vector<std::string> searchDirs;
+    std::set<std::string, std::less<>> loaded;
+    ProcessLocale processLocale;
+    // Made by the first refresh, which the first lookup runs when nothing has refreshed before.
+    std::unique_ptr<TransMap> processMap;
+    LocaleChangeListener listener;
+    bool listening = false;
 };
+
+std::vector<std::string> Localize::State::chooseLocales() {
+    plat::String setting = localeParameter().getValue();
+    std::vector<std::string> requested = parseLocaleList(setting.c_str());
+    if (requested.empty())
+        processLocale.restore();
+    else
+        processLocale.choose(requested);
+    const char* system = requested.empty() ? systemMessagesLocale() : nullptr;
+    return chooseUserLocales(setting.c_str(), system, std::getenv("LANGUAGE"));
+}
+
+void Localize::State::refresh() {
+    std::vector<std::string> locales = chooseLocales();
+    if (!processMap || processMap->locales() != locales) {
+        localizeLog().status("Locales %s", joined(locales).c_str());
+        processMap = std::make_unique<TransMap>("process", std::move(locales));
+    }
+    loadNames(processMap->loadList());
+    processMap->update(tables);
+}
+
+void Localize::State::setSearchDirs(const std::vector<std::string>& dirs) {
+    if (!listening) {
+        localeParameter().addCallback(&listener);
+        listening = true;
+    }
+    // Names already looked for may have files in the new directories.
+    if (dirs != searchDirs) {
+        searchDirs = dirs;
+        loaded.clear();
+    }
+    refresh();
+}
+
+void Localize::State::loadNames(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        if (loaded.insert(name).second)
+            loadPoFiles(name, searchDirs, tables);
+    }
+}
+
+TransMap& Localize::State::currentMap() {
+    TransMap* map = LocaleSetter::currentMap();
+    if (map == nullptr) {
+        if (!processMap)
+            refresh();
+        map = processMap.get();
+    }
+    map->update(tables);
+    return *map;
+}
+
+const char* Localize::State::translate(const char* key, bool raw, const char* file, int line) {
+    plat::MutexLock lock(mutex);
+    Translation* translation = currentMap().find(key);
+    if (translation == nullptr) {
+        reportMissing("Missing translation", key, file, line);
+        return key;
+    }
+    markUse(*translation, raw, key, tables);
+    return translation->text;
+}
+
+const char* Localize::State::translatePlural(const char* key, long count, const char* file,
+                                             int line) {
+    plat::MutexLock lock(mutex);
+    for (const std::string& locale : currentMap().locales()) {
+        LocaleName name(locale);
+        std::string pluralKey = std::string(key) + "_" + pluralCategory(name, count);
+        // The locale's own table, then its language's, where the built-in texts are.
+        for (const std::string& tableName : {locale, name.language()}) {
+            if (Translation* translation = tables.find(tableName, pluralKey)) {
+                markUse(*translation, true, pluralKey.c_str(), tables);
+                return translation->text;
+            }
+        }
+    }
+    reportMissing("Missing plural translation", key, file, line);
+    return key;
+}
 
 Localize& Localize::instance() {
     static Localize* localize = new Localize;
     return *localize;
 }
 
-Localize::Localize() : tables(std::make_unique<Tables>()) {}
+Localize::Localize() : state(std::make_unique<State>()) {}
 
 Localize::~Localize() = default;
 
 void Localize::addString(const char* locale, const char* key, const char* str) {
+    PLAT_ASSERT(locale != nullptr && key != nullptr && str != nullptr);
     // Unqualified, as the failure report should read.
     using plat::isValidUtf8;
     PLAT_ASSERT_INFO(isValidUtf8(str), "Bad UTF-8 in %s", key);
-    tables->add(locale, key, str);
+    plat::MutexLock lock(state->mutex);
+    state->tables.add(locale, key, str);
 }
 
 const char* Localize::translate(const char* key, const char* file, int line) {
-    if (key == nullptr)
-        return "";
-    if (const char* text = findTranslation(key))
-        return text;
-    if (file)
-        localizeLog().error("Missing translation for \"%s\" (%s:%d)", key, file, line);
-    else
-        localizeLog().error("Missing translation for \"%s\"", key);
-    return key;
+    return key ? state->translate(key, false, file, line) : "";
 }
 
 const char* Localize::translateFormat(const char* key, const char* file, int line) {
-    return translate(key, file, line);
+    return key ? state->translate(key, true, file, line) : "";
 }
 
 const char* Localize::translatePlural(const char* key, long count, const char* file, int line) {
-    if (key == nullptr)
-        return "";
-    plat::DString pluralKey;
-    pluralKey.format("%s_%s", key, count == 1 ? "sing" : "many");
-    if (const char* text = findTranslation(pluralKey.get()))
-        return text;
-    if (file)
-        localizeLog().error("Missing plural translation for \"%s\" (%s:%d)", key, file, line);
-    else
-        localizeLog().error("Missing plural translation for \"%s\"", key);
-    return key;
+    return key ? state->translatePlural(key, count, file, line) : "";
 }
 
 const char* Localize::findTranslation(const char* key) {
-    return key ? tables->find(key) : nullptr;
+    if (key == nullptr)
+        return nullptr;
+    plat::MutexLock lock(state->mutex);
+    Translation* translation = state->currentMap().find(key);
+    return translation ? translation->text : nullptr;
+}
+
+void Localize::setSearchDirs(const std::vector<std::string>& dirs) {
+    plat::MutexLock lock(state->mutex);
+    state->setSearchDirs(dirs);
+}
+
+void Localize::refresh() {
+    plat::MutexLock lock(state->mutex);
+    state->refresh();
+}
+
+std::vector<std::string> Localize::locales() {
+    plat::MutexLock lock(state->mutex);
+    return state->currentMap().locales();
+}
+
+std::unique_ptr<TransMap> Localize::makeThreadMap(const std::vector<std::string>& locales) {
+    plat::MutexLock lock(state->mutex);
+    auto map = std::make_unique<TransMap>("thread", locales);
+    state->loadNames(map->loadList());
+    map->update(state->tables);
+    return map;
 }
 
 } // namespace loc

@@ -1,0 +1,292 @@
+// The built-in texts of every library: each key that the program uses is registered once, in
+// five real translations that keep the format of the English text.
+#include <loc/BuiltinTable.h>
+#include <loc/formatLoc.h>
+
+#include "support/LogCapture.h"
+
+#include <plat/MarkupParserHtml.h>
+#include <plat/MarkupStripper.h>
+#include <plat/utf8.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Tables that the tests themselves register are not the program's.
+std::vector<loc::BuiltinText> programTexts() {
+    std::vector<loc::BuiltinText> texts;
+    for (std::span<const loc::BuiltinText> table : loc::BuiltinTable::all()) {
+        for (const loc::BuiltinText& text : table) {
+            if (std::strncmp(text.key, "loctest_", 8) != 0)
+                texts.push_back(text);
+        }
+    }
+    return texts;
+}
+
+struct Language {
+    const char* name;
+    const char* loc::BuiltinText::*text;
+};
+
+constexpr Language Translations[] = {{"de", &loc::BuiltinText::de},
+                                     {"es", &loc::BuiltinText::es},
+                                     {"fr", &loc::BuiltinText::fr},
+                                     {"pt", &loc::BuiltinText::pt}};
+
+// A conversion of the formatting language: its position (0 without one) and letter.
+struct Conversion {
+    int position;
+    char type;
+    auto operator<=>(const Conversion&) const = default;
+};
+
+// The conversions of a text, sorted, so that reordered positions compare equal; "%%" counts as
+// a conversion of its own, so that translators keep escapes too.
+std::vector<Conversion> conversions(const char* text) {
+    std::vector<Conversion> found;
+    for (const char* at = std::strchr(text, '%'); at != nullptr; at = std::strchr(at, '%')) {
+        ++at;
+        Conversion conversion{0, '%'};
+        if (*at == '%') {
+            found.push_back(conversion);
+            ++at;
+            continue;
+        }
+        at += *at == '+';
+        if (const char* dollar = std::strchr(at, '$'); dollar && dollar - at <= 2) {
+            conversion.position = std::atoi(at);
+            at = dollar + 1;
+        }
+        while (*at == '.' || (*at >= '0' && *at <= '9'))
+            ++at;
+        conversion.type = *at;
+        found.push_back(conversion);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Formats with arguments of the types the conversions ask for; the number of faults logged.
+std::size_t formattingFaults(const char* text) {
+    std::vector<Conversion> wanted = conversions(text);
+    loc::LocArg arguments[2] = {loc::LocArg("one"), loc::LocArg("two")};
+    int count = 0;
+    for (const Conversion& conversion : wanted) {
+        if (conversion.type == '%')
+            continue;
+        int index = conversion.position > 0 ? conversion.position - 1 : 0;
+        if (index > 1)
+            return 100;
+        count = std::max(count, index + 1);
+        if (conversion.type == 'D')
+            arguments[index] = loc::LocArg(42);
+        else if (conversion.type == 'X')
+            arguments[index] = loc::LocArg(42u);
+    }
+    loctest::LogCapture log;
+    if (count == 0)
+        loc::formatLoc(text, {});
+    else if (count == 1)
+        loc::formatLoc(text, {arguments[0]});
+    else
+        loc::formatLoc(text, {arguments[0], arguments[1]});
+    return log.messages().size();
+}
+
+// Texts that are rightly the same as the English one in a language: unit symbols, "OK",
+// separators, and the copyright line, which is never translated.
+const std::set<std::pair<std::string, std::string>> SameAsEnglish = [] {
+    std::set<std::pair<std::string, std::string>> same;
+    for (const char* key :
+         {"loc_bytesize_kibi_decimal", "loc_bytesize_mebi_decimal", "loc_bytesize_gibi_decimal",
+          "loc_bytesize_tebi_decimal", "loc_byterate_kibi_sing", "loc_byterate_kibi_many",
+          "loc_byterate_mebi_sing", "loc_byterate_mebi_many", "loc_byterate_gibi_sing",
+          "loc_byterate_gibi_many"}) {
+        for (const char* language : {"de", "es", "pt"})
+            same.emplace(key, language);
+    }
+    for (const char* key : {"loc_bytesize_unit_sing", "loc_bytesize_unit_many",
+                            "loc_byterate_unit_sing", "loc_byterate_unit_many"}) {
+        same.emplace(key, "es");
+        same.emplace(key, "pt");
+    }
+    for (const char* key :
+         {"loc_timedate_separator", "loc_timezone_separator", "product_copyright"}) {
+        for (const char* language : {"de", "es", "fr", "pt"})
+            same.emplace(key, language);
+    }
+    same.emplace("loc_period_minute_sing", "fr");
+    same.emplace("loc_period_minute_many", "fr");
+    for (const char* language : {"de", "fr", "pt"})
+        same.emplace("tx_msgbox_ok", language);
+    same.emplace("tx_msgbox_no", "es");
+    return same;
+}();
+
+TEST(BuiltinTexts, EveryKeyTheProgramUsesIsRegisteredOnce) {
+    std::map<std::string, int> registered;
+    for (const loc::BuiltinText& text : programTexts())
+        ++registered[text.key];
+    for (const auto& [key, count] : registered)
+        EXPECT_EQ(count, 1) << key;
+
+    const char* const expected[] = {"io_dscp_param",
+                                    "io_error_eai_again",
+                                    "io_error_eai_nodata",
+                                    "io_error_eai_noname",
+                                    "io_error_endpoint_badescape",
+                                    "io_error_endpoint_badport",
+                                    "io_error_endpoint_bracket",
+                                    "io_error_endpoint_empty",
+                                    "io_error_endpoint_general",
+                                    "io_error_ip_nethostunreach",
+                                    "io_error_proxy_disconnected",
+                                    "io_error_proxy_general",
+                                    "io_error_tcp_conndropped",
+                                    "io_error_tcp_connrefused",
+                                    "io_error_tcp_connreset",
+                                    "io_error_tcp_timedout",
+                                    "io_param_blacklist_threshold",
+                                    "io_param_blacklist_timeout",
+                                    "io_proxy_connection_desc",
+                                    "io_socks5_connection_type",
+                                    "io_tcp_connection_type",
+                                    "io_udp_connection_type",
+                                    "loc_byterate_gibi_many",
+                                    "loc_byterate_gibi_sing",
+                                    "loc_byterate_kibi_many",
+                                    "loc_byterate_kibi_sing",
+                                    "loc_byterate_mebi_many",
+                                    "loc_byterate_mebi_sing",
+                                    "loc_byterate_unit_many",
+                                    "loc_byterate_unit_sing",
+                                    "loc_bytesize_gibi_decimal",
+                                    "loc_bytesize_kibi_decimal",
+                                    "loc_bytesize_mebi_decimal",
+                                    "loc_bytesize_tebi_decimal",
+                                    "loc_bytesize_unit_many",
+                                    "loc_bytesize_unit_sing",
+                                    "loc_param_locale",
+                                    "loc_period_day_many",
+                                    "loc_period_day_sing",
+                                    "loc_period_hour_many",
+                                    "loc_period_hour_sing",
+                                    "loc_period_minute_many",
+                                    "loc_period_minute_sing",
+                                    "loc_period_second_many",
+                                    "loc_period_second_sing",
+                                    "loc_time_tomorrow",
+                                    "loc_time_yesterday",
+                                    "loc_timedate_separator",
+                                    "loc_timezone_separator",
+                                    "os_launchprocess_title_fmt",
+                                    "os_launchwithpipe_elevate_cancelled",
+                                    "os_launchwithpipe_elevate_not_admin",
+                                    "os_logdestsyslog_facilityparam",
+                                    "os_websocket_connection_type",
+                                    "plat_bad_argument",
+                                    "plat_configuration_global_params",
+                                    "plat_configuration_help_default",
+                                    "plat_configuration_log_dests_title",
+                                    "plat_configuration_log_names_title",
+                                    "plat_configuration_option_usage_only",
+                                    "plat_configuration_option_usage_with_extra",
+                                    "plat_configuration_param_usage",
+                                    "plat_missing_argument",
+                                    "plat_param_log_keep_days",
+                                    "plat_param_log",
+                                    "plat_param_logdir",
+                                    "plat_param_logfile",
+                                    "plat_press_return_to_continue",
+                                    "plat_run_with_help",
+                                    "plat_string_too_long",
+                                    "plat_this_program_not_directly",
+                                    "plat_usage_help",
+                                    "plat_usage_label",
+                                    "product_about_fmt",
+                                    "product_ack_intro",
+                                    "product_copyright",
+                                    "product_further_info",
+                                    "product_info_marked_up_fmt",
+                                    "product_patents",
+                                    "product_trademarks",
+                                    "tqutil_editmenu_copy",
+                                    "tqutil_editmenu_cut",
+                                    "tqutil_editmenu_paste",
+                                    "tqutil_editmenu_select_all",
+                                    "tx_msgbox_cancel",
+                                    "tx_msgbox_no",
+                                    "tx_msgbox_ok",
+                                    "tx_msgbox_yes"};
+    for (const char* key : expected)
+        EXPECT_EQ(registered.count(key), 1u) << key;
+}
+
+TEST(BuiltinTexts, KeysNameTheirLibrary) {
+    for (const loc::BuiltinText& text : programTexts()) {
+        std::string key = text.key;
+        EXPECT_TRUE(std::all_of(key.begin(), key.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || c == '_' || (c >= '0' && c <= '9');
+        })) << key;
+        std::string library = key.substr(0, key.find('_'));
+        EXPECT_TRUE((std::set<std::string>{"plat", "loc", "io", "os", "tx", "tqutil", "product"})
+                        .count(library))
+            << key;
+    }
+}
+
+TEST(BuiltinTexts, EveryLanguageHasAValidTextWithTheSameConversions) {
+    for (const loc::BuiltinText& text : programTexts()) {
+        ASSERT_NE(text.en, nullptr) << text.key;
+        EXPECT_EQ(formattingFaults(text.en), 0u) << text.key;
+        for (const Language& language : Translations) {
+            const char* translation = text.*language.text;
+            ASSERT_NE(translation, nullptr) << text.key << " " << language.name;
+            EXPECT_NE(translation[0], '\0') << text.key << " " << language.name;
+            EXPECT_TRUE(plat::isValidUtf8(translation)) << text.key << " " << language.name;
+            EXPECT_EQ(conversions(translation), conversions(text.en))
+                << text.key << " " << language.name << ": " << translation;
+            EXPECT_EQ(formattingFaults(translation), 0u) << text.key << " " << language.name;
+            EXPECT_EQ(std::count(translation, translation + std::strlen(translation), '\n'),
+                      std::count(text.en, text.en + std::strlen(text.en), '\n'))
+                << text.key << " " << language.name;
+        }
+    }
+}
+
+TEST(BuiltinTexts, TranslationsAreNotCopiesOfTheEnglish) {
+    for (const loc::BuiltinText& text : programTexts()) {
+        for (const Language& language : Translations) {
+            if (SameAsEnglish.count({text.key, language.name}) == 0) {
+                EXPECT_STRNE(text.*language.text, text.en) << text.key << " " << language.name;
+            }
+        }
+    }
+}
+
+TEST(BuiltinTexts, TheMarkedUpProductInformationIsValidMarkup) {
+    for (const loc::BuiltinText& text : programTexts()) {
+        if (std::strcmp(text.key, "product_info_marked_up_fmt") != 0)
+            continue;
+        for (const char* translation : {text.en, text.de, text.es, text.fr, text.pt}) {
+            plat::DString markup = loc::formatLoc(translation, {"https://docs.quorvel.example/1"});
+            plat::Markup::Stripper plain;
+            EXPECT_TRUE(plat::Markup::ParserHtml().render(markup.c_str(), plain)) << translation;
+            EXPECT_NE(std::strstr(plain.c_str(), "https://www.quorvel.example"), nullptr)
+                << plain.c_str();
+        }
+        return;
+    }
+    FAIL() << "product_info_marked_up_fmt is not registered";
+}
+
+} // namespace

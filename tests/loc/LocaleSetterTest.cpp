@@ -1,0 +1,109 @@
+// Per-thread locales: a thread's own translations and C library locale, nesting, and the rule
+// that a setter ends on its own thread.
+#include <loc/BuiltinTable.h>
+#include <loc/LocaleSetter.h>
+#include <loc/Localize.h>
+#include <loc/localeParameter.h>
+
+#include "support/LogCapture.h"
+
+#include <plat/ConfigParameter.h>
+
+#include <gtest/gtest.h>
+
+#include <locale.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const loc::BuiltinText TestTexts[] = {
+    {"loctest_setter_greeting", "Hello", "Hallo", "Hola", "Bonjour", "Olá"},
+    {"loctest_setter_day_sing", "%D day", "%D Tag", "%D día", "%D jour", "%D dia"},
+    {"loctest_setter_day_many", "%D days", "%D Tage", "%D días", "%D jours", "%D dias"},
+};
+
+const loc::BuiltinTable testTable(TestTexts);
+
+class LocaleSetterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loc::localeParameter().setParam("en", plat::PreferencePriority);
+        loc::Localize::instance().refresh();
+    }
+    void TearDown() override {
+        loc::localeParameter().resetToDefault(false);
+        loc::Localize::instance().refresh();
+    }
+
+    template <typename Body>
+    static void onThread(Body body) {
+        std::thread thread(body);
+        thread.join();
+    }
+};
+
+TEST_F(LocaleSetterTest, AThreadTranslatesInItsOwnLocale) {
+    onThread([] {
+        loc::LocaleSetter setter("de");
+        EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hallo");
+        EXPECT_STREQ(loc::Localize::instance().translatePlural("loctest_setter_day", 0), "%D Tage");
+        EXPECT_EQ(loc::Localize::instance().locales(), (Names{"de_DE", "en_US"}));
+        std::thread other([] { EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hello"); });
+        other.join();
+    });
+    EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hello");
+    EXPECT_EQ(loc::Localize::instance().locales(), (Names{"en_US"}));
+}
+
+TEST_F(LocaleSetterTest, SettersNestOnAThread) {
+    onThread([] {
+        loc::LocaleSetter outer("fr");
+        {
+            loc::LocaleSetter inner("es_MX");
+            EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hola");
+        }
+        EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Bonjour");
+        EXPECT_STREQ(loc::Localize::instance().translatePlural("loctest_setter_day", 0), "%D jour");
+    });
+}
+
+TEST_F(LocaleSetterTest, AThreadMapSeesTextsRegisteredLater) {
+    onThread([] {
+        loc::LocaleSetter setter("pt");
+        loc::Localize::instance().addString("pt", "loctest_setter_late", "tarde");
+        EXPECT_STREQ(LOC_TR("loctest_setter_late"), "tarde");
+    });
+}
+
+TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {
+    onThread([] {
+        loctest::LogCapture log(100);
+        {
+            loc::LocaleSetter setter("xq_ZZ");
+            EXPECT_NE(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE);
+        }
+        EXPECT_EQ(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE);
+        EXPECT_EQ(log.levelOf("setting locale xq_ZZ"), 100) << log.dump();
+        EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
+        EXPECT_EQ(log.levelOf("Updating thread TransMap with locales:"), -1) << "above 100";
+        EXPECT_EQ(log.levelOf("restoring locale"), 100) << log.dump();
+    });
+}
+
+using LocaleSetterDeathTest = LocaleSetterTest;
+
+TEST_F(LocaleSetterDeathTest, ASetterEndsOnTheThreadThatMadeIt) {
+    EXPECT_DEATH(
+        {
+            loc::LocaleSetter* setter = nullptr;
+            std::thread maker([&setter] { setter = new loc::LocaleSetter("de"); });
+            maker.join();
+            delete setter;
+        },
+        "Assertion 'thrInst == this' failed");
+}
+
+} // namespace

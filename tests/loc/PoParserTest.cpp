@@ -1,0 +1,317 @@
+// Parsing ".po" files: entries, continuation lines, string literals, every error report, and
+// agreement with what the gettext tools compile from the same file.
+#include <loc/PoParser.h>
+
+#include "support/LogCapture.h"
+#include "support/TemporaryDirectory.h"
+#include "support/moFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+namespace {
+
+using Entries = std::map<std::string, std::string>;
+
+struct Parsed {
+    Entries entries;
+    std::vector<loctest::LoggedMessage> log;
+    std::string dump;
+};
+
+Parsed parse(std::string_view text, const char* sourceName = "test.po") {
+    loctest::LogCapture capture;
+    Parsed parsed;
+    loc::PoParser(sourceName, "de", [&parsed](std::string_view key, std::string_view value) {
+        parsed.entries[std::string(key)] = value;
+    }).parse(text);
+    parsed.log = capture.messages();
+    parsed.dump = capture.dump();
+    return parsed;
+}
+
+// The one error a text produces, with its line number.
+std::string onlyError(std::string_view text) {
+    Parsed parsed = parse(text);
+    if (parsed.log.size() != 1)
+        return "(" + std::to_string(parsed.log.size()) + " messages)\n" + parsed.dump;
+    EXPECT_EQ(parsed.log[0].level, 0);
+    return parsed.log[0].text;
+}
+
+TEST(PoParser, StoresEntriesAndSkipsCommentsAndTheHeader) {
+    Parsed parsed = parse("# comment\n"
+                          "msgid \"\"\n"
+                          "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+                          "\n"
+                          "#: source.cpp:3\n"
+                          "msgid \"one\"\n"
+                          "msgstr \"eins\"\n"
+                          "\n"
+                          "\n"
+                          "msgid \"two\"\n"
+                          "msgstr \"zwei\"");
+    EXPECT_EQ(parsed.entries, (Entries{{"one", "eins"}, {"two", "zwei"}}));
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, ContinuationLinesJoinTheirLiterals) {
+    Parsed parsed = parse("msgid \"\"\n"
+                          "\"split \"\n"
+                          "\"key\"\n"
+                          "msgstr \"first half, \"\n"
+                          "\"second half\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"split key", "first half, second half"}}));
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, EscapesHaveTheirCMeanings) {
+    Parsed parsed = parse(R"(msgid "key"
+msgstr "\"\'\?\\|\a\b\f\n\r\t\v|\101\x42\x7e\0101")");
+    EXPECT_EQ(parsed.entries["key"], "\"'?\\|\a\b\f\n\r\t\v|AB~\0101");
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, UntranslatedAndFuzzyEntriesLeaveTheKeyToOthers) {
+    Parsed parsed = parse("msgid \"empty\"\n"
+                          "msgstr \"\"\n"
+                          "\n"
+                          "#, fuzzy\n"
+                          "msgid \"guess\"\n"
+                          "msgstr \"Vermutung\"\n"
+                          "\n"
+                          "#, no-wrap, fuzzy , c-format\n"
+                          "msgid \"guess2\"\n"
+                          "msgstr \"Vermutung\"\n"
+                          "\n"
+                          "#, no-wrap\n"
+                          "msgid \"kept\"\n"
+                          "msgstr \"behalten\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"kept", "behalten"}}));
+}
+
+TEST(PoParser, EntriesNeedNoEmptyLineBetweenThem) {
+    Parsed parsed = parse("msgid \"a\"\n"
+                          "msgstr \"A\"\n"
+                          "#, fuzzy\n"
+                          "msgid \"b\"\n"
+                          "msgstr \"B\"\n"
+                          "msgid \"c\"\n"
+                          "msgstr \"C\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}, {"c", "C"}}));
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, ContextsAndPluralFormsKeepToTheirOwnKeys) {
+    Parsed parsed = parse("msgctxt \"menu\"\n"
+                          "msgid \"open\"\n"
+                          "msgstr \"Öffnen\"\n"
+                          "\n"
+                          "msgid \"file\"\n"
+                          "msgid_plural \"files\"\n"
+                          "msgstr[0] \"Datei\"\n"
+                          "msgstr[1] \"Dateien\"\n"
+                          "\"!\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"menu\x04open", "Öffnen"}, {"file", "Datei"}}));
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, IndentedAndBlankLinesAreAccepted) {
+    Parsed parsed = parse("  msgid \"a\"\n"
+                          "\tmsgstr\t\"A\"\n"
+                          "   \t\n"
+                          "msgid \"b\"\n"
+                          "    \"c\"\n"
+                          "msgstr \"B\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}, {"bc", "B"}}));
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+}
+
+TEST(PoParser, LiteralErrorsNameTheFileAndLine) {
+    EXPECT_EQ(onlyError("msgid x\"a\"\n"), "test.po:1 Junk preceding string data");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgstr \"b\"\n\"c\"x\n"),
+              "test.po:3 Junk following string data");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgstr \"b\"\n\"c\\"), "test.po:3 Invalid escape at end");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgstr \"b\"\n\"\\q\"\n"), "test.po:3 Invalid escape code");
+    EXPECT_EQ(onlyError("msgid \"a\n"), "test.po:1 Missing terminator");
+}
+
+TEST(PoParser, NumericEscapesOutsideAsciiOrNulAreInvalid) {
+    for (const char* escape : {"\\x", "\\xg", "\\0", "\\x00", "\\200", "\\xc3", "\\x100"}) {
+        std::string text = std::string("msgid \"a\"\nmsgstr \"b\"\n\"") + escape + "\"\n";
+        EXPECT_EQ(onlyError(text), "test.po:3 Invalid escape code") << escape;
+    }
+}
+
+TEST(PoParser, KeywordErrorsNameWhatWasExpected) {
+    EXPECT_EQ(onlyError("msgstr \"b\"\n"), "test.po:1 Expected msgid");
+    EXPECT_EQ(onlyError("\"b\"\n"), "test.po:1 Expected msgid");
+    EXPECT_EQ(onlyError("msgctxt \"c\"\nmsgstr \"b\"\nmsgid \"a\"\nmsgstr \"b\"\n"),
+              "test.po:2 Expected msgid");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgid \"b\"\nmsgstr \"c\"\n"), "test.po:2 Expected msgstr");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgid_plural \"b\"\nmsgstr \"c\"\nmsgstr[0] \"d\"\n"),
+              "test.po:3 Expected msgstr");
+    EXPECT_EQ(onlyError("msgid \"a\"\nmsgstr \"b\"\nmsgstr \"c\"\n"),
+              "test.po:3 Bad command or string");
+    EXPECT_EQ(onlyError("msgid\n"), "test.po:1 Bad command or string");
+    EXPECT_EQ(onlyError("msgid    \n"), "test.po:1 Bad command or string");
+}
+
+TEST(PoParser, AnEntryWithoutMsgstrFailsWhereItEnds) {
+    Parsed parsed = parse("msgid \"a\"\n\nmsgid \"b\"\nmsgstr \"B\"\nmsgid \"c\"");
+    EXPECT_EQ(parsed.entries, (Entries{{"b", "B"}}));
+    ASSERT_EQ(parsed.log.size(), 2u) << parsed.dump;
+    EXPECT_EQ(parsed.log[0].text, "test.po:2 Expected msgstr");
+    EXPECT_EQ(parsed.log[1].text, "test.po:5 Expected msgstr");
+}
+
+TEST(PoParser, AFailingLineLeavesTheEntryToTheNextLines) {
+    Parsed parsed = parse("msgid \"key\"\n"
+                          "\"more\" \n"
+                          "msgstr \"text\"\n");
+    EXPECT_EQ(parsed.entries, (Entries{{"key", "text"}}));
+    ASSERT_EQ(parsed.log.size(), 1u) << parsed.dump;
+    EXPECT_EQ(parsed.log[0].text, "test.po:2 Junk following string data");
+}
+
+TEST(PoParser, LinesWithBadUtf8AreReportedAndSkipped) {
+    Parsed parsed = parse("msgid \"a\"\n"
+                          "msgstr \"caf\xC3\"\n"
+                          "msgstr \"A\"\n"
+                          "msgid \"b\xE2\x82\"\n"
+                          "\n");
+    ASSERT_EQ(parsed.log.size(), 2u) << parsed.dump;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& text = parsed.log[i].text;
+        std::string prefix = "test.po:" + std::to_string(2 + 2 * i) + " Bad UTF-8 (";
+        EXPECT_TRUE(text.starts_with(prefix)) << text;
+        EXPECT_TRUE(text.ends_with(") for 'de' locale")) << text;
+        EXPECT_EQ(parsed.log[i].level, 0);
+    }
+    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}}));
+}
+
+TEST(PoParser, ANulByteMakesALineBad) {
+    using namespace std::string_literals;
+    Parsed parsed = parse("msgid \"a\"\nmsgstr \"x\0y\"\nmsgstr \"A\"\n"s);
+    ASSERT_EQ(parsed.log.size(), 1u) << parsed.dump;
+    EXPECT_TRUE(parsed.log[0].text.starts_with("test.po:2 Bad UTF-8 (")) << parsed.dump;
+    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}}));
+}
+
+// A catalogue with every construct that the gettext tools accept and that the parser reads.
+const char* const Catalogue = R"(# Translator comment
+msgid ""
+msgstr ""
+"Project-Id-Version: loctest 1.0\n"
+"Report-Msgid-Bugs-To: \n"
+"PO-Revision-Date: 2026-01-01 00:00+0000\n"
+"Last-Translator: Test <test@quorvel.example>\n"
+"Language-Team: German\n"
+"Language: de\n"
+"MIME-Version: 1.0\n"
+"Content-Type: text/plain; charset=UTF-8\n"
+"Content-Transfer-Encoding: 8bit\n"
+"Plural-Forms: nplurals=2; plural=(n != 1);\n"
+
+#. extracted comment
+#: source.cpp:12
+msgid "loctest_simple"
+msgstr "Einfach"
+
+msgid "loctest_long"
+msgstr ""
+"Eine lange Zeile, "
+"über zwei Zeilen fortgesetzt"
+
+msgid ""
+"loctest_"
+"split_key"
+msgstr "Geteilter Schlüssel"
+
+msgid "loctest_escapes"
+msgstr "Tab\there, quote \" backslash \\ newline\n octal \101 hex \x42"
+
+#, fuzzy
+msgid "loctest_fuzzy"
+msgstr "Vielleicht"
+
+#, no-wrap, fuzzy
+msgid "loctest_fuzzy_flags"
+msgstr "%S vielleicht"
+
+msgid "loctest_untranslated"
+msgstr ""
+
+msgctxt "menu"
+msgid "loctest_simple"
+msgstr "Im Menü"
+
+msgid "loctest_file"
+msgid_plural "loctest_files"
+msgstr[0] "%D Datei"
+msgstr[1] "%D Dateien"
+
+msgid "loctest_first"
+msgstr "Erster"
+msgid "loctest_second"
+msgstr "Zweiter"
+
+  msgid "loctest_indented"
+	msgstr	"Eingerückt"
+
+msgid "loctest_unicode"
+msgstr "Größe – 日本語 – 🙂"
+
+#| msgid "loctest_previous"
+msgid "loctest_with_previous"
+msgstr "Mit Vorgänger"
+
+#~ msgid "loctest_obsolete"
+#~ msgstr "Veraltet"
+)";
+
+// The compiled entries as a single-key lookup sees them: the header dropped, plural forms cut to
+// the first.
+Entries lookupView(const std::map<std::string, std::string>& compiled) {
+    Entries view;
+    for (const auto& [original, translation] : compiled) {
+        if (!original.empty())
+            view[original.substr(0, original.find('\0'))] =
+                translation.substr(0, translation.find('\0'));
+    }
+    return view;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(PoParser, ReadsWhatTheGettextToolsCompile) {
+    if (!loctest::haveGettextTools())
+        GTEST_SKIP() << "msgfmt and msgunfmt are not installed";
+    loctest::TemporaryDirectory directory;
+    std::string source = directory.write("catalogue.po", Catalogue);
+    std::string compiled = directory.path() + "/catalogue.mo";
+    ASSERT_EQ(loctest::runCommand("msgfmt --check -o " + compiled + " " + source), 0);
+    Entries expected = lookupView(loctest::readMoFile(compiled));
+    ASSERT_GE(expected.size(), 10u);
+
+    Parsed parsed = parse(Catalogue);
+    EXPECT_EQ(parsed.entries, expected);
+    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+
+    // The tools' own rendering of the catalogue: their line breaks and escapes.
+    std::string rendered = directory.path() + "/rendered.po";
+    ASSERT_EQ(loctest::runCommand("msgunfmt --width=30 -o " + rendered + " " + compiled), 0);
+    Parsed reparsed = parse(readFile(rendered));
+    EXPECT_EQ(reparsed.entries, expected);
+    EXPECT_TRUE(reparsed.log.empty()) << reparsed.dump;
+}
+
+} // namespace

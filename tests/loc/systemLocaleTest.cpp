@@ -1,0 +1,162 @@
+// The locale the environment names: LANGUAGE, LC_ALL, LC_MESSAGES and LANG as the process sees
+// them at its first refresh. Each case runs in a fresh process, since the system locale is read
+// once per process.
+#include <loc/Localize.h>
+
+#include "support/LogCapture.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Sets or unsets environment variables and puts them back at the end.
+class Environment {
+public:
+    ~Environment() {
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+
+    void set(const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+// A directory holding a compiled fr_FR.UTF-8 locale for LOCPATH, made once and shared with the
+// test processes through the environment; empty when localedef cannot make it.
+std::string frenchLocaleDirectory() {
+    static std::string directory = [] {
+        if (const char* made = std::getenv("LOCTEST_LOCPATH"))
+            return std::string(made);
+        char pattern[] = "/tmp/loctest-locales.XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+            return std::string();
+        std::string command =
+            std::string("localedef -i fr_FR -f UTF-8 ") + pattern + "/fr_FR.UTF-8 >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 ||
+            !std::filesystem::exists(std::string(pattern) + "/fr_FR.UTF-8")) {
+            std::filesystem::remove_all(pattern);
+            return std::string();
+        }
+        setenv("LOCTEST_LOCPATH", pattern, 1);
+        return std::string(pattern);
+    }();
+    return directory;
+}
+
+class SystemLocaleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Each case re-runs the test program for its statement.
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+    }
+    static void TearDownTestSuite() {
+        GTEST_FLAG_SET(death_test_style, "fast");
+        if (const char* made = std::getenv("LOCTEST_LOCPATH")) {
+            std::filesystem::remove_all(made);
+            unsetenv("LOCTEST_LOCPATH");
+        }
+    }
+
+    void useEnvironment(const char* all, const char* messages, const char* lang,
+                        const char* language) {
+        environment.set("LC_ALL", all);
+        environment.set("LC_MESSAGES", messages);
+        environment.set("LANG", lang);
+        environment.set("LANGUAGE", language);
+    }
+
+    Environment environment;
+};
+
+// Exits with 0 when the user locales are the expected ones, else reports them and exits with 1.
+[[noreturn]] void expectLocales(const Names& expected) {
+    Names locales = loc::Localize::instance().locales();
+    if (locales == expected)
+        std::_Exit(0);
+    for (const std::string& locale : locales)
+        std::fprintf(stderr, "got %s\n", locale.c_str());
+    std::_Exit(1);
+}
+
+// Exits with 0 when the files read follow the load list, else reports and exits with 1.
+[[noreturn]] void expectLoadOrder(const Names& expected) {
+    int status = 1;
+    {
+        loctest::TemporaryDirectory dir;
+        for (const char* name : {"de_DE", "de", "fr_FR", "fr", "en_US", "en"})
+            dir.write(std::string("strings.") + name + ".po", "");
+        loctest::LogCapture log;
+        loc::Localize::instance().setSearchDirs({dir.path()});
+        Names loaded;
+        for (const loctest::LoggedMessage& message : log.messages()) {
+            constexpr std::string_view Prefix = "Loaded strings from ";
+            if (message.text.starts_with(Prefix))
+                loaded.push_back(message.text.substr(Prefix.size() + dir.path().size() + 1));
+        }
+        if (loaded == expected)
+            status = 0;
+        else
+            std::fprintf(stderr, "%s", log.dump().c_str());
+    }
+    std::_Exit(status);
+}
+
+TEST_F(SystemLocaleTest, LanguageNamesTheLocalesOfATranslatedSystem) {
+    std::string locales = frenchLocaleDirectory();
+    if (locales.empty())
+        GTEST_SKIP() << "localedef cannot make fr_FR.UTF-8";
+    environment.set("LOCPATH", locales.c_str());
+    useEnvironment(nullptr, nullptr, "fr_FR.UTF-8", "de");
+    EXPECT_EXIT(expectLocales({"de_DE", "en_US"}), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        expectLoadOrder({"strings.de_DE.po", "strings.de.po", "strings.en_US.po", "strings.en.po"}),
+        testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SystemLocaleTest, WithoutLanguageTheSystemLocaleIsTheUserLocale) {
+    std::string locales = frenchLocaleDirectory();
+    if (locales.empty())
+        GTEST_SKIP() << "localedef cannot make fr_FR.UTF-8";
+    environment.set("LOCPATH", locales.c_str());
+    useEnvironment(nullptr, "fr_FR.UTF-8", "de_DE.UTF-8", nullptr);
+    EXPECT_EXIT(expectLocales({"fr_FR", "en_US"}), testing::ExitedWithCode(0), "");
+    useEnvironment(nullptr, nullptr, "fr_FR.UTF-8", "");
+    EXPECT_EXIT(expectLocales({"fr_FR", "en_US"}), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SystemLocaleTest, TheCLocaleIgnoresLanguage) {
+    useEnvironment("C", nullptr, "fr_FR.UTF-8", "de");
+    EXPECT_EXIT(expectLocales({"en_US"}), testing::ExitedWithCode(0), "");
+    useEnvironment(nullptr, "POSIX", nullptr, "de:fr");
+    EXPECT_EXIT(expectLocales({"en_US"}), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SystemLocaleTest, ASystemLocaleTheLibraryLacksMeansNoTranslation) {
+    environment.set("LOCPATH", "/nonexistent");
+    useEnvironment(nullptr, nullptr, "xq_ZZ.UTF-8", "de");
+    EXPECT_EXIT(expectLocales({"en_US"}), testing::ExitedWithCode(0), "");
+}
+
+} // namespace
