@@ -4,6 +4,7 @@
 #include <plat/BoolParameter.h>
 #include <plat/Log.h>
 #include <plat/fixedText.h>
+#include <plat/standardErrorReport.h>
 
 #include <atomic>
 #include <cerrno>
@@ -36,19 +37,6 @@ BoolParameter& badUtf8AssertParameter() {
 [[maybe_unused]] BoolParameter& registeredBadUtf8Assert = badUtf8AssertParameter();
 
 constexpr int MaxStackFrames = 62;
-
-void writeToStderr(const char* text) {
-    std::size_t length = std::strlen(text);
-    while (length > 0) {
-        ssize_t written = ::write(STDERR_FILENO, text, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        text += written;
-        length -= std::size_t(written);
-    }
-}
 
 void logStackTrace() {
     void* frames[MaxStackFrames];
@@ -168,8 +156,8 @@ void AssertionFail::fail() {
     std::memcpy(text, msg, sizeof text);
     if (assertionInProgress.exchange(true))
         std::abort();
-    writeToStderr(text);
-    writeToStderr("\n");
+    writeStandardError(text, std::strlen(text));
+    writeStandardError("\n", 1);
     try {
         assertionLog.error("%s", text);
         logStackTrace();
