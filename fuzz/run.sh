@@ -14,7 +14,7 @@ work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
-    fuzz_xml_parser fuzz_markup fuzz_po_parser
+    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -90,6 +90,26 @@ seed_po() {
     printf 'msgstr "x"\n"y"\nmsgid x"a"\nmsgid "a" \nmsgid "a\\q"\nmsgid "a\\\nmsgid "a\nmsgid\nmsgid "a"\nmsgid "b"\nmsgstr "\377"\nmsgstr "c"\nmsgstr "d"\n' > "$dir/errors"
 }
 
+# Seeds for configuration files: every parameter class and the alias, escapes, CR LF line ends,
+# lines without "=", blanks around "=", bad UTF-8 and unknown names.
+seed_config_file() {
+    local dir=$work/corpus-config-file
+    mkdir -p "$dir"
+    printf 'Flag=on\nCount=0x10\nMode=AUTO\nText=a\\nb\\\\c\\qd\nBig=int64:0000000000000001\nKey=00ff\n' > "$dir/every-class"
+    printf 'Both=1\r\nflag\r\n  Count = 7 \r\nText=\\\n\nUnknown=1\nCount=999\n' > "$dir/alias-crlf-blanks"
+    printf 'Text=\303\n=value\nText=\377\376\nMode\nKey=xyz\nBig=0102030405060708\n' > "$dir/refused-and-bad-utf8"
+}
+
+# Seeds for XML configuration documents: a written configuration with every class, existing
+# parameters under their own and another class, and broken elements.
+seed_config_xml() {
+    local dir=$work/corpus-config-xml
+    mkdir -p "$dir"
+    printf '<?xml version="1.0"?>\n<config>\n<bool   name="Flag"\n        description="Flag."\n        advanced="false">\n    <value data="1" priority="10"/>\n</bool>\n<int    name="Count"\n        locDesc="plat_param_log_keep_days"\n        advanced="true"\n        flags="noPolicy"\n        min="-100"\n        max="100">\n    <value data="5" priority="0"/>\n    <value data="9" priority="40"/>\n</int>\n<enum   name="Extra"\n        description="E &amp; &lt;x&gt;"\n        advanced="false"\n        min="0"\n        max="1">\n    <value data="b" priority="0"/>\n    <opt data="a"/>\n    <opt data="b"/>\n</enum>\n<binary name="Key" description="K" advanced="true">\n    <value data="&lt;binary&gt;" priority="0"/>\n</binary>\n<s64    name="Big" description="B" advanced="false">\n    <value data="int64:00000000000000ff" priority="10"/>\n</s64>\n<string name="Other" description="O" advanced="false">\n    <value data="x" priority="10"/>\n</string>\n</config>\n' > "$dir/every-class"
+    printf '<config><INT name="mode" description="d"/><Enum name="Mode" description="d"><opt data="on"/><value data="OFF" priority="10"/></Enum></config>' > "$dir/existing"
+    printf '<config><enum name="E"/><int name="R" min="5" max="1"/><bool/><float name="F"/><int name="B" min="x" max="9"><value data="99" priority="0"/><value priority="1"/></int></config>' > "$dir/broken"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -113,6 +133,8 @@ seed_iso8601
 seed_xml
 seed_markup
 seed_po
+seed_config_file
+seed_config_xml
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -120,4 +142,6 @@ run_target fuzz_iso8601 "$work/corpus-iso8601" || status=1
 run_target fuzz_xml_parser "$work/corpus-xml" || status=1
 run_target fuzz_markup "$work/corpus-markup" || status=1
 run_target fuzz_po_parser "$work/corpus-po" || status=1
+run_target fuzz_config_file "$work/corpus-config-file" || status=1
+run_target fuzz_config_xml "$work/corpus-config-xml" || status=1
 exit $status

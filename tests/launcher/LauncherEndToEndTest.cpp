@@ -1,5 +1,6 @@
 // The installed launcher, run as a user would run it, carrying the demo payload.
 #include "support/ChildProcess.h"
+#include "support/Sandbox.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,12 @@ std::vector<std::string> withArguments(const std::string& program,
     return arguments;
 }
 
+// Runs root's launcher in a sandbox where one can be had, so that the directories it creates in
+// root's home go away with the test.
+std::vector<std::string> asRoot(const Sandbox& sandbox, const std::vector<std::string>& command) {
+    return Sandbox::available() ? sandbox.wrap(command) : command;
+}
+
 // Waits until the condition holds; fails the test after a minute.
 template <typename Condition>
 void waitUntil(Condition condition, const char* what) {
@@ -47,9 +54,10 @@ protected:
     void SetUp() override { copyFile(installedLauncher, launcher); }
 
     ExitResult runLauncher(std::vector<std::string> arguments, const std::string& input = {}) {
-        return runToEnd(withArguments(launcher, std::move(arguments)), input);
+        return runToEnd(asRoot(sandbox, withArguments(launcher, std::move(arguments))), input);
     }
 
+    Sandbox sandbox;
     TemporaryDirectory directory;
     const std::string launcher = directory / "qvserverLauncher";
 };
@@ -78,7 +86,7 @@ TEST_F(LauncherTest, WithoutArgumentsThePayloadGetsOnlyItsPath) {
 }
 
 TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
-    ChildProcess running(withArguments(launcher, {"--cat"}));
+    ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--cat"})));
     std::string extracted = directory / "Quorvel.tmp";
     waitUntil([&] { return exists(extracted); }, "extracted file");
     // The payload reads its input now, so the file is complete.
@@ -139,7 +147,7 @@ TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
     std::string link = linkDirectory / "launcher-link";
     ASSERT_EQ(symlink(launcher.c_str(), link.c_str()), 0);
 
-    ExitResult result = runToEnd({link, "--args"});
+    ExitResult result = runToEnd(asRoot(sandbox, {link, "--args"}));
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
@@ -181,7 +189,8 @@ TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
     options.closeStdin = true;
     options.closeStderr = true;
 
-    ExitResult result = runToEnd(withArguments(launcher, {"--args", "--cat"}), {}, options);
+    ExitResult result =
+        runToEnd(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})), {}, options);
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "argv[0]=" + (directory / "Quorvel.tmp") +
@@ -193,7 +202,7 @@ TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
 class LauncherSignalTest : public LauncherTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(LauncherSignalTest, RemovesTheFileAtOnceAndKeepsWaitingForThePayload) {
-    ChildProcess running(withArguments(launcher, {"--args", "--cat"}));
+    ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})));
     ASSERT_EQ(running.readOutputLine(), "argv[0]=" + (directory / "Quorvel.tmp"));
 
     running.sendSignal(GetParam());
@@ -242,8 +251,9 @@ TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePart
         GTEST_SKIP() << "cannot mount a tmpfs here";
     std::string launcher = mountPoint / "qvserverLauncher";
     copyFile(installedLauncher, launcher);
+    Sandbox sandbox;
 
-    ExitResult result = runToEnd({launcher, "--args"});
+    ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
 
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.errorOutput.find("TXMsgBox: write failed: No space left on device (28)"),
@@ -257,8 +267,9 @@ TEST(LauncherFailureTest, ReportsAPayloadThatCannotBeExecuted) {
     TemporaryDirectory directory;
     std::string launcher = directory / "launcher";
     copyFile(brokenPayloadLauncher, launcher);
+    Sandbox sandbox;
 
-    ExitResult result = runToEnd({launcher, "--args"});
+    ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
 
     EXPECT_EQ(result.status, 1);
     std::string expected =
@@ -272,7 +283,9 @@ TEST(LauncherFailureTest, WithoutADisplayWritesTheDisplayFailureToStandardError)
     std::string launcher = directory / "launcher";
     copyFile(brokenPayloadLauncher, launcher);
 
-    ExitResult result = runToEnd({"/usr/bin/env", "-u", "DISPLAY", launcher});
+    Sandbox sandbox;
+
+    ExitResult result = runToEnd(asRoot(sandbox, {"/usr/bin/env", "-u", "DISPLAY", launcher}));
 
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.errorOutput.find("\nunable to open display \"\"\n"), std::string::npos)

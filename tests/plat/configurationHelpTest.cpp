@@ -5,6 +5,7 @@
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
 #include <plat/StringParameter.h>
+#include <plat/configXml.h>
 #include <plat/configurationHelp.h>
 #include <plat/parseArgs.h>
 
@@ -119,7 +120,7 @@ class Help : public Usage {
 protected:
     void TearDown() override {
         plat::setHelpProductInformation(nullptr);
-        plat::setXmlHelpWriter(nullptr);
+        plat::setXmlHelpWriter(plat::writeXmlHelp);
     }
 };
 
@@ -140,6 +141,7 @@ TEST_F(Help, XmlModeUsesTheInstalledWriter) {
 }
 
 TEST_F(Help, XmlModeWithoutWriterGivesTheAdvancedUsage) {
+    plat::setXmlHelpWriter(nullptr);
     std::string text = printed([this](FILE* out) { plat::printHelp(plat::HelpXml, config, out); });
     EXPECT_NE(text.find("  Expert         - Expert mode."), std::string::npos) << text;
 }

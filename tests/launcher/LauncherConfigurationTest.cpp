@@ -1,0 +1,252 @@
+// The installed launcher's start-up as users and administrators see it: the directories it
+// creates, profiles, configuration files and their priorities, logging to standard error and to
+// a file, and the start-up failures it reports.
+#include "support/ChildProcess.h"
+#include "support/Sandbox.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string installedLauncher = QV_INSTALLED_LAUNCHER;
+
+constexpr uid_t NobodyId = 65534;
+
+int modeOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return -1;
+    return int(info.st_mode & 07777);
+}
+
+void writeConfig(const std::string& path, const std::string& contents) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    writeFile(path, contents);
+}
+
+void setModified(const std::string& path, time_t when) {
+    struct utimbuf times {
+        when, when
+    };
+    utime(path.c_str(), &times);
+}
+
+std::vector<std::string> namesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// "<15> 2024-01-31T12:00:00.000Z host qvserverLauncher[123]: LaunchProcess: Launching ..."
+const std::regex
+    FullLaunchingLine(R"(<15> \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z \S+ qvserverLauncher\[\d+\]: )"
+                      R"(LaunchProcess: Launching \S+/Quorvel\.tmp --args)");
+
+// An ordinary user: the launcher and HOME belong to nobody, and the launcher runs as nobody.
+class LauncherAsUserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        chmod(directory.path().c_str(), 0755);
+        std::filesystem::create_directories(home);
+        std::filesystem::create_directories(bin);
+        copyFile(installedLauncher, launcher);
+        for (const std::string& path : {home, bin, launcher})
+            ASSERT_EQ(chown(path.c_str(), NobodyId, NobodyId), 0);
+    }
+
+    // In the sandbox where one can be had: settings an administrator left in /etc/kbx on this
+    // machine must not change the outcome.
+    ExitResult runLauncher(std::vector<std::string> environment,
+                           std::vector<std::string> arguments) {
+        std::vector<std::string> command{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
+                                         "--clear-groups", "/usr/bin/env"};
+        for (const char* name : {"KBX_PROFILE", "KBX_CONFIG_PROFILE", "KBX_PROFILE_DIR"})
+            command.insert(command.end(), {"-u", name});
+        command.insert(command.end(), {"DISPLAY=", "HOME=" + home});
+        command.insert(command.end(), environment.begin(), environment.end());
+        command.push_back(launcher);
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return runToEnd(Sandbox::available() ? sandbox.wrap(command) : command);
+    }
+
+    // Files written by the test as root become the user's.
+    void giveHomeToNobody() {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
+            ASSERT_EQ(lchown(entry.path().c_str(), NobodyId, NobodyId), 0);
+    }
+
+    Sandbox sandbox;
+    TemporaryDirectory directory;
+    const std::string home = directory / "home";
+    const std::string bin = directory / "bin";
+    const std::string launcher = bin + "/qvserverLauncher";
+    const std::string userDir = home + "/.kbx";
+};
+
+TEST_F(LauncherAsUserTest, FirstRunCreatesPrivateUserAndConfigurationDirectories) {
+    ExitResult result = runLauncher({}, {"--env=KBX_PROFILE_DIR"});
+
+    EXPECT_EQ(result.status, 0) << result.errorOutput;
+    EXPECT_EQ(result.output, "KBX_PROFILE_DIR=" + userDir + "\n");
+    EXPECT_EQ(modeOf(userDir), 0700);
+    EXPECT_EQ(modeOf(userDir + "/config.d"), 0700);
+}
+
+TEST_F(LauncherAsUserTest, KbxProfileSelectsACreatedProfileDirectoryThatThePayloadSees) {
+    ExitResult result = runLauncher({"KBX_PROFILE=work/x"}, {"--env=KBX_PROFILE_DIR"});
+
+    std::string profileDir = userDir + "/profiles/work-x";
+    EXPECT_EQ(result.status, 0) << result.errorOutput;
+    EXPECT_EQ(result.output, "KBX_PROFILE_DIR=" + profileDir + "\n");
+    EXPECT_EQ(modeOf(profileDir), 0700);
+    EXPECT_EQ(modeOf(profileDir + "/config.d"), 0700);
+}
+
+TEST_F(LauncherAsUserTest, FileLoggingStartsWithTheHeaderKeepsThePreviousFileAndDropsOldOnes) {
+    writeConfig(userDir + "/config.d/common", "Log=*:file:100\n");
+    std::string old = userDir + "/qvserverLauncher.log.20000101000000";
+    std::string recent = userDir + "/qvserverLauncher.log.20990101000000";
+    writeConfig(old, "old\n");
+    writeConfig(recent, "recent\n");
+    setModified(old, 946684800);
+    giveHomeToNobody();
+
+    ExitResult first = runLauncher({}, {"--args"});
+
+    ASSERT_EQ(first.status, 0) << first.errorOutput;
+    std::string log = readFile(userDir + "/qvserverLauncher.log");
+    EXPECT_EQ(log.rfind("qvserverLauncher 0.1 x64 (", 0), 0u) << log;
+    EXPECT_NE(log.find("\nCopyright (C) "), std::string::npos) << log;
+    EXPECT_TRUE(std::regex_search(log, FullLaunchingLine)) << log;
+    EXPECT_FALSE(exists(old));
+    EXPECT_TRUE(exists(recent));
+
+    ExitResult second = runLauncher({}, {"--args"});
+
+    ASSERT_EQ(second.status, 0) << second.errorOutput;
+    int kept = 0;
+    for (const std::string& name : namesIn(userDir)) {
+        if (std::regex_match(name, std::regex(R"(qvserverLauncher\.log\.\d{14})")) &&
+            readFile(userDir + "/" + name) == log)
+            ++kept;
+    }
+    EXPECT_EQ(kept, 1) << "the first run's log under its time-stamped name";
+}
+
+TEST_F(LauncherAsUserTest, BadLinesInConfigurationFilesDoNotStopTheLauncher) {
+    std::string common = userDir + "/config.d/common";
+    writeConfig(common, "NoSuchParameter=1\n"
+                        "LogKeepDays=many\n"
+                        "Locale=\xff\xfe\n"
+                        "CompactLog\r\n"
+                        "LogDir=$KBX_PROFILE_DIR\\\\sub\\ndir\\q\n"
+                        "Log=*:stderr:100\r\n");
+    giveHomeToNobody();
+
+    ExitResult result = runLauncher({}, {"--args"});
+
+    EXPECT_EQ(result.status, 0) << result.errorOutput;
+    EXPECT_EQ(result.output.rfind("argv[0]=", 0), 0u);
+    EXPECT_NE(result.errorOutput.find("FileConfig: Ignoring line 3 of " + common +
+                                      ": Bad UTF-8 string for Locale"),
+              std::string::npos)
+        << result.errorOutput;
+    EXPECT_TRUE(std::regex_search(
+        result.errorOutput,
+        std::regex(R"((^|\n)\d\d:\d\d:\d\d\.\d{3} LaunchProcess: Launching \S+ --args\n)")))
+        << result.errorOutput;
+}
+
+TEST_F(LauncherAsUserTest, AConfigurationFileThatCannotBeReadStopsStartUp) {
+    std::string common = userDir + "/config.d/common";
+    writeConfig(common, "Log=*:stderr:100\n");
+    giveHomeToNobody();
+    chmod(common.c_str(), 0);
+
+    ExitResult result = runLauncher({}, {"--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(result.errorOutput.find("TXMsgBox: Error reading " + common + ": fileOpenFd(" +
+                                      common + "): Permission denied (13)"),
+              std::string::npos)
+        << result.errorOutput;
+}
+
+TEST_F(LauncherAsUserTest, AnUnusableHomeIsReportedEvenBeforeLoggingIsSetUp) {
+    ASSERT_EQ(chown(home.c_str(), 0, 0), 0);
+
+    ExitResult result = runLauncher({}, {"--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(result.errorOutput.find("TXMsgBox: mkDir(" + userDir + "): Permission denied (13)"),
+              std::string::npos)
+        << result.errorOutput;
+    EXPECT_FALSE(exists(bin + "/Quorvel.tmp"));
+}
+
+// An administrator's settings in /etc/kbx, seen by root's launcher in a sandbox.
+class LauncherAsRootTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Sandbox::available())
+            GTEST_SKIP() << "no mount namespace here to keep /etc and root's home untouched";
+        copyFile(installedLauncher, launcher);
+    }
+
+    ExitResult runLauncher() {
+        return runToEnd(sandbox.wrap({"/usr/bin/env", "DISPLAY=", launcher, "--args"}));
+    }
+
+    Sandbox sandbox;
+    TemporaryDirectory directory;
+    const std::string launcher = directory / "qvserverLauncher";
+};
+
+TEST_F(LauncherAsRootTest, PolicyOverridesTheUsersPreference) {
+    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
+    writeConfig(sandbox.etcFile("kbx/policy.d/common"), "Log=*:stderr:100\n");
+
+    ExitResult result = runLauncher();
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(std::regex_search(result.errorOutput, FullLaunchingLine)) << result.errorOutput;
+}
+
+TEST_F(LauncherAsRootTest, WithoutPolicyThePreferenceApplies) {
+    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
+    writeConfig(sandbox.etcFile("kbx/config.d/common"), "Log=*:stderr:100\n");
+
+    ExitResult result = runLauncher();
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.errorOutput.find("Launching"), std::string::npos) << result.errorOutput;
+}
+
+TEST_F(LauncherAsRootTest, RootLogsToVarLog) {
+    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:file:100\n");
+
+    ExitResult result = runLauncher();
+
+    EXPECT_EQ(result.status, 0) << result.errorOutput;
+    std::string log = readFile(sandbox.varLog() + "/qvserverLauncher.log");
+    EXPECT_EQ(log.rfind("qvserverLauncher 0.1 x64 (", 0), 0u) << log;
+    EXPECT_TRUE(std::regex_search(log, FullLaunchingLine)) << log;
+    EXPECT_EQ(modeOf(sandbox.rootHome() + "/.kbx"), 0700);
+}
+
+} // namespace

@@ -1,0 +1,277 @@
+// The XML form of a configuration: the exact layout, what is left out, round trips, the reader's
+// refusals of documents it cannot honour, and the help handler's XML mode.
+#include <plat/BinaryParameter.h>
+#include <plat/BoolParameter.h>
+#include <plat/Configuration.h>
+#include <plat/EnumParameter.h>
+#include <plat/Exception.h>
+#include <plat/IntParameter.h>
+#include <plat/S64Parameter.h>
+#include <plat/StringParameter.h>
+#include <plat/configXml.h>
+#include <plat/configurationHelp.h>
+#include <plat/parseArgs.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using plat::DefaultPriority;
+using plat::PreferencePriority;
+
+std::string xmlOf(const plat::Configuration& config, bool includeUnderscored = false,
+                  const plat::XmlParameterFilter& filter = nullptr) {
+    return plat::toXml(config, includeUnderscored, filter).c_str();
+}
+
+std::string failureOf(plat::Configuration& config, const std::string& document) {
+    try {
+        plat::fromXml(config, document.c_str());
+    } catch (const plat::Exception& e) {
+        return e.message();
+    }
+    return "no exception";
+}
+
+std::string document(const std::string& elements) {
+    return "<?xml version=\"1.0\"?>\n<config>\n" + elements + "</config>\n";
+}
+
+const char* const SpeedNames[] = {"slow", "fast", nullptr};
+
+TEST(ConfigXmlWriting, WritesTheExactLayoutWithEscapedAttributes) {
+    plat::Configuration config("Layout");
+    plat::IntParameter depth("Depth", plat::DescriptionKey("plat_test_depth"), 3, true, &config, 1,
+                             32, "x,noPolicy");
+    plat::BoolParameter verbose("Verbose", "Say \"more\" & <less> 'now'", false, false, &config);
+    depth.setParam("16", PreferencePriority);
+
+    EXPECT_EQ(xmlOf(config), document("<bool   name=\"Verbose\"\n"
+                                      "        description=\"Say &quot;more&quot; &amp; "
+                                      "&lt;less&gt; &apos;now&apos;\"\n"
+                                      "        advanced=\"false\">\n"
+                                      "    <value data=\"0\" priority=\"0\"/>\n"
+                                      "</bool>\n"
+                                      "<int    name=\"Depth\"\n"
+                                      "        locDesc=\"plat_test_depth\"\n"
+                                      "        advanced=\"true\"\n"
+                                      "        flags=\"noPolicy,x\"\n"
+                                      "        min=\"1\"\n"
+                                      "        max=\"32\">\n"
+                                      "    <value data=\"3\" priority=\"0\"/>\n"
+                                      "    <value data=\"16\" priority=\"10\"/>\n"
+                                      "</int>\n"));
+}
+
+TEST(ConfigXmlWriting, EnumsListTheirRangeValuesAndNames) {
+    plat::Configuration config("Enum");
+    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &config);
+    speed.setParam("SLOW", PreferencePriority);
+
+    EXPECT_EQ(xmlOf(config), document("<enum   name=\"Speed\"\n"
+                                      "        description=\"Speed.\"\n"
+                                      "        advanced=\"false\"\n"
+                                      "        min=\"0\"\n"
+                                      "        max=\"1\">\n"
+                                      "    <value data=\"fast\" priority=\"0\"/>\n"
+                                      "    <value data=\"slow\" priority=\"10\"/>\n"
+                                      "    <opt data=\"slow\"/>\n"
+                                      "    <opt data=\"fast\"/>\n"
+                                      "</enum>\n"));
+}
+
+TEST(ConfigXmlWriting, BinaryValuesAreMaskedAtEveryPriority) {
+    plat::Configuration config("Secrets");
+    plat::BinaryParameter key("Key", "Key.", "\x01\x02", 2, false, &config);
+    key.setParam("ff00", PreferencePriority);
+
+    std::string text = xmlOf(config);
+
+    EXPECT_NE(text.find("    <value data=\"&lt;binary&gt;\" priority=\"0\"/>\n"
+                        "    <value data=\"&lt;binary&gt;\" priority=\"10\"/>\n"
+                        "</binary>\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("0102"), std::string::npos);
+    EXPECT_EQ(text.find("ff00"), std::string::npos);
+    EXPECT_NE(text.find("advanced=\"true\""), std::string::npos);
+}
+
+TEST(ConfigXmlWriting, IncludesChildrenAndLeavesOutWhatIsExcluded) {
+    plat::Configuration config("Parent");
+    plat::Configuration child("Child");
+    config.addChild(child);
+    plat::StringParameter visible("Visible", "Visible.", "v", false, &config);
+    plat::StringParameter hidden("_Hidden", "Hidden.", "h", false, &config);
+    plat::S64Parameter nested("Nested", "Nested.", 1, true, &child);
+
+    std::string plain = xmlOf(config);
+    EXPECT_NE(plain.find("<string name=\"Visible\""), std::string::npos);
+    EXPECT_NE(plain.find("<s64    name=\"Nested\""), std::string::npos);
+    EXPECT_NE(plain.find("<value data=\"int64:0000000000000001\" priority=\"0\"/>"),
+              std::string::npos);
+    EXPECT_EQ(plain.find("_Hidden"), std::string::npos);
+    EXPECT_NE(xmlOf(config, true).find("<string name=\"_Hidden\""), std::string::npos);
+
+    std::string filtered =
+        xmlOf(config, true, [](const char*, const char*, bool advanced) { return !advanced; });
+    EXPECT_EQ(filtered.find("Nested"), std::string::npos);
+    EXPECT_NE(filtered.find("_Hidden"), std::string::npos);
+}
+
+TEST(ConfigXmlRoundTrip, EnumKeepsItsNamesDefaultAndPreference) {
+    plat::Configuration original("Original");
+    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &original);
+    speed.setParam("slow", PreferencePriority);
+    plat::Configuration copy("Copy");
+
+    plat::fromXml(copy, plat::toXml(original).c_str());
+
+    plat::EnumParameter& recreated = copy.getEnumParam("Speed");
+    EXPECT_STREQ(recreated.getNames()[0], "slow");
+    EXPECT_STREQ(recreated.getNames()[1], "fast");
+    EXPECT_EQ(recreated.getNames()[2], nullptr);
+    EXPECT_STREQ(recreated.getValueStrAt(DefaultPriority).c_str(), "fast");
+    EXPECT_STREQ(recreated.getValueStrAt(PreferencePriority).c_str(), "slow");
+    EXPECT_EQ(xmlOf(copy), xmlOf(original));
+}
+
+TEST(ConfigXmlRoundTrip, EveryClassComesBackWithItsIdentityAndValues) {
+    plat::Configuration original("Original");
+    plat::BoolParameter flag("Flag", "Flag.", true, true, &original, "noPolicy");
+    plat::IntParameter count("Count", "Count.", -5, false, &original, -10, 10);
+    plat::StringParameter text("Text", "A <text> & more", "d\xc3\xa9j\xc3\xa0", false, &original);
+    plat::S64Parameter big("Big", "Big.", 0x123456789LL, false, &original);
+    count.setParam("7", 40);
+    text.setParam("line\nbreak \"quoted\"", PreferencePriority);
+    plat::Configuration copy("Copy");
+
+    plat::fromXml(copy, plat::toXml(original).c_str());
+
+    EXPECT_TRUE(copy.getBoolParam("Flag").hasFlag("noPolicy"));
+    EXPECT_EQ(copy.getIntParam("Count").getValue(), 7);
+    EXPECT_EQ(copy.getIntParam("Count").getMinValue(), -10);
+    EXPECT_TRUE(copy.getBoolParam("Flag").isAdvanced());
+    EXPECT_EQ(copy.getS64Param("Big").getValue(), 0x123456789LL);
+    EXPECT_STREQ(copy.getStringParam("Text").getValueStr().c_str(), "line\nbreak \"quoted\"");
+    EXPECT_STREQ(copy.getParam("Text").getDescription(), "A <text> & more");
+}
+
+TEST(ConfigXmlRoundTrip, BinaryComesBackWithoutItsSecretBytes) {
+    plat::Configuration original("Original");
+    plat::BinaryParameter key("Key", "Key.", "\x01\x02", 2, false, &original);
+    key.setParam("ff00", PreferencePriority);
+    plat::Configuration copy("Copy");
+
+    plat::fromXml(copy, plat::toXml(original).c_str());
+
+    plat::BinaryParameter& recreated = copy.getBinaryParam("Key");
+    EXPECT_EQ(recreated.getValueBuffer().length(), 0u);
+    EXPECT_EQ(recreated.getPriority(), DefaultPriority);
+}
+
+TEST(ConfigXmlReading, ReplacesEarlierRunTimeParameters) {
+    plat::Configuration config("Config");
+    config.addBool("Stale", "Stale.", false);
+
+    plat::fromXml(config, document("<bool name=\"Fresh\" description=\"Fresh.\" advanced=\"TRUE\">"
+                                   "<value data=\"1\" priority=\"10\"/></bool>\n")
+                              .c_str());
+
+    EXPECT_EQ(config.findParam("Stale"), nullptr);
+    plat::BoolParameter& fresh = config.getBoolParam("Fresh");
+    EXPECT_TRUE(fresh.getValue());
+    EXPECT_TRUE(fresh.isAdvanced());
+    EXPECT_EQ(fresh.getPriority(), PreferencePriority);
+}
+
+TEST(ConfigXmlReading, ExistingParameterOfTheSameClassTakesTheValues) {
+    plat::Configuration config("Config");
+    plat::IntParameter width("Width", "Width.", 5, false, &config, 0, 100);
+
+    plat::fromXml(config, document("<INT name=\"width\" description=\"Other.\">"
+                                   "<value data=\"50\" priority=\"10\"/></INT>\n")
+                              .c_str());
+
+    EXPECT_EQ(width.getValue(), 50);
+    EXPECT_STREQ(width.getDescription(), "Width.");
+}
+
+TEST(ConfigXmlReading, AnotherClassForAnExistingNameIsIncompatible) {
+    plat::Configuration config("Config");
+    plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
+
+    EXPECT_EQ(failureOf(config, document("<bool name=\"Early\" description=\"Early.\"/>\n"
+                                         "<int name=\"Verbose\" description=\"Verbose.\"/>\n"
+                                         "<bool name=\"Late\" description=\"Late.\"/>\n")),
+              "Incompatible XML config");
+    EXPECT_NE(config.findParam("Early"), nullptr);
+    EXPECT_EQ(config.findParam("Late"), nullptr);
+}
+
+TEST(ConfigXmlReading, DocumentsThatDescribeNoParameterAreIncompatible) {
+    plat::Configuration config("Config");
+    for (const char* element : {
+             "<float name=\"Ratio\" description=\"Ratio.\"/>\n",
+             "<bool description=\"Nameless.\"/>\n",
+             "<enum name=\"Empty\" description=\"No names.\"><value data=\"a\" priority=\"0\"/>"
+             "</enum>\n",
+             "<int name=\"Backwards\" description=\"d\" min=\"5\" max=\"1\"/>\n",
+         })
+        EXPECT_EQ(failureOf(config, document(element)), "Incompatible XML config") << element;
+}
+
+TEST(ConfigXmlReading, ParseErrorsNameTheirPlace) {
+    plat::Configuration config("Config");
+
+    EXPECT_EQ(failureOf(config, "<?xml version=\"1.0\"?>\n<other/>\n"),
+              "XML error 2:1 First Tag should be 'config'");
+    EXPECT_EQ(failureOf(config, "<config>\n<bool name=\"A\"/>\n<int name=\"B\" <\n</config>"),
+              "XML error 3:15 Error: Unexpected token found");
+}
+
+TEST(ConfigXmlReading, MakesTheBestOfIncompleteElements) {
+    plat::Configuration config("Config");
+
+    plat::fromXml(config,
+                  document("<string name=\"Bare\"><value data=\"kept\" priority=\"10\"/>"
+                           "<value data=\"no priority\"/><value priority=\"20\"/></string>\n"
+                           "<string name=\"Keyed\" locDesc=\"plat_test_no_such_key\"/>\n"
+                           "<int name=\"Bounded\" description=\"d\" min=\"10\" max=\"20\">"
+                           "<value data=\"99\" priority=\"0\"/></int>\n"
+                           "<enum name=\"Pick\" description=\"d\"><opt data=\"one\"/><opt/>"
+                           "<opt data=\"two\"/><value data=\"TWO\" priority=\"0\"/></enum>\n")
+                      .c_str());
+
+    plat::StringParameter& bare = config.getStringParam("Bare");
+    EXPECT_STREQ(bare.getDescription(), "");
+    EXPECT_STREQ(bare.getValueStr().c_str(), "kept");
+    EXPECT_EQ(bare.getPriority(), PreferencePriority);
+    EXPECT_STREQ(config.getParam("Keyed").getDescription(), "plat_test_no_such_key");
+    EXPECT_EQ(config.getIntParam("Bounded").getValue(), 10);
+    plat::EnumParameter& pick = config.getEnumParam("Pick");
+    EXPECT_STREQ(pick.getNames()[1], "two");
+    EXPECT_EQ(pick.getNames()[2], nullptr);
+    EXPECT_STREQ(pick.getValueName(), "two");
+}
+
+TEST(ConfigXmlHelp, TheHelpHandlersXmlModePrintsTheDocument) {
+    plat::Configuration config("Help");
+    plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+
+    plat::printHelp(plat::HelpXml, config, out);
+
+    std::fclose(out);
+    std::string printed(buffer, size);
+    std::free(buffer);
+    EXPECT_EQ(printed, xmlOf(config));
+}
+
+} // namespace

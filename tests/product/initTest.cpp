@@ -1,0 +1,206 @@
+// Product initialisation, each case in a fresh process: profile directories and their modes, HOME
+// for root, the application name, logging defaults, the configuration files with their order and
+// priorities, and failures reported to the caller.
+#include "support/InitProbe.h"
+
+#include <product/directories.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace producttest;
+
+namespace {
+
+// A user's home owned by nobody, as the probe runs as nobody: root would be given its own home.
+class InitTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(home / ".placeholder", "");
+        giveToNobody(home.path());
+    }
+
+    ProbeResult runAsUser(std::vector<std::string> environment,
+                          std::vector<std::string> arguments = {"--app=App"},
+                          std::string program = {}) {
+        environment.push_back("HOME=" + home.path());
+        ProbeRun run;
+        run.program = std::move(program);
+        run.arguments = std::move(arguments);
+        run.environment = std::move(environment);
+        run.asNobody = true;
+        return runProbe(run);
+    }
+
+    ScratchDirectory scratch;
+    ScratchDirectory home;
+    const std::string userDir = home / ".kbx";
+};
+
+TEST(ProfileDirName, ControlBytesAndSlashesBecomeDashes) {
+    EXPECT_STREQ(product::profileDirName("work/x").c_str(), "work-x");
+    EXPECT_STREQ(product::profileDirName("a\x01z\x1f\x7f.b c\xc3\xa4").c_str(),
+                 "a-z--.b c\xc3\xa4");
+}
+
+TEST_F(InitTest, KbxProfileChoosesACleanedDirectoryBelowProfiles) {
+    ProbeResult result = runAsUser({"KBX_PROFILE=work/x"});
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    std::string profileDir = userDir + "/profiles/work-x";
+    EXPECT_EQ(result["userDir"], userDir);
+    EXPECT_EQ(result["profileDir"], profileDir);
+    EXPECT_EQ(result["KBX_PROFILE_DIR"], profileDir);
+    EXPECT_EQ(result["configDir"], profileDir + "/config.d");
+    EXPECT_EQ(result["appConfigFile"], profileDir + "/config.d/App");
+    EXPECT_EQ(modeOf(userDir), 0700);
+    EXPECT_EQ(modeOf(userDir + "/profiles"), 0700);
+    EXPECT_EQ(modeOf(profileDir), 0700);
+    EXPECT_EQ(modeOf(profileDir + "/config.d"), 0700);
+}
+
+TEST_F(InitTest, AnEmptyProfileIsTheUserDirectoryAndTheConfigurationProfileIsSeparate) {
+    ProbeResult result = runAsUser({"KBX_PROFILE=", "KBX_CONFIG_PROFILE=shared"});
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(result["profileDir"], userDir);
+    EXPECT_EQ(result["KBX_PROFILE_DIR"], userDir);
+    EXPECT_EQ(result["configProfileDir"], userDir + "/profiles/shared");
+    EXPECT_EQ(result["configDir"], userDir + "/profiles/shared/config.d");
+    EXPECT_EQ(modeOf(userDir + "/profiles/shared/config.d"), 0700);
+    EXPECT_EQ(modeOf(userDir + "/config.d"), -1);
+}
+
+TEST_F(InitTest, ExistingDirectoriesAreMadePrivate) {
+    writeFile(userDir + "/config.d/common", "");
+    chmod(userDir.c_str(), 0755);
+    chmod((userDir + "/config.d").c_str(), 0775);
+    giveToNobody(home.path());
+
+    ProbeResult result = runAsUser({});
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(modeOf(userDir), 0700);
+    EXPECT_EQ(modeOf(userDir + "/config.d"), 0700);
+}
+
+TEST_F(InitTest, AnOrdinaryUsersLogsGoToTheProfileDirectory) {
+    ProbeResult result = runAsUser({});
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(result["HOME"], home.path());
+    EXPECT_EQ(result["LogDir"], "0:$KBX_PROFILE_DIR");
+    EXPECT_EQ(result["LogFile"], "0:App.log");
+    EXPECT_EQ(result["Log"], "0:*:stderr:10");
+    EXPECT_EQ(result["systemDir"], "/etc/kbx");
+    EXPECT_EQ(result["version"], "0.1");
+}
+
+TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
+    std::string tool = scratch / "bin/Tool.EXE";
+    copyExecutable(probePath(), tool);
+
+    ProbeResult result = runAsUser({}, {}, tool);
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(result["app"], "Tool");
+    EXPECT_EQ(result["appConfigFile"], userDir + "/config.d/Tool");
+    EXPECT_EQ(result["LogFile"], "0:Tool.log");
+    EXPECT_EQ(result["versionLine"].rfind("Tool 0.1 x64 (", 0), 0u) << result["versionLine"];
+}
+
+TEST(InitAsRoot, HomeIsRootsOwnAndLogsGoToVarLog) {
+    ScratchDirectory rootHome;
+    ProbeRun run;
+    run.arguments = {"--app=App", "--no-config"};
+    run.environment = {"HOME=/home/someone-else"};
+    run.rootHome = rootHome.path();
+
+    ProbeResult result = runProbe(run);
+
+    if (result.sandboxUnavailable)
+        GTEST_SKIP() << "no mount namespace here to keep root's home untouched";
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(result["HOME"], rootHomeDir());
+    EXPECT_EQ(result["userDir"], rootHomeDir() + "/.kbx");
+    EXPECT_EQ(result["LogDir"], "0:/var/log");
+    EXPECT_EQ(modeOf(rootHome / ".kbx/config.d"), 0700);
+}
+
+TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
+    std::string program = scratch / "bin/app";
+    copyExecutable(probePath(), program);
+    std::string beside = scratch / "bin/kbx";
+    writeFile(beside + "/config.d/common", "LogKeepDays=1\n");
+    writeFile(beside + "/config.d/common.custom", "LogKeepDays=2\n");
+    writeFile(userDir + "/config.d/App", "LogKeepDays=3\n");
+    writeFile(beside + "/policy.d/common", "LogKeepDays=40\n");
+    giveToNobody(home.path());
+
+    ProbeResult result = runAsUser(
+        {}, {"--app=App", "--log=FileConfig:stderr:110,ConfigParameter:stderr:100"}, program);
+
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    std::vector<std::string> expected = {
+        beside + "/config.d/common",       beside + "/config.d/common.custom",
+        beside + "/config.d/App",          "/etc/kbx/config.d/common",
+        "/etc/kbx/config.d/common.custom", "/etc/kbx/config.d/App",
+        userDir + "/config.d/common",      userDir + "/config.d/App",
+        beside + "/policy.d/common",       beside + "/policy.d/App",
+        "/etc/kbx/policy.d/common",        "/etc/kbx/policy.d/App"};
+    std::size_t at = 0;
+    for (const std::string& path : expected) {
+        at = result.errorOutput.find(" config in " + path + "\n", at);
+        EXPECT_NE(at, std::string::npos) << path << " missing or out of order:\n"
+                                         << result.errorOutput;
+    }
+    EXPECT_EQ(result["LogKeepDays"], "0:30,10:3,40:40");
+    EXPECT_EQ(result["storeFiles40"], beside + "/policy.d/common," + beside +
+                                          "/policy.d/App,/etc/kbx/policy.d/common,"
+                                          "/etc/kbx/policy.d/App");
+}
+
+TEST(InitWithPolicy, TheSystemPolicyDirectoryOverridesTheUsersPreference) {
+    ScratchDirectory rootHome;
+    ScratchDirectory etcUpper;
+    writeFile(etcUpper / "kbx/policy.d/common", "LogKeepDays=9\n");
+    writeFile(etcUpper / "kbx/config.d/App", "LogKeepDays=8\n");
+    writeFile(rootHome / ".kbx/config.d/common", "LogKeepDays=7\n");
+    ProbeRun run;
+    run.arguments = {"--app=App"};
+    run.rootHome = rootHome.path();
+    run.etcUpper = etcUpper.path();
+
+    ProbeResult result = runProbe(run);
+
+    if (result.sandboxUnavailable)
+        GTEST_SKIP() << "no mount namespace here to keep /etc untouched";
+    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
+    EXPECT_EQ(result["LogKeepDays"], "0:30,10:7,40:9");
+}
+
+TEST_F(InitTest, AnUnreadableConfigurationFileStopsInitialisation) {
+    std::string common = userDir + "/config.d/common";
+    writeFile(common, "LogKeepDays=1\n");
+    giveToNobody(home.path());
+    chmod(common.c_str(), 0);
+
+    ProbeResult result = runAsUser({});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result["error"],
+              "Error reading " + common + ": fileOpenFd(" + common + "): Permission denied (13)");
+}
+
+TEST_F(InitTest, AHomeWithoutWritePermissionStopsInitialisation) {
+    chown(home.path().c_str(), 0, 0);
+
+    ProbeResult result = runAsUser({});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result["error"], "mkDir(" + userDir + "): Permission denied (13)");
+}
+
+} // namespace

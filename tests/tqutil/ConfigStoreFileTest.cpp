@@ -1,0 +1,145 @@
+// The configuration-file store: which files each priority reads and in what order, how priorities
+// and later files win, what stops reading, and editing single settings of the application file.
+#include <tqutil/ConfigStoreFile.h>
+
+#include <plat/Configuration.h>
+#include <plat/Exception.h>
+#include <plat/IntParameter.h>
+#include <plat/StringParameter.h>
+#include <plat/file.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        char name[] = "/tmp/configStoreTest.XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~ScratchDirectory() { plat::rmDir(path.c_str(), true, std::nothrow); }
+
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+
+    std::string path;
+};
+
+void writeFile(const std::string& path, const std::string& content) {
+    plat::mkDirs(plat::fileDirName(path.c_str()).c_str(), false);
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+std::vector<std::string> pathsOf(const std::vector<tqutil::ConfigStoreFile::File>& files) {
+    std::vector<std::string> paths;
+    for (const auto& file : files)
+        paths.emplace_back(file.path.c_str());
+    return paths;
+}
+
+class ConfigStoreFileTest : public ::testing::Test {
+protected:
+    ScratchDirectory directory;
+    plat::Configuration config{"Store"};
+    plat::IntParameter depth{"Depth", "Depth.", 1, false, &config, 0, 100};
+    plat::StringParameter title{"Title", "Title.", "none", false, &config};
+    const std::string appFile = directory / "user/config.d/App";
+    tqutil::ConfigStoreFile store{"App", appFile.c_str(), config};
+};
+
+TEST_F(ConfigStoreFileTest, ListsEachPrioritysFilesInTheOrderTheirDirectoriesWereAdded) {
+    store.addDirectory("/a", 10, true);
+    store.addDirectory("/b", 40, false);
+    store.addDirectory("/c", 10, false);
+
+    EXPECT_EQ(pathsOf(store.files(10)),
+              (std::vector<std::string>{"/a/common", "/a/common.custom", "/a/App", "/c/common",
+                                        "/c/App"}));
+    EXPECT_EQ(pathsOf(store.files(40)), (std::vector<std::string>{"/b/common", "/b/App"}));
+    EXPECT_TRUE(store.files(5).empty());
+    EXPECT_STREQ(store.files(10)[1].name.c_str(), "common.custom");
+    EXPECT_STREQ(store.files(10)[2].name.c_str(), "App");
+}
+
+TEST_F(ConfigStoreFileTest, LaterFilesWinWithinAPriorityAndPolicyBeatsPreference) {
+    store.addDirectory((directory / "system").c_str(), 10, true);
+    store.addDirectory((directory / "policy").c_str(), 40, false);
+    store.addDirectory((directory / "user").c_str(), 10, false);
+    writeFile(directory / "system/common", "Depth=1\nTitle=system\n");
+    writeFile(directory / "system/common.custom", "Depth=2\n");
+    writeFile(directory / "user/App", "Depth=3\n");
+    writeFile(directory / "policy/App", "Title=policy\n");
+
+    store.read(10);
+    store.read(40);
+
+    EXPECT_EQ(depth.getValue(), 3);
+    EXPECT_EQ(depth.getPriority(), 10);
+    EXPECT_STREQ(title.getValueStr().c_str(), "policy");
+    EXPECT_STREQ(title.getValueStrAt(10).c_str(), "system");
+}
+
+TEST_F(ConfigStoreFileTest, AnUnreadableFileStopsReading) {
+    store.addDirectory((directory / "system").c_str(), 10, false);
+    plat::mkDirs((directory / "system/common").c_str(), false);
+    writeFile(directory / "system/App", "Depth=9\n");
+
+    EXPECT_THROW(store.read(10), plat::Exception);
+    EXPECT_EQ(depth.getValue(), 1);
+}
+
+TEST_F(ConfigStoreFileTest, SetCreatesAPrivateFileThatReadsBack) {
+    EXPECT_FALSE(store.applicationFileExists());
+
+    store.set("Title", "two\nlines \\ here");
+
+    EXPECT_TRUE(store.applicationFileExists());
+    EXPECT_EQ(readFile(appFile), "Title=two\\nlines \\\\ here\n");
+    EXPECT_EQ(modeOf(appFile), 0600u);
+    EXPECT_EQ(modeOf(directory / "user/config.d"), 0700u);
+    plat::String value;
+    ASSERT_TRUE(store.get("TITLE", value));
+    EXPECT_STREQ(value.get(), "two\nlines \\ here");
+}
+
+TEST_F(ConfigStoreFileTest, SetReplacesTheFirstSettingDropsLaterOnesAndKeepsOtherLines) {
+    writeFile(appFile, "# comment\r\nDepth=1\ntitle=old\nOther=x\nTITLE=older");
+
+    store.set("Title", "new");
+
+    EXPECT_EQ(readFile(appFile), "# comment\r\nDepth=1\nTitle=new\nOther=x\n");
+}
+
+TEST_F(ConfigStoreFileTest, GetFindsTheLastSettingAndRemoveDropsThemAll) {
+    writeFile(appFile, "Title=first\nDepth=4\ntitle=second\n");
+    plat::String value;
+
+    ASSERT_TRUE(store.get("Title", value));
+    EXPECT_STREQ(value.get(), "second");
+    store.remove("title");
+
+    EXPECT_EQ(readFile(appFile), "Depth=4\n");
+    EXPECT_FALSE(store.get("Title", value));
+}
+
+} // namespace
