@@ -3,6 +3,7 @@
 
 #include <ExtractedFile.h>
 #include <Payload.h>
+#include <PayloadWriter.h>
 
 #include <os/unix/LaunchProcess.h>
 #include <os/unix/descriptors.h>
@@ -13,7 +14,6 @@
 #include <tx/reportError.h>
 
 #include <cerrno>
-#include <span>
 #include <unistd.h>
 
 namespace launcher {
@@ -22,24 +22,12 @@ namespace {
 
 constexpr const char* ProgramName = "qvserverLauncher";
 
-// A short write is not a failure: regular files may take less than asked when interrupted.
-void writeAll(int fd, std::span<const unsigned char> bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw plat::SystemException("write failed", written < 0 ? errno : ENOSPC);
-        bytes = bytes.subspan(std::size_t(written));
-    }
-}
-
 // Writes the payload to a new file beside the launcher's real executable; returns its path.
 const char* extractPayload() {
     plat::DString directory = os::getProgramDir();
     int fd = ExtractedFile::create(directory.c_str());
     try {
-        writeAll(fd, payloadImage());
+        writePayload(fd, payloadImage());
     } catch (...) {
         close(fd);
         throw;
