@@ -3,7 +3,9 @@
 // a file, and the start-up failures it reports.
 #include "support/ChildProcess.h"
 #include "support/Sandbox.h"
-#include "support/TemporaryDirectory.h"
+
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
@@ -12,43 +14,23 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 #include <vector>
 
-using namespace testing_support;
+using namespace launchertest;
+using testsupport::copyExecutable;
+using testsupport::entriesOf;
+using testsupport::exists;
+using testsupport::modeOf;
+using testsupport::readFile;
+using testsupport::setModified;
+using testsupport::TemporaryDirectory;
+using testsupport::writeFile;
 
 namespace {
 
 const std::string installedLauncher = QV_INSTALLED_LAUNCHER;
 
 constexpr uid_t NobodyId = 65534;
-
-int modeOf(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        return -1;
-    return int(info.st_mode & 07777);
-}
-
-void writeConfig(const std::string& path, const std::string& contents) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    writeFile(path, contents);
-}
-
-void setModified(const std::string& path, time_t when) {
-    struct utimbuf times {
-        when, when
-    };
-    utime(path.c_str(), &times);
-}
-
-std::vector<std::string> namesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // "<15> 2024-01-31T12:00:00.000Z host qvserverLauncher[123]: LaunchProcess: Launching ..."
 const std::regex
@@ -59,10 +41,9 @@ const std::regex
 class LauncherAsUserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        chmod(directory.path().c_str(), 0755);
         std::filesystem::create_directories(home);
         std::filesystem::create_directories(bin);
-        copyFile(installedLauncher, launcher);
+        copyExecutable(installedLauncher, launcher);
         for (const std::string& path : {home, bin, launcher})
             ASSERT_EQ(chown(path.c_str(), NobodyId, NobodyId), 0);
     }
@@ -90,8 +71,8 @@ protected:
 
     Sandbox sandbox;
     TemporaryDirectory directory;
-    const std::string home = directory / "home";
-    const std::string bin = directory / "bin";
+    const std::string home = directory.file("home");
+    const std::string bin = directory.file("bin");
     const std::string launcher = bin + "/qvserverLauncher";
     const std::string userDir = home + "/.kbx";
 };
@@ -116,11 +97,11 @@ TEST_F(LauncherAsUserTest, KbxProfileSelectsACreatedProfileDirectoryThatThePaylo
 }
 
 TEST_F(LauncherAsUserTest, FileLoggingStartsWithTheHeaderKeepsThePreviousFileAndDropsOldOnes) {
-    writeConfig(userDir + "/config.d/common", "Log=*:file:100\n");
+    writeFile(userDir + "/config.d/common", "Log=*:file:100\n");
     std::string old = userDir + "/qvserverLauncher.log.20000101000000";
     std::string recent = userDir + "/qvserverLauncher.log.20990101000000";
-    writeConfig(old, "old\n");
-    writeConfig(recent, "recent\n");
+    writeFile(old, "old\n");
+    writeFile(recent, "recent\n");
     setModified(old, 946684800);
     giveHomeToNobody();
 
@@ -138,7 +119,7 @@ TEST_F(LauncherAsUserTest, FileLoggingStartsWithTheHeaderKeepsThePreviousFileAnd
 
     ASSERT_EQ(second.status, 0) << second.errorOutput;
     int kept = 0;
-    for (const std::string& name : namesIn(userDir)) {
+    for (const std::string& name : entriesOf(userDir)) {
         if (std::regex_match(name, std::regex(R"(qvserverLauncher\.log\.\d{14})")) &&
             readFile(userDir + "/" + name) == log)
             ++kept;
@@ -148,12 +129,12 @@ TEST_F(LauncherAsUserTest, FileLoggingStartsWithTheHeaderKeepsThePreviousFileAnd
 
 TEST_F(LauncherAsUserTest, BadLinesInConfigurationFilesDoNotStopTheLauncher) {
     std::string common = userDir + "/config.d/common";
-    writeConfig(common, "NoSuchParameter=1\n"
-                        "LogKeepDays=many\n"
-                        "Locale=\xff\xfe\n"
-                        "CompactLog\r\n"
-                        "LogDir=$KBX_PROFILE_DIR\\\\sub\\ndir\\q\n"
-                        "Log=*:stderr:100\r\n");
+    writeFile(common, "NoSuchParameter=1\n"
+                      "LogKeepDays=many\n"
+                      "Locale=\xff\xfe\n"
+                      "CompactLog\r\n"
+                      "LogDir=$KBX_PROFILE_DIR\\\\sub\\ndir\\q\n"
+                      "Log=*:stderr:100\r\n");
     giveHomeToNobody();
 
     ExitResult result = runLauncher({}, {"--args"});
@@ -172,7 +153,7 @@ TEST_F(LauncherAsUserTest, BadLinesInConfigurationFilesDoNotStopTheLauncher) {
 
 TEST_F(LauncherAsUserTest, AConfigurationFileThatCannotBeReadStopsStartUp) {
     std::string common = userDir + "/config.d/common";
-    writeConfig(common, "Log=*:stderr:100\n");
+    writeFile(common, "Log=*:stderr:100\n");
     giveHomeToNobody();
     chmod(common.c_str(), 0);
 
@@ -205,7 +186,7 @@ protected:
     void SetUp() override {
         if (!Sandbox::available())
             GTEST_SKIP() << "no mount namespace here to keep /etc and root's home untouched";
-        copyFile(installedLauncher, launcher);
+        copyExecutable(installedLauncher, launcher);
     }
 
     ExitResult runLauncher() {
@@ -214,12 +195,12 @@ protected:
 
     Sandbox sandbox;
     TemporaryDirectory directory;
-    const std::string launcher = directory / "qvserverLauncher";
+    const std::string launcher = directory.file("qvserverLauncher");
 };
 
 TEST_F(LauncherAsRootTest, PolicyOverridesTheUsersPreference) {
-    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
-    writeConfig(sandbox.etcFile("kbx/policy.d/common"), "Log=*:stderr:100\n");
+    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
+    writeFile(sandbox.etcFile("kbx/policy.d/common"), "Log=*:stderr:100\n");
 
     ExitResult result = runLauncher();
 
@@ -228,8 +209,8 @@ TEST_F(LauncherAsRootTest, PolicyOverridesTheUsersPreference) {
 }
 
 TEST_F(LauncherAsRootTest, WithoutPolicyThePreferenceApplies) {
-    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
-    writeConfig(sandbox.etcFile("kbx/config.d/common"), "Log=*:stderr:100\n");
+    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
+    writeFile(sandbox.etcFile("kbx/config.d/common"), "Log=*:stderr:100\n");
 
     ExitResult result = runLauncher();
 
@@ -238,7 +219,7 @@ TEST_F(LauncherAsRootTest, WithoutPolicyThePreferenceApplies) {
 }
 
 TEST_F(LauncherAsRootTest, RootLogsToVarLog) {
-    writeConfig(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:file:100\n");
+    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:file:100\n");
 
     ExitResult result = runLauncher();
 

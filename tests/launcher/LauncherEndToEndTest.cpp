@@ -1,7 +1,9 @@
 // The installed launcher, run as a user would run it, carrying the demo payload.
 #include "support/ChildProcess.h"
 #include "support/Sandbox.h"
-#include "support/TemporaryDirectory.h"
+
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,12 @@
 #include <thread>
 #include <unistd.h>
 
-using namespace testing_support;
+using namespace launchertest;
+using testsupport::copyExecutable;
+using testsupport::exists;
+using testsupport::readFile;
+using testsupport::TemporaryDirectory;
+using testsupport::writeFile;
 
 namespace {
 
@@ -51,7 +58,7 @@ void waitUntil(Condition condition, const char* what) {
 
 class LauncherTest : public ::testing::Test {
 protected:
-    void SetUp() override { copyFile(installedLauncher, launcher); }
+    void SetUp() override { copyExecutable(installedLauncher, launcher); }
 
     ExitResult runLauncher(std::vector<std::string> arguments, const std::string& input = {}) {
         return runToEnd(asRoot(sandbox, withArguments(launcher, std::move(arguments))), input);
@@ -59,14 +66,14 @@ protected:
 
     Sandbox sandbox;
     TemporaryDirectory directory;
-    const std::string launcher = directory / "qvserverLauncher";
+    const std::string launcher = directory.file("qvserverLauncher");
 };
 
 TEST_F(LauncherTest, PassesArgumentsByteForByteAfterTheExtractedPath) {
     ExitResult result = runLauncher({"--args", "a", "b c", "", "\xff\xfe tab\there"});
 
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output, "argv[0]=" + (directory / "Quorvel.tmp") +
+    EXPECT_EQ(result.output, "argv[0]=" + directory.file("Quorvel.tmp") +
                                  "\n"
                                  "argv[1]=--args\n"
                                  "argv[2]=a\n"
@@ -80,14 +87,14 @@ TEST_F(LauncherTest, WithoutArgumentsThePayloadGetsOnlyItsPath) {
     ExitResult result = runLauncher({});
 
     EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.output.find("argv[0]=" + (directory / "Quorvel.tmp") + "\n"),
+    EXPECT_NE(result.output.find("argv[0]=" + directory.file("Quorvel.tmp") + "\n"),
               std::string::npos);
     EXPECT_EQ(result.output.find("argv[1]"), std::string::npos);
 }
 
 TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
     ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--cat"})));
-    std::string extracted = directory / "Quorvel.tmp";
+    std::string extracted = directory.file("Quorvel.tmp");
     waitUntil([&] { return exists(extracted); }, "extracted file");
     // The payload reads its input now, so the file is complete.
     running.writeInput("x\n");
@@ -129,50 +136,50 @@ TEST_F(LauncherTest, ExitsWithZeroWhateverThePayloadStatus) {
 }
 
 TEST_F(LauncherTest, SkipsTakenNamesAndLeavesThoseFilesAlone) {
-    writeFile(directory / "Quorvel.tmp", "first");
-    writeFile(directory / "Quorvel(1).tmp", "second");
+    writeFile(directory.file("Quorvel.tmp"), "first");
+    writeFile(directory.file("Quorvel(1).tmp"), "second");
 
     ExitResult result = runLauncher({"--args"});
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + (directory / "Quorvel(2).tmp"));
-    EXPECT_EQ(readFile(directory / "Quorvel.tmp"), "first");
-    EXPECT_EQ(readFile(directory / "Quorvel(1).tmp"), "second");
-    EXPECT_FALSE(exists(directory / "Quorvel(2).tmp"));
+              "argv[0]=" + directory.file("Quorvel(2).tmp"));
+    EXPECT_EQ(readFile(directory.file("Quorvel.tmp")), "first");
+    EXPECT_EQ(readFile(directory.file("Quorvel(1).tmp")), "second");
+    EXPECT_FALSE(exists(directory.file("Quorvel(2).tmp")));
 }
 
 TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
     TemporaryDirectory linkDirectory;
-    std::string link = linkDirectory / "launcher-link";
+    std::string link = linkDirectory.file("launcher-link");
     ASSERT_EQ(symlink(launcher.c_str(), link.c_str()), 0);
 
     ExitResult result = runToEnd(asRoot(sandbox, {link, "--args"}));
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + (directory / "Quorvel.tmp"));
+              "argv[0]=" + directory.file("Quorvel.tmp"));
     EXPECT_EQ(linkDirectory.entries(), std::vector<std::string>{"launcher-link"});
 }
 
 TEST_F(LauncherTest, NeverWritesThroughADanglingSymbolicLink) {
-    std::string target = directory / "planted-target";
-    ASSERT_EQ(symlink(target.c_str(), (directory / "Quorvel.tmp").c_str()), 0);
+    std::string target = directory.file("planted-target");
+    ASSERT_EQ(symlink(target.c_str(), directory.file("Quorvel.tmp").c_str()), 0);
 
     ExitResult result = runLauncher({"--args"});
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + (directory / "Quorvel(1).tmp"));
+              "argv[0]=" + directory.file("Quorvel(1).tmp"));
     EXPECT_FALSE(exists(target));
-    EXPECT_TRUE(exists(directory / "Quorvel.tmp"));
-    EXPECT_FALSE(exists(directory / "Quorvel(1).tmp"));
+    EXPECT_TRUE(exists(directory.file("Quorvel.tmp")));
+    EXPECT_FALSE(exists(directory.file("Quorvel(1).tmp")));
 }
 
 TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
-    writeFile(directory / "Quorvel.tmp", "taken");
+    writeFile(directory.file("Quorvel.tmp"), "taken");
     for (int i = 1; i <= 99; ++i)
-        writeFile(directory / ("Quorvel(" + std::to_string(i) + ").tmp"), "taken");
+        writeFile(directory.file("Quorvel(" + std::to_string(i) + ").tmp"), "taken");
 
     ExitResult result = runLauncher({"--args"});
 
@@ -181,7 +188,7 @@ TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
     EXPECT_NE(result.errorOutput.find("TXMsgBox: Too many files with same name"), std::string::npos)
         << result.errorOutput;
     EXPECT_EQ(directory.entries().size(), 101u);
-    EXPECT_EQ(readFile(directory / "Quorvel(99).tmp"), "taken");
+    EXPECT_EQ(readFile(directory.file("Quorvel(99).tmp")), "taken");
 }
 
 TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
@@ -193,7 +200,7 @@ TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
         runToEnd(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})), {}, options);
 
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output, "argv[0]=" + (directory / "Quorvel.tmp") +
+    EXPECT_EQ(result.output, "argv[0]=" + directory.file("Quorvel.tmp") +
                                  "\nargv[1]=--args\n"
                                  "argv[2]=--cat\n");
     EXPECT_FALSE(hasExtractedFile(directory));
@@ -203,10 +210,11 @@ class LauncherSignalTest : public LauncherTest, public ::testing::WithParamInter
 
 TEST_P(LauncherSignalTest, RemovesTheFileAtOnceAndKeepsWaitingForThePayload) {
     ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})));
-    ASSERT_EQ(running.readOutputLine(), "argv[0]=" + (directory / "Quorvel.tmp"));
+    ASSERT_EQ(running.readOutputLine(), "argv[0]=" + directory.file("Quorvel.tmp"));
 
     running.sendSignal(GetParam());
-    waitUntil([&] { return !exists(directory / "Quorvel.tmp"); }, "removal of the extracted file");
+    waitUntil([&] { return !exists(directory.file("Quorvel.tmp")); },
+              "removal of the extracted file");
     EXPECT_TRUE(running.running());
 
     running.writeInput("still here\n");
@@ -225,7 +233,6 @@ TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
     // Root ignores mode bits: the launcher runs as nobody in a directory owned by root.
     TemporaryDirectory home;
     ASSERT_EQ(chown(home.path().c_str(), 65534, 65534), 0);
-    chmod(directory.path().c_str(), 0755);
 
     ExitResult result =
         runToEnd({"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
@@ -234,7 +241,7 @@ TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output, "");
     std::string expected =
-        "TXMsgBox: fileOpenFd(" + (directory / "Quorvel.tmp") + "): Permission denied (13)";
+        "TXMsgBox: fileOpenFd(" + directory.file("Quorvel.tmp") + "): Permission denied (13)";
     EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
     EXPECT_FALSE(hasExtractedFile(directory));
 }
@@ -249,8 +256,8 @@ TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePart
     std::string options = "size=" + std::to_string(size);
     if (mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
         GTEST_SKIP() << "cannot mount a tmpfs here";
-    std::string launcher = mountPoint / "qvserverLauncher";
-    copyFile(installedLauncher, launcher);
+    std::string launcher = mountPoint.file("qvserverLauncher");
+    copyExecutable(installedLauncher, launcher);
     Sandbox sandbox;
 
     ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
@@ -265,23 +272,23 @@ TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePart
 
 TEST(LauncherFailureTest, ReportsAPayloadThatCannotBeExecuted) {
     TemporaryDirectory directory;
-    std::string launcher = directory / "launcher";
-    copyFile(brokenPayloadLauncher, launcher);
+    std::string launcher = directory.file("launcher");
+    copyExecutable(brokenPayloadLauncher, launcher);
     Sandbox sandbox;
 
     ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
 
     EXPECT_EQ(result.status, 1);
     std::string expected =
-        "TXMsgBox: execve(" + (directory / "Quorvel.tmp") + "): Exec format error (8)";
+        "TXMsgBox: execve(" + directory.file("Quorvel.tmp") + "): Exec format error (8)";
     EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
     EXPECT_EQ(directory.entries(), std::vector<std::string>{"launcher"});
 }
 
 TEST(LauncherFailureTest, WithoutADisplayWritesTheDisplayFailureToStandardError) {
     TemporaryDirectory directory;
-    std::string launcher = directory / "launcher";
-    copyFile(brokenPayloadLauncher, launcher);
+    std::string launcher = directory.file("launcher");
+    copyExecutable(brokenPayloadLauncher, launcher);
 
     Sandbox sandbox;
 

@@ -4,6 +4,8 @@
 
 #include <plat/Exception.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +18,9 @@
 #include <vector>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 std::vector<unsigned char> patternOfSize(std::size_t size) {
     std::vector<unsigned char> bytes(size);
@@ -74,13 +79,10 @@ TEST(PayloadWriter, FailedWriteRaisesWriteFailedWithErrno) {
     MappedImage image(patternOfSize(4096));
     int readOnly = open("/dev/null", O_RDONLY | O_CLOEXEC);
 
-    try {
-        launcher::writePayload(readOnly, image.span());
-        FAIL() << "expected a failure";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), EBADF);
-        EXPECT_EQ(std::string(e.message()).rfind("write failed: ", 0), 0u);
-    }
+    Raised raised =
+        raisedBy<plat::SystemException>([&] { launcher::writePayload(readOnly, image.span()); });
+    EXPECT_EQ(raised.error, EBADF);
+    EXPECT_TRUE(raised.startsWith("write failed: ")) << raised.message;
     close(readOnly);
 }
 

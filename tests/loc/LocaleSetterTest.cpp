@@ -5,9 +5,9 @@
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
 
-#include "support/LogCapture.h"
-
 #include <plat/ConfigParameter.h>
+
+#include <support/RecordingLogDest.h>
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,7 @@ TEST_F(LocaleSetterTest, AThreadMapSeesTextsRegisteredLater) {
 
 TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {
     onThread([] {
-        loctest::LogCapture log(100);
+        testsupport::LogRecording log("Localize", 100);
         {
             loc::LocaleSetter setter("xq_ZZ");
             EXPECT_NE(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE);

@@ -4,11 +4,11 @@
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
 
-#include "support/LogCapture.h"
-#include "support/TemporaryDirectory.h"
-
 #include <plat/ConfigParameter.h>
 #include <tqutil/builtinResources.h>
+
+#include <support/RecordingLogDest.h>
+#include <support/TemporaryDirectory.h>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST_F(LocalizeTest, TextsComeFromTheFirstUserLocaleThatHasThem) {
 
 TEST_F(LocalizeTest, LocaleChangesRefreshOnceSearchDirectoriesAreSet) {
     localize().setSearchDirs({});
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     loc::localeParameter().setParam("es:pt", plat::PreferencePriority);
     EXPECT_EQ(localize().locales(), (Names{"es_ES", "pt_BR", "en_US"}));
     EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hola");
@@ -70,7 +70,7 @@ TEST_F(LocalizeTest, LocaleChangesRefreshOnceSearchDirectoriesAreSet) {
 }
 
 TEST_F(LocalizeTest, AnUnchangedLocaleListIsNotLoggedAgain) {
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     localize().refresh();
     EXPECT_FALSE(log.contains("Locales en_US")) << log.dump();
 }
@@ -95,7 +95,7 @@ TEST_F(LocalizeTest, PluralsFollowTheRuleOfTheLocaleThatHasThem) {
 
 TEST_F(LocalizeTest, MissingTextsGiveTheKeyAndAreReported) {
     EXPECT_EQ(localize().findTranslation("loctest_absent"), nullptr);
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     EXPECT_STREQ(localize().translate("loctest_absent", "here.cpp", 12), "loctest_absent");
     EXPECT_STREQ(localize().translateFormat("loctest_absent2"), "loctest_absent2");
     EXPECT_STREQ(localize().translatePlural("loctest_absent3", 2, "there.cpp", 7),
@@ -128,18 +128,18 @@ TEST_F(LocalizeTest, TextsStayValidWhenAKeyIsRegisteredAgain) {
 }
 
 TEST_F(LocalizeTest, FilesOfTheLoadListAreReadInItsOrder) {
-    loctest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     for (const char* name : {"de_DE", "de", "en_US", "en", "fr", "es"}) {
         dir.write(std::string("strings.") + name + ".po",
                   std::string("msgid \"loctest_po_source\"\nmsgstr \"") + name + "\"\n");
     }
     useLocale("de:fr");
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     localize().setSearchDirs({dir.path()});
     EXPECT_STREQ(LOC_TR("loctest_po_source"), "de_DE");
 
     Names loaded;
-    for (const loctest::LoggedMessage& message : log.messages()) {
+    for (const testsupport::RecordingLogDest::Message& message : log.messages()) {
         if (message.text.starts_with("Loaded strings from ")) {
             EXPECT_EQ(message.level, 30);
             loaded.push_back(message.text.substr(std::strlen("Loaded strings from ")));
@@ -153,19 +153,19 @@ TEST_F(LocalizeTest, FilesOfTheLoadListAreReadInItsOrder) {
 }
 
 TEST_F(LocalizeTest, FilesAreReadOncePerNameAndAgainForNewDirectories) {
-    loctest::TemporaryDirectory first;
-    loctest::TemporaryDirectory second;
+    testsupport::TemporaryDirectory first;
+    testsupport::TemporaryDirectory second;
     first.write("strings.es.po", "msgid \"loctest_po_once\"\nmsgstr \"primero\"\n");
     second.write("strings.es.po", "msgid \"loctest_po_twice\"\nmsgstr \"segundo\"\n");
     localize().setSearchDirs({first.path()});
     useLocale("es");
     EXPECT_STREQ(LOC_TR("loctest_po_once"), "primero");
     {
-        loctest::LogCapture log;
+        testsupport::LogRecording log("Localize");
         localize().refresh();
         EXPECT_FALSE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
     }
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     localize().setSearchDirs({first.path(), second.path()});
     EXPECT_TRUE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
     EXPECT_TRUE(log.contains("Loaded strings from " + second.path() + "/strings.es.po"));
@@ -174,7 +174,7 @@ TEST_F(LocalizeTest, FilesAreReadOncePerNameAndAgainForNewDirectories) {
 
 TEST_F(LocalizeTest, FilesOverrideBuiltinTexts) {
     localize().addString("pt", "loctest_po_override", "embutido");
-    loctest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     dir.write("strings.pt.po", "msgid \"loctest_po_override\"\nmsgstr \"do arquivo\"\n");
     localize().setSearchDirs({dir.path()});
     useLocale("pt");
@@ -182,30 +182,30 @@ TEST_F(LocalizeTest, FilesOverrideBuiltinTexts) {
 }
 
 TEST_F(LocalizeTest, BadFilesAreReportedAndTheRestIsUsed) {
-    loctest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string bad = dir.write("strings.fr.po", "msgid \"loctest_po_good\"\n"
                                                  "msgstr \"bon\" \n"
                                                  "msgstr \"bien\"\n");
     std::filesystem::create_directory(dir.path() + "/strings.fr_FR.po");
     localize().setSearchDirs({dir.path()});
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     useLocale("fr");
     EXPECT_STREQ(LOC_TR("loctest_po_good"), "bien");
     EXPECT_EQ(log.levelOf(bad + ":2 Junk following string data"), 0) << log.dump();
     std::string unreadable = dir.path() + "/strings.fr_FR.po";
     std::string prefix = "Error loading strings from " + unreadable + ": read(" + unreadable + ")";
     bool reported = false;
-    for (const loctest::LoggedMessage& message : log.messages())
+    for (const testsupport::RecordingLogDest::Message& message : log.messages())
         reported |= message.level == 0 && message.text.starts_with(prefix);
     EXPECT_TRUE(reported) << log.dump();
 }
 
 TEST_F(LocalizeTest, LocaleNamesThatCouldLeaveTheDirectoryAreNotFileNames) {
-    loctest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::filesystem::create_directory(dir.path() + "/strings.de_x");
     dir.write("strings.de_x/y.po", "msgid \"loctest_po_escape\"\nmsgstr \"escaped\"\n");
     localize().setSearchDirs({dir.path()});
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     useLocale("de_x/y");
     EXPECT_EQ(localize().locales(), (Names{"de_x/y", "en_US"}));
     EXPECT_EQ(localize().findTranslation("loctest_po_escape"), nullptr) << log.dump();
@@ -215,10 +215,10 @@ TEST_F(LocalizeTest, BuiltinResourcesAreReadBeforeFiles) {
     static const char Catalogue[] = "msgid \"loctest_resource\"\nmsgstr \"from resource\"\n"
                                     "msgid \"loctest_resource_file\"\nmsgstr \"from resource\"\n";
     tqutil::registerResource("strings.xq.po", sizeof Catalogue - 1, Catalogue);
-    loctest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     dir.write("strings.xq.po", "msgid \"loctest_resource_file\"\nmsgstr \"from file\"\n");
     localize().setSearchDirs({dir.path()});
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     useLocale("xq");
     EXPECT_STREQ(LOC_TR("loctest_resource"), "from resource");
     EXPECT_STREQ(LOC_TR("loctest_resource_file"), "from file");
@@ -226,7 +226,7 @@ TEST_F(LocalizeTest, BuiltinResourcesAreReadBeforeFiles) {
 }
 
 TEST_F(LocalizeTest, LocalesTheSystemLacksAreReported) {
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     useLocale("xq_ZZ:xr");
     EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
     EXPECT_EQ(log.levelOf("No OS support for locale \"xr\""), 30) << log.dump();

@@ -2,14 +2,14 @@
 // agreement with what the gettext tools compile from the same file.
 #include <loc/PoParser.h>
 
-#include "support/LogCapture.h"
-#include "support/TemporaryDirectory.h"
 #include "support/moFile.h"
+
+#include <support/RecordingLogDest.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -19,12 +19,12 @@ using Entries = std::map<std::string, std::string>;
 
 struct Parsed {
     Entries entries;
-    std::vector<loctest::LoggedMessage> log;
+    std::vector<testsupport::RecordingLogDest::Message> log;
     std::string dump;
 };
 
 Parsed parse(std::string_view text, const char* sourceName = "test.po") {
-    loctest::LogCapture capture;
+    testsupport::LogRecording capture("Localize");
     Parsed parsed;
     loc::PoParser(sourceName, "de", [&parsed](std::string_view key, std::string_view value) {
         parsed.entries[std::string(key)] = value;
@@ -43,92 +43,86 @@ std::string onlyError(std::string_view text) {
     return parsed.log[0].text;
 }
 
-TEST(PoParser, StoresEntriesAndSkipsCommentsAndTheHeader) {
-    Parsed parsed = parse("# comment\n"
-                          "msgid \"\"\n"
-                          "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
-                          "\n"
-                          "#: source.cpp:3\n"
-                          "msgid \"one\"\n"
-                          "msgstr \"eins\"\n"
-                          "\n"
-                          "\n"
-                          "msgid \"two\"\n"
-                          "msgstr \"zwei\"");
-    EXPECT_EQ(parsed.entries, (Entries{{"one", "eins"}, {"two", "zwei"}}));
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
-}
-
-TEST(PoParser, ContinuationLinesJoinTheirLiterals) {
-    Parsed parsed = parse("msgid \"\"\n"
-                          "\"split \"\n"
-                          "\"key\"\n"
-                          "msgstr \"first half, \"\n"
-                          "\"second half\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"split key", "first half, second half"}}));
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
-}
-
-TEST(PoParser, EscapesHaveTheirCMeanings) {
-    Parsed parsed = parse(R"(msgid "key"
-msgstr "\"\'\?\\|\a\b\f\n\r\t\v|\101\x42\x7e\0101")");
-    EXPECT_EQ(parsed.entries["key"], "\"'?\\|\a\b\f\n\r\t\v|AB~\0101");
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
-}
-
-TEST(PoParser, UntranslatedAndFuzzyEntriesLeaveTheKeyToOthers) {
-    Parsed parsed = parse("msgid \"empty\"\n"
-                          "msgstr \"\"\n"
-                          "\n"
-                          "#, fuzzy\n"
-                          "msgid \"guess\"\n"
-                          "msgstr \"Vermutung\"\n"
-                          "\n"
-                          "#, no-wrap, fuzzy , c-format\n"
-                          "msgid \"guess2\"\n"
-                          "msgstr \"Vermutung\"\n"
-                          "\n"
-                          "#, no-wrap\n"
-                          "msgid \"kept\"\n"
-                          "msgstr \"behalten\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"kept", "behalten"}}));
-}
-
-TEST(PoParser, EntriesNeedNoEmptyLineBetweenThem) {
-    Parsed parsed = parse("msgid \"a\"\n"
-                          "msgstr \"A\"\n"
-                          "#, fuzzy\n"
-                          "msgid \"b\"\n"
-                          "msgstr \"B\"\n"
-                          "msgid \"c\"\n"
-                          "msgstr \"C\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}, {"c", "C"}}));
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
-}
-
-TEST(PoParser, ContextsAndPluralFormsKeepToTheirOwnKeys) {
-    Parsed parsed = parse("msgctxt \"menu\"\n"
-                          "msgid \"open\"\n"
-                          "msgstr \"Öffnen\"\n"
-                          "\n"
-                          "msgid \"file\"\n"
-                          "msgid_plural \"files\"\n"
-                          "msgstr[0] \"Datei\"\n"
-                          "msgstr[1] \"Dateien\"\n"
-                          "\"!\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"menu\x04open", "Öffnen"}, {"file", "Datei"}}));
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
-}
-
-TEST(PoParser, IndentedAndBlankLinesAreAccepted) {
-    Parsed parsed = parse("  msgid \"a\"\n"
-                          "\tmsgstr\t\"A\"\n"
-                          "   \t\n"
-                          "msgid \"b\"\n"
-                          "    \"c\"\n"
-                          "msgstr \"B\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"a", "A"}, {"bc", "B"}}));
-    EXPECT_TRUE(parsed.log.empty()) << parsed.dump;
+TEST(PoParser, ReadsEntriesWithoutComplaint) {
+    struct Case {
+        const char* what;
+        std::string text;
+        Entries entries;
+    };
+    for (const Case& c : {
+             Case{"comments and the header are skipped",
+                  "# comment\n"
+                  "msgid \"\"\n"
+                  "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+                  "\n"
+                  "#: source.cpp:3\n"
+                  "msgid \"one\"\n"
+                  "msgstr \"eins\"\n"
+                  "\n"
+                  "\n"
+                  "msgid \"two\"\n"
+                  "msgstr \"zwei\"",
+                  {{"one", "eins"}, {"two", "zwei"}}},
+             Case{"continuation lines join their literals",
+                  "msgid \"\"\n"
+                  "\"split \"\n"
+                  "\"key\"\n"
+                  "msgstr \"first half, \"\n"
+                  "\"second half\"\n",
+                  {{"split key", "first half, second half"}}},
+             Case{"escapes have their C meanings",
+                  R"(msgid "key"
+msgstr "\"\'\?\\|\a\b\f\n\r\t\v|\101\x42\x7e\0101")",
+                  {{"key", "\"'?\\|\a\b\f\n\r\t\v|AB~\0101"}}},
+             Case{"untranslated and fuzzy entries leave the key to others",
+                  "msgid \"empty\"\n"
+                  "msgstr \"\"\n"
+                  "\n"
+                  "#, fuzzy\n"
+                  "msgid \"guess\"\n"
+                  "msgstr \"Vermutung\"\n"
+                  "\n"
+                  "#, no-wrap, fuzzy , c-format\n"
+                  "msgid \"guess2\"\n"
+                  "msgstr \"Vermutung\"\n"
+                  "\n"
+                  "#, no-wrap\n"
+                  "msgid \"kept\"\n"
+                  "msgstr \"behalten\"\n",
+                  {{"kept", "behalten"}}},
+             Case{"entries need no empty line between them",
+                  "msgid \"a\"\n"
+                  "msgstr \"A\"\n"
+                  "#, fuzzy\n"
+                  "msgid \"b\"\n"
+                  "msgstr \"B\"\n"
+                  "msgid \"c\"\n"
+                  "msgstr \"C\"\n",
+                  {{"a", "A"}, {"c", "C"}}},
+             Case{"contexts and plural forms keep to their own keys",
+                  "msgctxt \"menu\"\n"
+                  "msgid \"open\"\n"
+                  "msgstr \"Öffnen\"\n"
+                  "\n"
+                  "msgid \"file\"\n"
+                  "msgid_plural \"files\"\n"
+                  "msgstr[0] \"Datei\"\n"
+                  "msgstr[1] \"Dateien\"\n"
+                  "\"!\"\n",
+                  {{"menu\x04open", "Öffnen"}, {"file", "Datei"}}},
+             Case{"indented and blank lines are accepted",
+                  "  msgid \"a\"\n"
+                  "\tmsgstr\t\"A\"\n"
+                  "   \t\n"
+                  "msgid \"b\"\n"
+                  "    \"c\"\n"
+                  "msgstr \"B\"\n",
+                  {{"a", "A"}, {"bc", "B"}}},
+         }) {
+        Parsed parsed = parse(c.text);
+        EXPECT_EQ(parsed.entries, c.entries) << c.what;
+        EXPECT_TRUE(parsed.log.empty()) << c.what << "\n" << parsed.dump;
+    }
 }
 
 TEST(PoParser, LiteralErrorsNameTheFileAndLine) {
@@ -287,15 +281,10 @@ Entries lookupView(const std::map<std::string, std::string>& compiled) {
     return view;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(PoParser, ReadsWhatTheGettextToolsCompile) {
     if (!loctest::haveGettextTools())
         GTEST_SKIP() << "msgfmt and msgunfmt are not installed";
-    loctest::TemporaryDirectory directory;
+    testsupport::TemporaryDirectory directory;
     std::string source = directory.write("catalogue.po", Catalogue);
     std::string compiled = directory.path() + "/catalogue.mo";
     ASSERT_EQ(loctest::runCommand("msgfmt --check -o " + compiled + " " + source), 0);
@@ -309,7 +298,7 @@ TEST(PoParser, ReadsWhatTheGettextToolsCompile) {
     // The tools' own rendering of the catalogue: their line breaks and escapes.
     std::string rendered = directory.path() + "/rendered.po";
     ASSERT_EQ(loctest::runCommand("msgunfmt --width=30 -o " + rendered + " " + compiled), 0);
-    Parsed reparsed = parse(readFile(rendered));
+    Parsed reparsed = parse(testsupport::readFile(rendered));
     EXPECT_EQ(reparsed.entries, expected);
     EXPECT_TRUE(reparsed.log.empty()) << reparsed.dump;
 }

@@ -2,7 +2,7 @@
 #include <loc/Localize.h>
 #include <loc/formatLoc.h>
 
-#include "support/LogCapture.h"
+#include <support/RecordingLogDest.h>
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(FormatLoc, PrecisionCutsTextOnACharacterBoundary) {
 
 TEST(FormatLoc, AFaultCopiesTheRestAndIsLogged) {
     std::string result;
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     result = format("a %S b %S", {"x", "y"});
     EXPECT_EQ(result, "a %S b %S") << "two arguments need positions";
     EXPECT_EQ(log.levelOf("Bad loc string for args - a %S b %S"), 0) << log.dump();
@@ -66,11 +66,11 @@ TEST(FormatLoc, AFaultCopiesTheRestAndIsLogged) {
 TEST(FormatLoc, MismatchedArgumentsAreFaults) {
     for (const char* text : {"%+D", "%.2D", "%.2X", "%Q", "%", "%3$S", "%0$S", "%1S", "%S", "%D%",
                              "%.S", "%+S", "%+X", "%99999999999$D"}) {
-        loctest::LogCapture log;
+        testsupport::LogRecording log("Localize");
         format(text, {5u});
         EXPECT_EQ(log.messages().size(), 1u) << text;
     }
-    loctest::LogCapture log;
+    testsupport::LogRecording log("Localize");
     EXPECT_EQ(format("%X", {5}), "%X") << "hexadecimal takes unsigned arguments only";
     EXPECT_EQ(format("%S", {}), "%S");
     EXPECT_EQ(format("%D", {"five"}), "%D");

@@ -3,14 +3,16 @@
 // once per process.
 #include <loc/Localize.h>
 
-#include "support/LogCapture.h"
-#include "support/TemporaryDirectory.h"
+#include <support/EnvironmentChange.h>
+#include <support/RecordingLogDest.h>
+#include <support/TemporaryDirectory.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,29 +20,22 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Sets or unsets environment variables and puts them back at the end.
+// Environment changes, undone in reverse order at the end so that a variable set twice gets its
+// first value back.
 class Environment {
 public:
     ~Environment() {
-        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-            if (it->second)
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            else
-                unsetenv(it->first.c_str());
-        }
+        while (!changes.empty())
+            changes.pop_back();
     }
 
     void set(const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        changes.push_back(std::make_unique<testsupport::EnvironmentChange>(
+            name, value ? std::optional<std::string>(value) : std::nullopt));
     }
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    std::vector<std::unique_ptr<testsupport::EnvironmentChange>> changes;
 };
 
 // A directory holding a compiled fr_FR.UTF-8 locale for LOCPATH, made once and shared with the
@@ -104,13 +99,13 @@ protected:
 [[noreturn]] void expectLoadOrder(const Names& expected) {
     int status = 1;
     {
-        loctest::TemporaryDirectory dir;
+        testsupport::TemporaryDirectory dir;
         for (const char* name : {"de_DE", "de", "fr_FR", "fr", "en_US", "en"})
             dir.write(std::string("strings.") + name + ".po", "");
-        loctest::LogCapture log;
+        testsupport::LogRecording log("Localize");
         loc::Localize::instance().setSearchDirs({dir.path()});
         Names loaded;
-        for (const loctest::LoggedMessage& message : log.messages()) {
+        for (const testsupport::RecordingLogDest::Message& message : log.messages()) {
             constexpr std::string_view Prefix = "Loaded strings from ";
             if (message.text.starts_with(Prefix))
                 loaded.push_back(message.text.substr(Prefix.size() + dir.path().size() + 1));

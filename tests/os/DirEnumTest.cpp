@@ -5,6 +5,9 @@
 
 #include <plat/Exception.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -22,9 +25,9 @@ std::set<std::string> listNames(os::DirEnum& directory) {
 }
 
 TEST(DirectoryEntries, ListsEveryEntryButDotAndDotDot) {
-    ostest::TemporaryDirectory dir;
-    ostest::writeFile(dir.file("a"), "", 0644);
-    ostest::writeFile(dir.file(".hidden"), "", 0644);
+    testsupport::TemporaryDirectory dir;
+    testsupport::writeFile(dir.file("a"), "", 0644);
+    testsupport::writeFile(dir.file(".hidden"), "", 0644);
     ::mkdir(dir.file("sub").c_str(), 0755);
     os::DirEnum directory(dir.path().c_str());
     EXPECT_EQ(listNames(directory), (std::set<std::string>{"a", ".hidden", "sub"}));
@@ -32,8 +35,8 @@ TEST(DirectoryEntries, ListsEveryEntryButDotAndDotDot) {
 }
 
 TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlash) {
-    ostest::TemporaryDirectory dir;
-    ostest::writeFile(dir.file("entry"), "", 0644);
+    testsupport::TemporaryDirectory dir;
+    testsupport::writeFile(dir.file("entry"), "", 0644);
     for (const std::string& given : {dir.path(), dir.path() + "/"}) {
         os::DirEnum directory(given.c_str());
         ASSERT_STREQ(directory.next(), "entry");
@@ -42,10 +45,10 @@ TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlash) {
 }
 
 TEST(DirectoryEntries, ReopeningStartsOverOnTheNewDirectory) {
-    ostest::TemporaryDirectory first;
-    ostest::TemporaryDirectory second;
-    ostest::writeFile(first.file("one"), "", 0644);
-    ostest::writeFile(second.file("two"), "", 0644);
+    testsupport::TemporaryDirectory first;
+    testsupport::TemporaryDirectory second;
+    testsupport::writeFile(first.file("one"), "", 0644);
+    testsupport::writeFile(second.file("two"), "", 0644);
     os::DirEnum directory(first.path().c_str());
     directory.open(second.path().c_str());
     ASSERT_STREQ(directory.next(), "two");
@@ -53,7 +56,7 @@ TEST(DirectoryEntries, ReopeningStartsOverOnTheNewDirectory) {
 }
 
 TEST(DirectoryEntries, MissingDirectoryRaisesWithPath) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string missing = dir.file("missing");
     try {
         os::DirEnum directory(missing.c_str());
@@ -71,7 +74,7 @@ TEST(DirectoryEntries, EmptyPathIsAConsistencyFailure) {
 }
 
 TEST(DirectoryEntries, CloseReleasesTheDirectory) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     int before = ostest::countOpenDescriptorsFrom(3);
     os::DirEnum directory(dir.path().c_str());
     directory.close();

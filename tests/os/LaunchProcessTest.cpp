@@ -8,6 +8,13 @@
 #include <plat/Exception.h>
 #include <rdr/Exception.h>
 
+#include <support/EnvironmentChange.h>
+#include <support/LogCapture.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/forkedChild.h>
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -21,9 +28,11 @@
 namespace {
 
 using os::LaunchProcess;
-using ostest::EnvironmentChange;
-using ostest::StderrCapture;
-using ostest::TemporaryDirectory;
+using testsupport::EnvironmentChange;
+using testsupport::LogCapture;
+using testsupport::Raised;
+using testsupport::raisedBy;
+using testsupport::TemporaryDirectory;
 
 LaunchProcess::Config configFor(std::initializer_list<const char*> args) {
     LaunchProcess::Config cfg;
@@ -40,16 +49,20 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Launches and waits; the exit code, or -1000 when the wait failed.
+int exitCodeOf(LaunchProcess& launch) {
+    launch.launch();
+    int exitCode = -1000;
+    return launch.wait(&exitCode, -1) ? exitCode : -1000;
+}
+
 // Runs cfg with its standard output in a file and returns what it wrote.
 std::string outputOf(const LaunchProcess::Config& cfg) {
     TemporaryDirectory dir;
     LaunchProcess launch(cfg);
     launch.redirectFile(1, false, dir.file("out").c_str(), false);
-    launch.launch();
-    int exitCode = -1;
-    EXPECT_TRUE(launch.wait(&exitCode, -1));
-    EXPECT_EQ(exitCode, 0);
-    return ostest::readFile(dir.file("out"));
+    EXPECT_EQ(exitCodeOf(launch), 0);
+    return testsupport::readFile(dir.file("out"));
 }
 
 // A script that copies its arguments to standard output, each followed by a NUL byte.
@@ -57,7 +70,7 @@ constexpr const char* PrintArguments =
     "for a in \"$@\"; do printf '%s' \"$a\"; printf '\\000'; done";
 
 TEST(LaunchProcessExit, FailingProgramIsWaitedForAndItsStatusLogged) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     pid_t pid;
     {
         LaunchProcess launch(configFor({"/bin/false"}));
@@ -69,7 +82,7 @@ TEST(LaunchProcessExit, FailingProgramIsWaitedForAndItsStatusLogged) {
 }
 
 TEST(LaunchProcessExit, SuccessfulProgramLeavesNoExitLine) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     {
         LaunchProcess launch(configFor({"/bin/true"}));
         launch.launch();
@@ -79,31 +92,22 @@ TEST(LaunchProcessExit, SuccessfulProgramLeavesNoExitLine) {
 
 TEST(LaunchProcessExit, WaitDecodesExitStatusAndSignal) {
     LaunchProcess exiting(configFor({"/bin/sh", "-c", "exit 7"}));
-    exiting.launch();
-    int exitCode = 0;
-    ASSERT_TRUE(exiting.wait(&exitCode, -1));
-    EXPECT_EQ(exitCode, 7);
+    EXPECT_EQ(exitCodeOf(exiting), 7);
 
     LaunchProcess killed(configFor({"/bin/sh", "-c", "kill -TERM $$"}));
-    killed.launch();
-    ASSERT_TRUE(killed.wait(&exitCode, -1));
-    EXPECT_EQ(exitCode, -SIGTERM);
+    EXPECT_EQ(exitCodeOf(killed), -SIGTERM);
 }
 
 TEST(LaunchProcessExit, WaitWithoutChildRaises) {
     LaunchProcess launch(configFor({"/bin/true"}));
-    try {
-        launch.wait(nullptr, 0);
-        FAIL() << "no exception";
-    } catch (const plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "LaunchProcess: process detached or not started");
-    }
+    EXPECT_EQ(raisedBy([&] { launch.wait(nullptr, 0); }).message,
+              "LaunchProcess: process detached or not started");
 }
 
 TEST(LaunchProcessFailure, FileWithoutExecuteBitRaisesExecveWithEacces) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("script"), "#!/bin/sh\nexit 0\n", 0644);
-    StderrCapture capture;
+    testsupport::writeFile(dir.file("script"), "#!/bin/sh\nexit 0\n", 0644);
+    LogCapture capture("*:stderr:100");
     LaunchProcess launch(configFor({dir.file("script").c_str()}));
     try {
         launch.launch();
@@ -117,16 +121,12 @@ TEST(LaunchProcessFailure, FileWithoutExecuteBitRaisesExecveWithEacces) {
 
 TEST(LaunchProcessFailure, ExecFailureIsReportedEvenWhenClosingAllDescriptors) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("script"), "#!/bin/sh\nexit 0\n", 0644);
+    testsupport::writeFile(dir.file("script"), "#!/bin/sh\nexit 0\n", 0644);
     LaunchProcess::Config cfg = configFor({dir.file("script").c_str()});
     cfg.closeFrom = 3;
     LaunchProcess launch(cfg);
-    try {
-        launch.launch();
-        FAIL() << "a failed exec was reported as success";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), EACCES);
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { launch.launch(); });
+    EXPECT_EQ(raised.error, EACCES);
 }
 
 TEST(LaunchProcessFailure, LaunchingTwiceIsAnAssertionFailure) {
@@ -144,10 +144,7 @@ TEST(LaunchProcessSearch, FindsProgramOnPath) {
     LaunchProcess::Config cfg = configFor({"sh", "-c", "exit 4"});
     cfg.searchPath = true;
     LaunchProcess launch(cfg);
-    launch.launch();
-    int exitCode = 0;
-    ASSERT_TRUE(launch.wait(&exitCode, -1));
-    EXPECT_EQ(exitCode, 4);
+    EXPECT_EQ(exitCodeOf(launch), 4);
     EXPECT_EQ(launch.config().args[0].get()[0], '/');
 }
 
@@ -156,12 +153,7 @@ TEST(LaunchProcessSearch, TildeInPathRaises) {
     LaunchProcess::Config cfg = configFor({"sh"});
     cfg.searchPath = true;
     LaunchProcess launch(cfg);
-    try {
-        launch.launch();
-        FAIL() << "no exception";
-    } catch (const plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "PATH contains invalid '~' character");
-    }
+    EXPECT_EQ(raisedBy([&] { launch.launch(); }).message, "PATH contains invalid '~' character");
 }
 
 TEST(LaunchProcessSearch, MissingProgramRaisesEnoent) {
@@ -194,7 +186,7 @@ TEST(LaunchProcessArguments, ArePassedByteForByte) {
 }
 
 TEST(LaunchProcessArguments, LogLineQuotesWhereNeeded) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     LaunchProcess launch(
         configFor({"/bin/echo", "plain", "a b", "", "q\"x", "tail\\", "d e\\", "a\\\"b c"}));
     launch.launch();
@@ -247,24 +239,22 @@ TEST(LaunchProcessDescriptors, RedirectDup2OfUnknownDescriptorIsAnAssertionFailu
 // process so that this one keeps its own standard descriptors.
 TEST(LaunchProcessDescriptors, SwappedDescriptorsDoNotOverwriteEachOther) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("zero"), "", 0600);
-    ostest::writeFile(dir.file("one"), "", 0600);
+    testsupport::writeFile(dir.file("zero"), "", 0600);
+    testsupport::writeFile(dir.file("one"), "", 0600);
     std::string script = "zero=$(readlink /proc/$$/fd/0); one=$(readlink /proc/$$/fd/1); "
                          "echo \"$zero $one\" > " +
                          dir.file("links");
-    int status = ostest::exitStatusOfForkedChild([&] {
+    int status = testsupport::exitStatusOfForkedChild([&] {
         ::dup2(::open(dir.file("zero").c_str(), O_RDWR), 0);
         ::dup2(::open(dir.file("one").c_str(), O_RDWR), 1);
         LaunchProcess launch(configFor({"/bin/sh", "-c", script.c_str()}));
         launch.redirectFd(0, 1);
         launch.redirectFd(1, 0);
-        launch.launch();
-        int exitCode = -1;
-        launch.wait(&exitCode, -1);
-        return exitCode;
+        return exitCodeOf(launch);
     });
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ostest::readFile(dir.file("links")), dir.file("one") + " " + dir.file("zero") + "\n");
+    EXPECT_EQ(testsupport::readFile(dir.file("links")),
+              dir.file("one") + " " + dir.file("zero") + "\n");
 }
 
 TEST(LaunchProcessDescriptors, StdoutAndStderrGoToOneFile) {
@@ -273,7 +263,7 @@ TEST(LaunchProcessDescriptors, StdoutAndStderrGoToOneFile) {
     launch.redirectStdoutStderrToFile(dir.file("log").c_str(), false);
     launch.launch();
     launch.wait(nullptr, -1);
-    EXPECT_EQ(ostest::readFile(dir.file("log")), "out\nerr\n");
+    EXPECT_EQ(testsupport::readFile(dir.file("log")), "out\nerr\n");
 }
 
 TEST(LaunchProcessDescriptors, StandardInputDefaultsToDevNull) {
@@ -291,7 +281,7 @@ TEST(LaunchProcessDescriptors, PipeCarriesDataToTheChild) {
     ASSERT_EQ(::write(toChild.get(), "through the pipe", 16), 16);
     toChild.reset();
     launch.wait(nullptr, -1);
-    EXPECT_EQ(ostest::readFile(dir.file("out")), "through the pipe");
+    EXPECT_EQ(testsupport::readFile(dir.file("out")), "through the pipe");
 }
 
 TEST(LaunchProcessDescriptors, SocketSharedAcrossSeveralChildDescriptors) {
@@ -314,7 +304,7 @@ TEST(LaunchProcessDescriptors, SocketSharedAcrossSeveralChildDescriptors) {
 // The status pipe's own number must not displace a descriptor meant for the child at that number.
 TEST(LaunchProcessDescriptors, StatusPipeDoesNotReplaceARedirection) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("target"), "", 0600);
+    testsupport::writeFile(dir.file("target"), "", 0600);
     int targetFd = ::open(dir.file("target").c_str(), O_RDONLY | O_CLOEXEC);
     int outFd = openForWriting(dir.file("out"));
     int inFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -327,11 +317,8 @@ TEST(LaunchProcessDescriptors, StatusPipeDoesNotReplaceARedirection) {
     launch.redirectFd(0, inFd);
     launch.redirectFd(1, outFd);
     launch.redirectFd(secondFree, targetFd);
-    launch.launch();
-    int exitCode = -1;
-    launch.wait(&exitCode, -1);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(ostest::readFile(dir.file("out")), dir.file("target") + "\n");
+    EXPECT_EQ(exitCodeOf(launch), 0);
+    EXPECT_EQ(testsupport::readFile(dir.file("out")), dir.file("target") + "\n");
 }
 
 TEST(LaunchProcessDescriptors, CloseFromClosesInheritedDescriptors) {
@@ -359,7 +346,7 @@ public:
 };
 
 TEST(LaunchProcessForkOnly, EndsWithStatusZeroAfterThePreExecCallback) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     QuietPreExec callback;
     LaunchProcess launch(LaunchProcess::Config{});
     launch.setPreExecCallback(&callback);
@@ -374,13 +361,9 @@ TEST(LaunchProcessForkOnly, PreExecFailureIsRaisedInTheParent) {
     FailingPreExec callback;
     LaunchProcess launch(LaunchProcess::Config{});
     launch.setPreExecCallback(&callback);
-    try {
-        launch.launch();
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), EPERM);
-        EXPECT_EQ(std::string(e.message()).rfind("preExec: ", 0), 0u) << e.message();
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { launch.launch(); });
+    EXPECT_EQ(raised.error, EPERM);
+    EXPECT_TRUE(raised.startsWith("preExec: ")) << raised.message;
 }
 
 TEST(LaunchProcessWait, PollOnRunningChildReturnsFalse) {
@@ -411,8 +394,9 @@ TEST(LaunchProcessDetach, LevelTwoLeavesNoZombieBehind) {
         launch.launch();
         EXPECT_EQ(launch.pid(), -1);
     }
-    ASSERT_TRUE(ostest::eventually([&] { return !ostest::readFile(dir.file("parent")).empty(); }));
-    EXPECT_NE(ostest::readFile(dir.file("parent")), std::to_string(::getpid()) + "\n");
+    ASSERT_TRUE(
+        ostest::eventually([&] { return !testsupport::readFile(dir.file("parent")).empty(); }));
+    EXPECT_NE(testsupport::readFile(dir.file("parent")), std::to_string(::getpid()) + "\n");
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
@@ -466,8 +450,9 @@ TEST(LaunchProcessHelpers, StdinPipeFeedsADetachedChild) {
         {plat::DString("/bin/sh"), plat::DString("-c"), plat::DString(script.c_str())});
     ASSERT_EQ(::write(input.get(), "fed", 3), 3);
     input.reset();
-    ASSERT_TRUE(ostest::eventually([&] { return !ostest::readFile(dir.file("out")).empty(); }));
-    EXPECT_EQ(ostest::readFile(dir.file("out")), "fed");
+    ASSERT_TRUE(
+        ostest::eventually([&] { return !testsupport::readFile(dir.file("out")).empty(); }));
+    EXPECT_EQ(testsupport::readFile(dir.file("out")), "fed");
 }
 
 TEST(LaunchProcessCapture, ReturnsTheWholeOutputAndDropsStandardError) {
@@ -486,13 +471,9 @@ TEST(LaunchProcessCapture, ReturnsTheWholeOutputAndDropsStandardError) {
 TEST(LaunchProcessCapture, TimesOutAfterReadingAllOutputWhenTheChildKeepsRunning) {
     LaunchProcess launch(configFor({"/bin/sh", "-c", "echo early; exec >&-; sleep 2"}));
 
-    try {
-        launch.runCaptureOutput(nullptr, 100);
-        FAIL() << "expected a time-out";
-    } catch (const plat::TimedOut& e) {
-        EXPECT_STREQ(e.message(), "Timed out waiting for process to exit");
-        EXPECT_STREQ(e.typeText(), "TimedOut");
-    }
+    Raised raised = raisedBy<plat::TimedOut>([&] { launch.runCaptureOutput(nullptr, 100); });
+    EXPECT_EQ(raised.message, "Timed out waiting for process to exit");
+    EXPECT_EQ(raised.type, "TimedOut");
 }
 
 TEST(LaunchProcessCapture, StreamSeesEndOfOutputWhenTheChildCloses) {

@@ -1,10 +1,15 @@
 // Lock files: taking, refusing and testing across processes, contents and modes, removal on
 // release by inode.
-#include "support/osTestSupport.h"
 
 #include <os/unix/LockFile.h>
 
 #include <plat/Exception.h>
+
+#include <support/LogCapture.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/forkedChild.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +23,9 @@
 
 namespace {
 
+using testsupport::Raised;
+using testsupport::raisedBy;
+
 bool exists(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
@@ -30,23 +38,23 @@ int modeOf(const std::string& path) {
 
 // Exit status 1 when a LockFile made in another process holds (or sees held) the lock.
 int heldInOtherProcess(const std::string& path, bool testOnly) {
-    return ostest::exitStatusOfForkedChild([&] {
+    return testsupport::exitStatusOfForkedChild([&] {
         os::LockFile other(path.c_str(), "other", testOnly, false);
         return other.isHeld() ? 1 : 0;
     });
 }
 
 TEST(LockTaking, WritesContentsOverWhatWasThere) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
-    ostest::writeFile(path, "a much longer stale text", 0644);
+    testsupport::writeFile(path, "a much longer stale text", 0644);
     os::LockFile lock(path.c_str(), "1234\n", false, false);
     EXPECT_TRUE(lock.isHeld());
-    EXPECT_EQ(ostest::readFile(path), "1234\n");
+    EXPECT_EQ(testsupport::readFile(path), "1234\n");
 }
 
 TEST(LockTaking, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     mode_t savedMask = ::umask(077);
     {
         os::LockFile shared(dir.file("shared").c_str(), "x", false, false);
@@ -55,33 +63,30 @@ TEST(LockTaking, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
         EXPECT_EQ(modeOf(dir.file("private")), 0600);
     }
     ::umask(savedMask);
-    ostest::writeFile(dir.file("wide"), "", 0666);
+    testsupport::writeFile(dir.file("wide"), "", 0666);
     os::LockFile wide(dir.file("wide").c_str(), "x", false, true);
     EXPECT_EQ(modeOf(dir.file("wide")), 0600);
 }
 
 TEST(LockTaking, OpenFailureRaisesWithThePath) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("missing/lock");
-    try {
-        os::LockFile lock(path.c_str(), "x", false, false);
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), ENOENT);
-        EXPECT_EQ(std::string(e.message()).rfind("open(" + path + "): ", 0), 0u) << e.message();
-    }
+    Raised raised = raisedBy<plat::SystemException>(
+        [&] { os::LockFile lock(path.c_str(), "x", false, false); });
+    EXPECT_EQ(raised.error, ENOENT);
+    EXPECT_TRUE(raised.startsWith("open(" + path + "): ")) << raised.message;
 }
 
 TEST(LockTaking, UnwritableContentsAreLoggedAndTheLockIsKept) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
-    int status = ostest::exitStatusOfForkedChild([&] {
+    int status = testsupport::exitStatusOfForkedChild([&] {
         // Writing past the file-size limit fails with EFBIG instead of killing the child; the
         // limit leaves room for the captured log line.
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = {4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ostest::StderrCapture capture;
+        testsupport::LogCapture capture("*:stderr:100");
         std::string contents(3 * 4096, 'x');
         os::LockFile lock(path.c_str(), contents.c_str(), false, false);
         std::string logged = capture.text();
@@ -93,17 +98,17 @@ TEST(LockTaking, UnwritableContentsAreLoggedAndTheLockIsKept) {
 }
 
 TEST(LockSharing, SecondProcessIsRefusedAndSeesTheLockHeld) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     os::LockFile lock(path.c_str(), "owner", false, false);
     ASSERT_TRUE(lock.isHeld());
     EXPECT_EQ(heldInOtherProcess(path, false), 0);
     EXPECT_EQ(heldInOtherProcess(path, true), 1);
-    EXPECT_EQ(ostest::readFile(path), "owner");
+    EXPECT_EQ(testsupport::readFile(path), "owner");
 }
 
 TEST(LockSharing, ReleasedLockCanBeTakenByAnotherProcess) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     { os::LockFile lock(path.c_str(), "owner", false, false); }
     EXPECT_EQ(heldInOtherProcess(path, true), 0);
@@ -111,7 +116,7 @@ TEST(LockSharing, ReleasedLockCanBeTakenByAnotherProcess) {
 }
 
 TEST(LockTesting, MissingFileIsNotHeldAndNotCreated) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     os::LockFile probe(path.c_str(), nullptr, true, false);
     EXPECT_FALSE(probe.isHeld());
@@ -119,18 +124,18 @@ TEST(LockTesting, MissingFileIsNotHeldAndNotCreated) {
 }
 
 TEST(LockTesting, UnlockedFileIsNotHeldAndKeepsItsContents) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
-    ostest::writeFile(path, "stale", 0644);
+    testsupport::writeFile(path, "stale", 0644);
     {
         os::LockFile probe(path.c_str(), "ignored", true, false);
         EXPECT_FALSE(probe.isHeld());
     }
-    EXPECT_EQ(ostest::readFile(path), "stale");
+    EXPECT_EQ(testsupport::readFile(path), "stale");
 }
 
 TEST(LockRelease, RemovesTheFile) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     os::LockFile lock(path.c_str(), "x", false, false);
     lock.release();
@@ -139,20 +144,20 @@ TEST(LockRelease, RemovesTheFile) {
 }
 
 TEST(LockRelease, RemovesTheRenamedFileAndSparesItsReplacement) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     std::string moved = dir.file("lock.moved");
     {
         os::LockFile lock(path.c_str(), "x", false, false);
         ASSERT_EQ(std::rename(path.c_str(), moved.c_str()), 0);
-        ostest::writeFile(path, "newcomer", 0644);
+        testsupport::writeFile(path, "newcomer", 0644);
     }
     EXPECT_FALSE(exists(moved));
-    EXPECT_EQ(ostest::readFile(path), "newcomer");
+    EXPECT_EQ(testsupport::readFile(path), "newcomer");
 }
 
 TEST(LockRelease, CloseLeavesTheFile) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     {
         os::LockFile lock(path.c_str(), "x", false, false);
@@ -164,10 +169,10 @@ TEST(LockRelease, CloseLeavesTheFile) {
 }
 
 TEST(LockRelease, TestingNeverRemovesTheFile) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     std::string path = dir.file("lock");
     os::LockFile lock(path.c_str(), "x", false, false);
-    int status = ostest::exitStatusOfForkedChild([&] {
+    int status = testsupport::exitStatusOfForkedChild([&] {
         os::LockFile probe(path.c_str(), nullptr, true, false);
         bool held = probe.isHeld();
         probe.release();

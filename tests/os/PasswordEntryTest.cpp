@@ -3,6 +3,8 @@
 
 #include <plat/Exception.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,6 +12,9 @@
 #include <utility>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 constexpr const char* MissingUser = "qv-no-such-user-7f3a";
 constexpr uid_t MissingUid = 3999999999u;
@@ -65,12 +70,8 @@ TEST(AccountLookup, NullNameFailsWithEinval) {
 }
 
 TEST(AccountLookup, NotFoundFailureHasTheSystemTypeText) {
-    try {
-        os::lookupUser(true, MissingUser, 0);
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_STREQ(e.typeText(), "System-0");
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { os::lookupUser(true, MissingUser, 0); });
+    EXPECT_EQ(raised.type, "System-0");
 }
 
 TEST(AccountLookup, FallbackVariantGivesTheFallbackInsteadOfRaising) {

@@ -7,6 +7,8 @@
 #include <io/FdManager.h>
 #include <plat/Exception.h>
 
+#include <support/LogCapture.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -19,7 +21,7 @@ namespace {
 
 using os::PidCleanup;
 using os::ProcessMonitor;
-using ostest::StderrCapture;
+using testsupport::LogCapture;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -62,7 +64,7 @@ TEST(ExitCodeDecoding, ExitStatusSignalAndStop) {
 }
 
 TEST(PidCleanupLogging, DeathBySigtermIsLoggedWithItsName) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     pid_t pid = forkSleepingChild();
     {
         PidCleanup child(pid, "sleeper");
@@ -73,7 +75,7 @@ TEST(PidCleanupLogging, DeathBySigtermIsLoggedWithItsName) {
 }
 
 TEST(PidCleanupLogging, DeathBySignalWithoutNameIsLoggedWithItsNumber) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     pid_t pid = forkSleepingChild();
     {
         PidCleanup child(pid, nullptr);
@@ -84,13 +86,13 @@ TEST(PidCleanupLogging, DeathBySignalWithoutNameIsLoggedWithItsNumber) {
 }
 
 TEST(PidCleanupLogging, ZeroExitIsNotLogged) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     { PidCleanup child(forkExitingChild(0), "quiet"); }
     EXPECT_FALSE(contains(capture.text(), "exited with")) << capture.text();
 }
 
 TEST(PidCleanupLogging, WaitpidFailureInDestructorIsLoggedNotThrown) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     { PidCleanup child(pid, "gone"); }
@@ -122,7 +124,7 @@ TEST(PidCleanupWait, AssigningANewPidWaitsForTheOldOne) {
 }
 
 TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     io::FdManager manager;
     pid_t pid = forkExitingChild(3);
     os::detachProcess(pid);
@@ -132,7 +134,7 @@ TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
 }
 
 TEST(BackgroundReaper, UnknownPidIsLoggedAndDropped) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     io::FdManager manager;
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
@@ -194,7 +196,7 @@ TEST(ProcessMonitorKill, KillEndsTheChild) {
 }
 
 TEST(ProcessMonitorKill, KillOfAChildReapedElsewhereIsLoggedAndDetaches) {
-    StderrCapture capture;
+    LogCapture capture("*:stderr:100");
     io::FdManager manager;
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);

@@ -6,6 +6,10 @@
 
 #include <plat/Exception.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/forkedChild.h>
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,6 +19,9 @@
 #include <unistd.h>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 bool isCloseOnExec(int fd) {
     return (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
@@ -63,7 +70,7 @@ TEST(Inheritance, FailureKeepsErrno) {
 }
 
 TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     plat::UniqueFd fd(
         ::open(dir.file("log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
     os::setBlocking(fd.get(), false);
@@ -75,12 +82,8 @@ TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
 }
 
 TEST(Blocking, BadDescriptorRaisesSetBlocking) {
-    try {
-        os::setBlocking(-1, true);
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(std::string(e.message()).rfind("setBlocking: ", 0), 0u);
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { os::setBlocking(-1, true); });
+    EXPECT_TRUE(raised.startsWith("setBlocking: ")) << raised.message;
 }
 
 TEST(PipesAndSockets, BothEndsAreCloseOnExecAndConnected) {
@@ -102,7 +105,7 @@ TEST(PipesAndSockets, BothEndsAreCloseOnExecAndConnected) {
 
 // Closing runs in a forked child so that the test process keeps its descriptors.
 TEST(CloseFrom, LeavesNothingOpenFromTheNumberUp) {
-    int status = ostest::exitStatusOfForkedChild([] {
+    int status = testsupport::exitStatusOfForkedChild([] {
         int base = ::open("/dev/null", O_RDONLY);
         ::dup2(base, 40);
         ::dup2(base, 300);
@@ -117,7 +120,7 @@ TEST(CloseFrom, LeavesNothingOpenFromTheNumberUp) {
 }
 
 TEST(CloseFrom, SparesTheKeptDescriptors) {
-    int status = ostest::exitStatusOfForkedChild([] {
+    int status = testsupport::exitStatusOfForkedChild([] {
         int base = ::open("/dev/null", O_RDONLY);
         for (int fd : {20, 21, 22, 50, 51, 400})
             ::dup2(base, fd);
@@ -130,7 +133,7 @@ TEST(CloseFrom, SparesTheKeptDescriptors) {
 }
 
 TEST(StandardDescriptors, MissingOnesBecomeDevNull) {
-    int status = ostest::exitStatusOfForkedChild([] {
+    int status = testsupport::exitStatusOfForkedChild([] {
         ::close(0);
         ::close(2);
         int openAbove = ostest::countOpenDescriptorsFrom(3);

@@ -1,7 +1,7 @@
 // Distribution detection from fixture directories standing in for "/etc".
-#include "support/osTestSupport.h"
-
 #include <os/unix/distribution.h>
+
+#include <support/TemporaryDirectory.h>
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,7 @@ namespace {
 
 class Distribution : public ::testing::Test {
 protected:
-    void write(const char* name, const std::string& content) {
-        ostest::writeFile(etc.file(name), content, 0644);
-    }
+    void write(const char* name, const std::string& content) { etc.write(name, content); }
 
     // The description, or "<null>" when there is none.
     std::string detected() {
@@ -24,7 +22,7 @@ protected:
 
     bool debianBased() { return os::isDebianBased(etc.path().c_str()); }
 
-    ostest::TemporaryDirectory etc;
+    testsupport::TemporaryDirectory etc;
 };
 
 TEST_F(Distribution, OsReleaseNameAndVersion) {

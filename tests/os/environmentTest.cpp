@@ -1,10 +1,12 @@
 // Environment changes: failures of setting and removing, clearing in place, hiding one variable
 // for a scope.
-#include "support/osTestSupport.h"
 
 #include <os/unix/environment.h>
 
 #include <plat/Exception.h>
+
+#include <support/EnvironmentChange.h>
+#include <support/forkedChild.h>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +39,7 @@ TEST(EnvironmentChanges, BadNamesAndNullValuesRaiseEinval) {
 
 TEST(EnvironmentChanges, ClearEmptiesTheSameArray) {
     // In a child: the test process keeps its environment.
-    int status = ostest::exitStatusOfForkedChild([] {
+    int status = testsupport::exitStatusOfForkedChild([] {
         ::setenv(Variable, "value", 1);
         char** array = environ;
         os::clearEnvironment();
@@ -50,7 +52,7 @@ TEST(EnvironmentChanges, ClearEmptiesTheSameArray) {
 }
 
 TEST(HiddenVariable, ReadsEmptyWhileHiddenAndComesBackAfter) {
-    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    testsupport::EnvironmentChange restore(Variable, std::string("secret"));
     const char* storage = std::getenv(Variable);
     {
         os::HiddenEnvironmentVariable hidden(Variable);
@@ -61,7 +63,7 @@ TEST(HiddenVariable, ReadsEmptyWhileHiddenAndComesBackAfter) {
 }
 
 TEST(HiddenVariable, ValueSetMeanwhileIsLeftAlone) {
-    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    testsupport::EnvironmentChange restore(Variable, std::string("secret"));
     {
         os::HiddenEnvironmentVariable hidden(Variable);
         os::setEnv(Variable, "newer");
@@ -70,7 +72,7 @@ TEST(HiddenVariable, ValueSetMeanwhileIsLeftAlone) {
 }
 
 TEST(HiddenVariable, UnsetVariableStaysUnset) {
-    ostest::EnvironmentChange restore(Variable, std::nullopt);
+    testsupport::EnvironmentChange restore(Variable, std::nullopt);
     {
         os::HiddenEnvironmentVariable hidden(Variable);
         EXPECT_EQ(std::getenv(Variable), nullptr);
@@ -79,7 +81,7 @@ TEST(HiddenVariable, UnsetVariableStaysUnset) {
 }
 
 TEST(HiddenVariable, ChildStartedWhileHiddenSeesAnEmptyValue) {
-    ostest::EnvironmentChange restore(Variable, std::string("secret"));
+    testsupport::EnvironmentChange restore(Variable, std::string("secret"));
     os::HiddenEnvironmentVariable hidden(Variable);
     std::string command = std::string("test -z \"$") + Variable + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0);

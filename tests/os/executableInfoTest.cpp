@@ -1,9 +1,12 @@
 // ELF interpreters of real and hand-made executables, and the set-user-id root check.
-#include "support/osTestSupport.h"
 
 #include <os/unix/executableInfo.h>
 
 #include <plat/Exception.h>
+
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,9 @@
 #include <vector>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 // The message of the plat::Exception that getElfInterpreter raises, or "" when it raises none.
 std::string failureText(const std::string& path) {
@@ -76,11 +82,11 @@ class ElfInterpreter : public ::testing::Test {
 protected:
     std::string fixture(const std::string& content) {
         std::string path = dir.file("fixture" + std::to_string(++count));
-        ostest::writeFile(path, content, 0755);
+        testsupport::writeFile(path, content, 0755);
         return path;
     }
 
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
     int count = 0;
 };
 
@@ -94,7 +100,7 @@ TEST_F(ElfInterpreter, DynamicExecutableNamesAnExistingLoader) {
 TEST_F(ElfInterpreter, CompiledStaticExecutableHasNone) {
     std::string source = dir.file("static.c");
     std::string program = dir.file("static");
-    ostest::writeFile(source, "int main(void) { return 0; }\n", 0644);
+    testsupport::writeFile(source, "int main(void) { return 0; }\n", 0644);
     std::string command = "cc -static -o " + program + " " + source + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         GTEST_SKIP() << "no compiler that links statically";
@@ -136,24 +142,21 @@ TEST_F(ElfInterpreter, ImplausibleInterpreterSizeIsRejectedBeforeAllocating) {
 }
 
 TEST_F(ElfInterpreter, MissingFileRaisesSystemException) {
-    try {
-        os::getElfInterpreter(dir.file("missing").c_str());
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), ENOENT);
-    }
+    Raised raised = raisedBy<plat::SystemException>(
+        [&] { os::getElfInterpreter(dir.file("missing").c_str()); });
+    EXPECT_EQ(raised.error, ENOENT);
 }
 
 class SetuidRoot : public ::testing::Test {
 protected:
     std::string fileWithMode(const char* name, mode_t mode) {
         std::string path = dir.file(name);
-        ostest::writeFile(path, "", 0755);
+        testsupport::writeFile(path, "", 0755);
         ::chmod(path.c_str(), mode);
         return path;
     }
 
-    ostest::TemporaryDirectory dir;
+    testsupport::TemporaryDirectory dir;
 };
 
 TEST_F(SetuidRoot, RootOwnedSetuidExecutableQualifies) {

@@ -1,9 +1,12 @@
 // Executable look-up on PATH and the program's own location.
-#include "support/osTestSupport.h"
 
 #include <os/unix/programPath.h>
 
 #include <plat/Exception.h>
+
+#include <support/EnvironmentChange.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +18,8 @@
 
 namespace {
 
-using ostest::EnvironmentChange;
-using ostest::TemporaryDirectory;
+using testsupport::EnvironmentChange;
+using testsupport::TemporaryDirectory;
 
 std::string found(const plat::DString& path) {
     return path.isNull() ? "<null>" : path.get();
@@ -29,7 +32,7 @@ std::string realPath(const std::string& path) {
 
 TEST(FindExecutable, PathSearchReturnsTheRealPath) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
+    testsupport::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
     ::symlink(dir.file("tool").c_str(), dir.file("alias").c_str());
     EnvironmentChange path("PATH", dir.path());
     EXPECT_EQ(found(os::findExecutable("alias", true)), realPath(dir.file("tool")));
@@ -39,15 +42,15 @@ TEST(FindExecutable, PathSearchReturnsTheRealPath) {
 TEST(FindExecutable, FirstExistingCandidateEndsTheSearch) {
     TemporaryDirectory first;
     TemporaryDirectory second;
-    ostest::writeFile(first.file("tool"), "#!/bin/sh\n", 0644);
-    ostest::writeFile(second.file("tool"), "#!/bin/sh\n", 0755);
+    testsupport::writeFile(first.file("tool"), "#!/bin/sh\n", 0644);
+    testsupport::writeFile(second.file("tool"), "#!/bin/sh\n", 0755);
     EnvironmentChange path("PATH", first.path() + ":" + second.path());
     EXPECT_EQ(found(os::findExecutable("tool", true)), "<null>");
 }
 
 TEST(FindExecutable, EmptyPathElementsAreSkipped) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
+    testsupport::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
     EnvironmentChange path("PATH", "::" + dir.path() + ":");
     EXPECT_EQ(found(os::findExecutable("tool", true)), realPath(dir.file("tool")));
 }
@@ -59,7 +62,7 @@ TEST(FindExecutable, TildeInPathRaises) {
 
 TEST(FindExecutable, NameWithSlashMustBeAnExecutableRegularFile) {
     TemporaryDirectory dir;
-    ostest::writeFile(dir.file("plain"), "data", 0644);
+    testsupport::writeFile(dir.file("plain"), "data", 0644);
     EXPECT_EQ(found(os::findExecutable(dir.file("plain").c_str(), true)), "<null>");
     EXPECT_EQ(found(os::findExecutable(dir.path().c_str(), true)), "<null>");
     EXPECT_EQ(found(os::findExecutable(nullptr, true)), "<null>");

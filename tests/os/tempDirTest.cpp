@@ -1,10 +1,12 @@
 // Temporary directories: the names, and the privacy of the per-user directory in the shared /tmp.
-#include "support/osTestSupport.h"
 
 #include <os/AppInfo.h>
 #include <os/unix/tempDir.h>
 
 #include <plat/Exception.h>
+
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
@@ -80,7 +82,7 @@ TEST_F(UserTempDir, ExistingOpenDirectoryIsMadePrivate) {
 }
 
 TEST_F(UserTempDir, LinkPlantedInItsPlaceIsRefusedAndItsTargetUntouched) {
-    ostest::TemporaryDirectory victim;
+    testsupport::TemporaryDirectory victim;
     ::chmod(victim.path().c_str(), 0755);
     ASSERT_EQ(::symlink(victim.path().c_str(), expected.c_str()), 0);
     int err = failure();
@@ -100,7 +102,7 @@ TEST_F(UserTempDir, DirectoryOfAnotherUserIsRefusedAndLeftAlone) {
 }
 
 TEST_F(UserTempDir, FileInItsPlaceIsRefused) {
-    ostest::writeFile(expected, "", 0600);
+    testsupport::writeFile(expected, "", 0600);
     EXPECT_EQ(failure(), EEXIST);
 }
 

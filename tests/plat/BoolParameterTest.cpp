@@ -1,8 +1,8 @@
 // Boolean parameters: the accepted words and the report of refused ones.
-#include "support/LogCapture.h"
-
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
+
+#include <support/LogCapture.h>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ TEST(BoolParameterWords, NullOrEmptyMeansTrue) {
 TEST(BoolParameterWords, OtherWordIsRefusedAndLogged) {
     plat::Configuration config("Test");
     plat::BoolParameter verbose("verbose", "Verbose.", true, false, &config);
-    plattest::LogCapture log("ConfigParameter:stderr:0");
+    testsupport::LogCapture log("ConfigParameter:stderr:0");
     EXPECT_FALSE(verbose.setParam("yess", PreferencePriority));
     EXPECT_FALSE(verbose.setParam("10", PreferencePriority));
     EXPECT_TRUE(verbose.getValue());

@@ -1,12 +1,13 @@
 // The behaviour every parameter class shares: values per priority, the store and unset steps
 // with their log lines and listeners, "noPolicy", reset, copying, cloning and descriptions.
-#include "support/ChangeRecorder.h"
-#include "support/LogCapture.h"
-
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
 #include <plat/StringParameter.h>
+
+#include "support/ChangeRecorder.h"
+
+#include <support/LogCapture.h>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ using plat::DefaultPriority;
 using plat::PolicyPriority;
 using plat::PreferencePriority;
 using plattest::ChangeRecorder;
-using plattest::LogCapture;
+using testsupport::LogCapture;
 
 TEST(ParameterPriorities, PolicyHidesPreferenceAndUnsetRestoresIt) {
     plat::Configuration config("Test");

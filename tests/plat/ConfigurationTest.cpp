@@ -1,7 +1,5 @@
 // The parameter registry: lookup through children, setting by name and by argument, aliases,
 // run-time parameters, merging, comparison, alias migration and the value listing.
-#include "support/LogCapture.h"
-
 #include <plat/BinaryParameter.h>
 #include <plat/BoolParameter.h>
 #include <plat/ConfigValueStore.h>
@@ -12,6 +10,9 @@
 #include <plat/S64Parameter.h>
 #include <plat/StringParameter.h>
 
+#include <support/LogCapture.h>
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -20,6 +21,7 @@
 namespace {
 
 using plat::PreferencePriority;
+using testsupport::raisedBy;
 
 TEST(ConfigurationLookup, FindsWithoutCaseHereBeforeChildren) {
     plat::Configuration root("Root");
@@ -37,12 +39,7 @@ TEST(ConfigurationLookup, FindsWithoutCaseHereBeforeChildren) {
 
 TEST(ConfigurationLookup, GetParamNamesTheMissingParameter) {
     plat::Configuration config("Test");
-    try {
-        config.getParam("Nowhere");
-        FAIL() << "no exception";
-    } catch (const plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "Parameter Nowhere not found");
-    }
+    EXPECT_EQ(raisedBy([&] { config.getParam("Nowhere"); }).message, "Parameter Nowhere not found");
     EXPECT_THROW(config.getIntParam("Nowhere"), plat::Exception);
 }
 
@@ -298,7 +295,7 @@ TEST(ConfigurationListing, LogsEffectiveValuesByPriorityThenName) {
     odd.setParam(7, 20);
     hidden.setParam(8, 50);
 
-    plattest::LogCapture log("Configuration:stderr:100");
+    testsupport::LogCapture log("Configuration:stderr:100");
     config.logValues();
     std::string text = log.text();
     std::vector<std::string> expected = {
@@ -325,7 +322,7 @@ TEST(ConfigurationListing, DefaultsAreLoggedAtDebugLevelOthersAtStatus) {
     plat::IntParameter depth("Depth", "Depth.", 1, false, &config);
     plat::IntParameter width("Width", "Width.", 1, false, &config);
     width.setParam(2, PreferencePriority);
-    plattest::LogCapture log("Configuration:stderr:30");
+    testsupport::LogCapture log("Configuration:stderr:30");
     config.logValues();
     EXPECT_EQ(log.count("Width=2 (Preference)"), 1);
     EXPECT_EQ(log.count("Depth=1"), 0);

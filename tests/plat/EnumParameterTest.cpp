@@ -23,7 +23,6 @@ TEST(EnumParameterValues, ByNameWithoutCase) {
     EXPECT_STREQ(shape.getValueName(), "Triangle");
     EXPECT_FALSE(shape.setParam("Hexagon", PreferencePriority));
     EXPECT_FALSE(shape.setParam("2", PreferencePriority)) << "numbers are not names";
-    EXPECT_STREQ(shape.getTypeName(), "enum");
 }
 
 TEST(EnumParameterValues, ByNumberWithinTheList) {

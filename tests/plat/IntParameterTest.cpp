@@ -35,7 +35,6 @@ TEST(IntParameterParsing, IntegerSetterChecksTheRangeToo) {
     EXPECT_FALSE(offset.setParam(6, PreferencePriority));
     EXPECT_TRUE(offset.setValue(-5, PreferencePriority));
     EXPECT_STREQ(offset.getValueStr().get(), "-5");
-    EXPECT_STREQ(offset.getTypeName(), "int");
 }
 
 TEST(IntParameterDeathTest, DefaultOutsideTheRangeIsAProgrammingError) {

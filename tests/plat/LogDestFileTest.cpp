@@ -4,9 +4,12 @@
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
 
-#include "support/LogCapture.h"
-#include "support/LogTestDirectory.h"
+#include "support/PseudoTerminal.h"
 #include "support/ScopedTimeZone.h"
+#include <support/EnvironmentChange.h>
+#include <support/LogCapture.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +19,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <poll.h>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -26,8 +28,12 @@
 
 namespace {
 
-using plattest::LogCapture;
-using plattest::LogTestDirectory;
+using testsupport::EnvironmentChange;
+using testsupport::exists;
+using testsupport::LogCapture;
+using testsupport::readFile;
+using testsupport::setModified;
+using testsupport::TemporaryDirectory;
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -55,37 +61,14 @@ std::string formatted(std::time_t when, bool local, const char* format) {
     return text;
 }
 
-// Sets an environment variable until the object ends.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name(name) {
-        const char* old = std::getenv(name);
-        hadValue = old != nullptr;
-        previous = old ? old : "";
-        setenv(name, value, 1);
-    }
-    ~ScopedVariable() {
-        if (hadValue)
-            setenv(name, previous.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name;
-    bool hadValue;
-    std::string previous;
-};
-
 class LogDestFileTest : public ::testing::Test {
 protected:
     void TearDown() override { plat::setLogHeader(nullptr); }
 
-    std::string logPath() const { return directory.path("app.log"); }
+    std::string logPath() const { return directory.file("app.log"); }
+    std::string logText() const { return readFile(logPath()); }
 
-    LogTestDirectory directory;
+    TemporaryDirectory directory;
 };
 
 using LogDestFileFormat = LogDestFileTest;
@@ -98,7 +81,7 @@ TEST_F(LogDestFileFormat, FullLineHasPriorityUtcTimeHostProgramPidSourceAndMessa
     dest.write(10, "FileTest", "hello there");
     std::time_t after = std::time(nullptr);
 
-    std::string text = directory.read("app.log");
+    std::string text = logText();
     std::regex line("<13> (\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d):\\d\\d\\.\\d{3}Z (\\S+) "
                     "logtest\\[(\\d+)\\]: FileTest: hello there\n");
     std::smatch fields;
@@ -118,7 +101,7 @@ TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
     for (const auto& [level, priority] : levelsAndPriorities)
         dest.write(level, "FileTest", "x");
 
-    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    std::vector<std::string> lines = linesOf(logText());
     ASSERT_EQ(lines.size(), levelsAndPriorities.size());
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i].substr(0, 4), "<" + std::to_string(levelsAndPriorities[i].second) + ">")
@@ -134,7 +117,7 @@ TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
     std::time_t after = std::time(nullptr);
     plat::Configuration::global().getParam("CompactLog").unset(plat::PreferencePriority, true);
 
-    std::string text = directory.read("app.log");
+    std::string text = logText();
     std::smatch fields;
     ASSERT_TRUE(std::regex_match(text, fields,
                                  std::regex("(\\d\\d:\\d\\d):\\d\\d\\.\\d{3} FileTest: compact\n")))
@@ -152,58 +135,17 @@ TEST_F(LogDestFileFormat, LineFeedInAMessageIsWrittenAsTildeCaretJ) {
     source.status("one\ntwo");
     plat::setLogOverride(nullptr);
 
-    std::string text = directory.read("app.log");
+    std::string text = logText();
     EXPECT_NE(text.find("FileTestEscape: one~^Jtwo\n"), std::string::npos) << text;
     EXPECT_EQ(linesOf(text).size(), 1u);
 }
 
-// A pseudo-terminal whose far end the test reads.
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            slave = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    }
-    ~PseudoTerminal() {
-        if (slave >= 0)
-            close(slave);
-        if (master >= 0)
-            close(master);
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    bool usable() const { return slave >= 0; }
-    int terminal() const { return slave; }
-
-    // What arrived so far, waiting generously for the first bytes.
-    std::string received() {
-        std::string text;
-        pollfd ready{master, POLLIN, 0};
-        int timeout = 10000;
-        while (poll(&ready, 1, timeout) > 0) {
-            char buffer[4096];
-            ssize_t count = read(master, buffer, sizeof buffer);
-            if (count <= 0)
-                break;
-            text.append(buffer, std::size_t(count));
-            timeout = 200;
-        }
-        return text;
-    }
-
-private:
-    int master = -1;
-    int slave = -1;
-};
-
 using LogDestFileColour = LogDestFileTest;
 
 TEST_F(LogDestFileColour, ColourTerminalGetsCodesByLevelAndAResetAfterEachLine) {
-    PseudoTerminal terminal;
+    plattest::PseudoTerminal terminal;
     ASSERT_TRUE(terminal.usable());
-    ScopedVariable term("TERM", "xterm-256color");
+    EnvironmentChange term("TERM", "xterm-256color");
     plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
 
     dest.write(0, "FileTest", "error");
@@ -220,33 +162,34 @@ TEST_F(LogDestFileColour, ColourTerminalGetsCodesByLevelAndAResetAfterEachLine) 
 }
 
 TEST_F(LogDestFileColour, TerminalWithoutColourAndFilesGetNoCodes) {
-    PseudoTerminal terminal;
+    plattest::PseudoTerminal terminal;
     ASSERT_TRUE(terminal.usable());
     {
-        ScopedVariable term("TERM", "dumb");
+        EnvironmentChange term("TERM", "dumb");
         plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
         dest.write(0, "FileTest", "plain");
     }
-    ScopedVariable term("TERM", "xterm");
+    EnvironmentChange term("TERM", "xterm");
     plat::LogDestFile dest(nullptr, logPath().c_str());
     dest.write(0, "FileTest", "plain");
 
     std::string onTerminal = terminal.received();
     EXPECT_NE(onTerminal.find("FileTest: plain"), std::string::npos);
     EXPECT_EQ(onTerminal.find('\033'), std::string::npos) << onTerminal;
-    EXPECT_EQ(directory.read("app.log").find('\033'), std::string::npos);
+    EXPECT_EQ(logText().find('\033'), std::string::npos);
 }
 
 using LogDestFileLifeCycle = LogDestFileTest;
 
 TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDirectoriesAreMade) {
-    std::string path = directory.path("one/two/app.log");
+    std::string path = directory.file("one/two/app.log");
     plat::LogDestFile dest(nullptr, path.c_str());
-    EXPECT_FALSE(directory.exists("one"));
+    EXPECT_FALSE(exists(directory.file("one")));
 
     dest.write(10, "FileTest", "first");
 
-    EXPECT_NE(directory.read("one/two/app.log").find("FileTest: first\n"), std::string::npos);
+    EXPECT_NE(readFile(directory.file("one/two/app.log")).find("FileTest: first\n"),
+              std::string::npos);
 }
 
 TEST_F(LogDestFileLifeCycle, HeaderIsWrittenOnceAtTheStartOfEachOpenedFile) {
@@ -254,10 +197,10 @@ TEST_F(LogDestFileLifeCycle, HeaderIsWrittenOnceAtTheStartOfEachOpenedFile) {
     plat::LogDestFile dest(nullptr, logPath().c_str());
     dest.write(10, "FileTest", "first");
     dest.write(10, "FileTest", "second");
-    std::string firstFile = directory.read("app.log");
+    std::string firstFile = logText();
     dest.setPath(logPath().c_str());
     dest.write(10, "FileTest", "third");
-    std::string secondFile = directory.read("app.log");
+    std::string secondFile = logText();
 
     EXPECT_EQ(firstFile.rfind("Product 1.0 header\n", 0), 0u) << firstFile;
     EXPECT_EQ(firstFile.find("Product 1.0 header", 1), std::string::npos) << firstFile;
@@ -274,7 +217,7 @@ TEST_F(LogDestFileLifeCycle, LongHeaderIsWrappedToSeventyNineColumns) {
     plat::LogDestFile dest(nullptr, logPath().c_str());
     dest.write(10, "FileTest", "after the header");
 
-    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    std::vector<std::string> lines = linesOf(logText());
     ASSERT_GT(lines.size(), 2u);
     for (std::size_t i = 0; i + 1 < lines.size(); ++i)
         EXPECT_LE(lines[i].size(), 79u) << lines[i];
@@ -293,27 +236,27 @@ std::time_t localTime(int year, int month, int day, int hour, int minute, int se
 }
 
 TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTime) {
-    directory.create("app.log", "old content\n");
-    directory.setModified("app.log", localTime(2021, 3, 4, 5, 6, 7));
+    directory.write("app.log", "old content\n");
+    setModified(directory.file("app.log"), localTime(2021, 3, 4, 5, 6, 7));
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "new content");
 
-    EXPECT_EQ(directory.read("app.log.20210304050607"), "old content\n");
-    EXPECT_NE(directory.read("app.log").find("new content"), std::string::npos);
-    EXPECT_EQ(directory.read("app.log").find("old content"), std::string::npos);
+    EXPECT_EQ(readFile(directory.file("app.log.20210304050607")), "old content\n");
+    EXPECT_NE(logText().find("new content"), std::string::npos);
+    EXPECT_EQ(logText().find("old content"), std::string::npos);
 }
 
 TEST_F(LogDestFileLifeCycle, TakenRotationNameGetsANumberedVariant) {
-    directory.create("app.log.20210304050607", "taken\n");
-    directory.create("app.log", "old content\n");
-    directory.setModified("app.log", localTime(2021, 3, 4, 5, 6, 7));
+    directory.write("app.log.20210304050607", "taken\n");
+    directory.write("app.log", "old content\n");
+    setModified(directory.file("app.log"), localTime(2021, 3, 4, 5, 6, 7));
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "new content");
 
-    EXPECT_EQ(directory.read("app.log.20210304050607"), "taken\n");
-    EXPECT_EQ(directory.read("app.log(1).20210304050607"), "old content\n");
+    EXPECT_EQ(readFile(directory.file("app.log.20210304050607")), "taken\n");
+    EXPECT_EQ(readFile(directory.file("app.log(1).20210304050607")), "old content\n");
 }
 
 TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays) {
@@ -321,18 +264,18 @@ TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays)
     std::time_t old = now - 40 * 86400;
     for (const char* name : {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook",
                              "app.log(x).old", "app.log.recent"})
-        directory.create(name, "x\n");
+        directory.write(name, "x\n");
     for (const char* name :
          {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook", "app.log(x).old"})
-        directory.setModified(name, old);
-    directory.setModified("app.log.recent", now - 86400);
+        setModified(directory.file(name), old);
+    setModified(directory.file("app.log.recent"), now - 86400);
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "opened");
 
     std::vector<std::string> expected{"app.log", "app.log(x).old", "app.log.recent", "app.logbook",
                                       "other.log.old"};
-    EXPECT_EQ(directory.names(), expected);
+    EXPECT_EQ(directory.entries(), expected);
 }
 
 TEST_F(LogDestFileLifeCycle, LineCrossingTheSizeLimitIsWrittenInFullAndIsTheLast) {
@@ -344,7 +287,7 @@ TEST_F(LogDestFileLifeCycle, LineCrossingTheSizeLimitIsWrittenInFullAndIsTheLast
     for (int i = 0; i < 30; ++i)
         dest.write(10, "FileTest", (std::to_string(i) + " " + payload).c_str());
 
-    std::string text = directory.read("app.log");
+    std::string text = logText();
     std::vector<std::string> lines = linesOf(text);
     ASSERT_FALSE(lines.empty());
     EXPECT_GE(text.size(), 1000u);
@@ -357,8 +300,8 @@ TEST_F(LogDestFileLifeCycle, LineCrossingTheSizeLimitIsWrittenInFullAndIsTheLast
 
     dest.setSizeLimit(1000);
     dest.write(10, "FileTest", "after the limit was set again");
-    EXPECT_EQ(directory.names().size(), 2u);
-    EXPECT_NE(directory.read("app.log").find("after the limit"), std::string::npos);
+    EXPECT_EQ(directory.entries().size(), 2u);
+    EXPECT_NE(logText().find("after the limit"), std::string::npos);
 }
 
 TEST_F(LogDestFileLifeCycle, CheckReopensAfterAnExternalRotation) {
@@ -367,13 +310,13 @@ TEST_F(LogDestFileLifeCycle, CheckReopensAfterAnExternalRotation) {
     dest.write(10, "FileTest", "before");
     dest.check();
     dest.write(10, "FileTest", "still the same file");
-    ASSERT_EQ(rename(logPath().c_str(), directory.path("moved.log").c_str()), 0);
+    ASSERT_EQ(rename(logPath().c_str(), directory.file("moved.log").c_str()), 0);
 
     dest.check();
     dest.write(10, "FileTest", "after");
 
-    std::string moved = directory.read("moved.log");
-    std::string reopened = directory.read("app.log");
+    std::string moved = readFile(directory.file("moved.log"));
+    std::string reopened = logText();
     EXPECT_NE(moved.find("still the same file"), std::string::npos);
     EXPECT_EQ(moved.find("after"), std::string::npos);
     EXPECT_EQ(reopened.rfind("header\n", 0), 0u) << reopened;
@@ -381,8 +324,8 @@ TEST_F(LogDestFileLifeCycle, CheckReopensAfterAnExternalRotation) {
 }
 
 TEST_F(LogDestFileLifeCycle, OpenFailureIsReportedOnceAndMessagesAreDropped) {
-    directory.create("blocker", "a file, not a directory\n");
-    std::string path = directory.path("blocker/sub/app.log");
+    directory.write("blocker", "a file, not a directory\n");
+    std::string path = directory.file("blocker/sub/app.log");
     plat::LogDestFile dest(nullptr, path.c_str());
     LogCapture capture("");
 
@@ -410,7 +353,7 @@ TEST_F(LogDestFileLifeCycle, ManyThreadsLoseNoLineAndNeverInterleave) {
     for (std::thread& writer : writers)
         writer.join();
 
-    std::vector<std::string> lines = linesOf(directory.read("app.log"));
+    std::vector<std::string> lines = linesOf(logText());
     ASSERT_EQ(lines.size(), std::size_t(Threads * LinesEach));
     std::regex shape("<14> \\S+ \\S+ \\S+\\[\\d+\\]: FileTest: thread (\\d) line (\\d+) ([a-z]+)");
     std::vector<int> next(Threads, 0);

@@ -3,22 +3,21 @@
 #include <plat/Log.h>
 #include <plat/LogDestMem.h>
 
-#include "support/RecordingLogDest.h"
+#include <support/EnvironmentChange.h>
+#include <support/LogCapture.h>
+#include <support/RecordingLogDest.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-using plattest::RecordingLogDest;
+using testsupport::RecordingLogDest;
 
 constexpr const char* Marker = "Too many messages, discarding further ones";
 
@@ -109,19 +108,13 @@ std::string earlyMessagesScenario() {
     if (records.size() != 501 || std::string(records.back().text.c_str()) != Marker)
         return "store holds " + std::to_string(records.size()) + " records";
 
-    char path[] = "/tmp/earlyLog.XXXXXX";
-    int file = mkstemp(path);
-    int savedStderr = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    plat::setLogOverride("*:stderr:100");
-    dup2(savedStderr, STDERR_FILENO);
-    close(file);
-    std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    unlink(path);
-
+    {
+        testsupport::LogCapture capture("*:stderr:100");
+        std::istringstream replayed(capture.text());
+        for (std::string line; std::getline(replayed, line);)
+            lines.push_back(line);
+    }
     if (lines.size() != 503)
         return "replay wrote " + std::to_string(lines.size()) + " lines";
     if (lines.front().find("LogDestMem: Start replaying stored messages") == std::string::npos ||
@@ -140,7 +133,7 @@ std::string earlyMessagesScenario() {
 
 TEST(LogDestMemEarly, MessagesBeforeRoutingAreStoredAndReplayedOnce) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    setenv("QV_TEST_EARLY_LOGGING", "1", 1);
+    testsupport::EnvironmentChange earlyLogging("QV_TEST_EARLY_LOGGING", "1");
     EXPECT_EXIT(
         {
             std::string failure = earlyMessagesScenario();
@@ -148,7 +141,6 @@ TEST(LogDestMemEarly, MessagesBeforeRoutingAreStoredAndReplayedOnce) {
             std::exit(failure.empty() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "early scenario ok");
-    unsetenv("QV_TEST_EARLY_LOGGING");
 }
 
 } // namespace

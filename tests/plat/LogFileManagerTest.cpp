@@ -5,25 +5,25 @@
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
 
-#include "support/LogCapture.h"
-#include "support/LogTestDirectory.h"
+#include <support/EnvironmentChange.h>
+#include <support/LogCapture.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
 
-using plattest::LogCapture;
-using plattest::LogTestDirectory;
+using testsupport::EnvironmentChange;
+using testsupport::LogCapture;
+using testsupport::readFile;
+using testsupport::TemporaryDirectory;
 
 class LogFileManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("QV_LOG_TEST_DIR", directory.root().c_str(), 1);
-        plat::startFileLogging();
-    }
+    void SetUp() override { plat::startFileLogging(); }
 
     void TearDown() override {
         for (const char* name : {"LogDir", "LogFile"}) {
@@ -32,12 +32,12 @@ protected:
             parameter.setParam("", plat::DefaultPriority);
         }
         plat::LogDestFile::logFile().setPath(nullptr);
-        unsetenv("QV_LOG_TEST_DIR");
     }
 
     static plat::Configuration& config() { return plat::Configuration::global(); }
 
-    LogTestDirectory directory;
+    TemporaryDirectory directory;
+    EnvironmentChange logTestDir{"QV_LOG_TEST_DIR", directory.path()};
     plat::LogSrc source{"FileManagerTest"};
 };
 
@@ -49,43 +49,46 @@ TEST_F(LogFileManagerTest, PathIsLogDirAndLogFileWithVariablesExpanded) {
     config().set("LogFile", "second.log", plat::PreferencePriority);
     source.status("to the second file");
 
-    EXPECT_NE(directory.read("logs/first.log").find("FileManagerTest: to the first file\n"),
-              std::string::npos);
-    EXPECT_NE(directory.read("logs/second.log").find("FileManagerTest: to the second file\n"),
-              std::string::npos);
-    EXPECT_EQ(directory.read("logs/first.log").find("second"), std::string::npos);
+    EXPECT_NE(
+        readFile(directory.file("logs/first.log")).find("FileManagerTest: to the first file\n"),
+        std::string::npos);
+    EXPECT_NE(
+        readFile(directory.file("logs/second.log")).find("FileManagerTest: to the second file\n"),
+        std::string::npos);
+    EXPECT_EQ(readFile(directory.file("logs/first.log")).find("second"), std::string::npos);
 }
 
 TEST_F(LogFileManagerTest, SettingTheSamePathAgainKeepsTheFileOpen) {
-    config().set("LogDir", directory.root().c_str(), plat::DefaultPriority);
+    config().set("LogDir", directory.path().c_str(), plat::DefaultPriority);
     config().set("LogFile", "same.log", plat::DefaultPriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("one");
     config().set("LogFile", "same.log", plat::PreferencePriority);
     source.status("two");
 
-    EXPECT_EQ(directory.names(), std::vector<std::string>{"same.log"});
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"same.log"});
 }
 
 TEST_F(LogFileManagerTest, UnopenablePathRevertsToTheDefaultPath) {
-    directory.create("blocker", "a file, not a directory\n");
-    config().set("LogDir", directory.root().c_str(), plat::DefaultPriority);
+    directory.write("blocker", "a file, not a directory\n");
+    config().set("LogDir", directory.path().c_str(), plat::DefaultPriority);
     config().set("LogFile", "default.log", plat::DefaultPriority);
-    config().set("LogDir", directory.path("blocker").c_str(), plat::PreferencePriority);
+    config().set("LogDir", directory.file("blocker").c_str(), plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("reaches the default file");
 
     std::string errors = capture.text();
     EXPECT_NE(errors.find("Error opening log file: "), std::string::npos) << errors;
-    EXPECT_NE(errors.find("Reverting to default log file " + directory.path("default.log") + "\n"),
+    EXPECT_NE(errors.find("Reverting to default log file " + directory.file("default.log") + "\n"),
               std::string::npos)
         << errors;
-    EXPECT_NE(directory.read("default.log").find("reaches the default file"), std::string::npos);
+    EXPECT_NE(readFile(directory.file("default.log")).find("reaches the default file"),
+              std::string::npos);
 }
 
 TEST_F(LogFileManagerTest, FailingDefaultPathIsReportedToo) {
-    directory.create("blocker", "a file, not a directory\n");
-    config().set("LogDir", directory.path("blocker/default").c_str(), plat::DefaultPriority);
+    directory.write("blocker", "a file, not a directory\n");
+    config().set("LogDir", directory.file("blocker/default").c_str(), plat::DefaultPriority);
     config().set("LogFile", "default.log", plat::DefaultPriority);
     config().set("LogFile", "configured.log", plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");

@@ -7,39 +7,29 @@
 #include <plat/LogDestMem.h>
 #include <plat/LogRouting.h>
 
-#include "support/LogCapture.h"
-#include "support/LogTestDirectory.h"
-#include "support/RecordingLogDest.h"
+#include <support/LogCapture.h>
+#include <support/RecordingLogDest.h>
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/printedText.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <sstream>
 #include <string>
 
 namespace {
 
-using plattest::LogCapture;
-using plattest::LogTestDirectory;
-using plattest::RecordingLogDest;
-
-std::string listed(const std::function<void(FILE*)>& list) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
-    list(out);
-    std::fclose(out);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
+using testsupport::LogCapture;
+using testsupport::readFile;
+using testsupport::RecordingLogDest;
+using testsupport::TemporaryDirectory;
 
 TEST(LogRoutingText, EverySourceToStderrAndConfigurationAlsoToFile) {
-    LogTestDirectory directory;
+    TemporaryDirectory directory;
     plat::LogDestFile& file = plat::LogDestFile::logFile();
-    file.setPath(directory.path("routed.log").c_str());
+    file.setPath(directory.file("routed.log").c_str());
     plat::LogSrc other("RoutingTestOther");
     plat::LogSrc configuration("Configuration");
     std::string errorOutput;
@@ -53,7 +43,7 @@ TEST(LogRoutingText, EverySourceToStderrAndConfigurationAlsoToFile) {
         errorOutput = capture.text();
     }
     file.setPath(nullptr);
-    std::string fileOutput = directory.read("routed.log");
+    std::string fileOutput = readFile(directory.file("routed.log"));
 
     EXPECT_NE(errorOutput.find("RoutingTestOther: other at ten\n"), std::string::npos);
     EXPECT_NE(errorOutput.find("Configuration: configuration at ten\n"), std::string::npos);
@@ -207,7 +197,7 @@ TEST(LogRoutingPattern, StarMatchesAnyRunAndLettersIgnoreCase) {
 TEST(LogListings, SourcesAreSortedWithoutCaseAndWrappedToTheWidth) {
     plat::LogSrc last("zzRoutingListed");
     plat::LogSrc first("AARoutingListed");
-    std::string text = listed([](FILE* out) { plat::listSources(40, out); });
+    std::string text = testsupport::printedText([](FILE* out) { plat::listSources(40, out); });
 
     EXPECT_LT(text.find("AARoutingListed"), text.find("Configuration"));
     EXPECT_LT(text.find("Configuration"), text.find("zzRoutingListed"));

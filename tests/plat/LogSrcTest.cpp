@@ -3,7 +3,7 @@
 #include <plat/Log.h>
 #include <plat/LogDestMem.h>
 
-#include "support/RecordingLogDest.h"
+#include <support/RecordingLogDest.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 namespace {
 
-using plattest::RecordingLogDest;
+using testsupport::RecordingLogDest;
 
 class LogSrcTest : public ::testing::Test {
 protected:

@@ -4,13 +4,12 @@
 
 #include <plat/Exception.h>
 
+#include <support/LogCapture.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -247,31 +246,11 @@ TEST(MarkupRender, EmptyMarkupOnlyFinishes) {
     EXPECT_EQ(handler.calls.str(), "finish");
 }
 
-template <typename Body>
-std::string captureStderr(Body body) {
-    char path[] = "/tmp/markupParserTest.XXXXXX";
-    int file = mkstemp(path);
-    EXPECT_GE(file, 0);
-    std::fflush(stderr);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    body();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    unlink(path);
-    return content.str();
-}
-
 TEST(MarkupRender, InvalidMarkupIsLoggedAndTheHandlerGetsNothing) {
     RecordingHandler handler;
-    bool rendered = true;
-    std::string output =
-        captureStderr([&] { rendered = Markup::ParserHtml().render("ok <p>x</p>", handler); });
-    EXPECT_FALSE(rendered);
+    testsupport::LogCapture capture("MarkupParser:stderr:10");
+    EXPECT_FALSE(Markup::ParserHtml().render("ok <p>x</p>", handler));
+    std::string output = capture.text();
     EXPECT_EQ(handler.calls.str(), "");
     EXPECT_NE(
         output.find(": MarkupParser: Invalid markup (Unexpected tag p): ### ok <p>x</p> ###\n"),

@@ -13,7 +13,6 @@ TEST(S64ParameterText, DefaultIsWrittenMostSignificantFirst) {
     plat::S64Parameter stamp("Stamp", "Stamp.", 0x0123456789ABCDEFLL, false, &config);
     EXPECT_STREQ(stamp.getValueStr().get(), "int64:0123456789abcdef");
     EXPECT_EQ(stamp.getValue(), 0x0123456789ABCDEFLL);
-    EXPECT_STREQ(stamp.getTypeName(), "s64");
 }
 
 TEST(S64ParameterText, SixteenDigitsAreLittleEndianBytes) {

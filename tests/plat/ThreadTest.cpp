@@ -7,6 +7,8 @@
 #include <plat/Log.h>
 #include <plat/Mutex.h>
 
+#include <support/LogCapture.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -163,19 +165,16 @@ TEST(Thread, ExceptionFromRunIsLoggedAsFailureAndTheThreadFinishes) {
         void run(Thread*) override { throw plat::Exception("boom"); }
     } body;
     Thread thread("failing", &body);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture log("Threading:stderr:10");
     thread.start();
     thread.join();
-    std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("Threading: failed    failing " + hexId(thread) + ": boom\n"),
-              std::string::npos)
-        << log;
+    EXPECT_TRUE(log.contains("Threading: failed    failing " + hexId(thread) + ": boom\n"))
+        << log.text();
     EXPECT_EQ(thread.state(), Thread::Joined);
 }
 
 TEST(Thread, LogsEachEventInOneFormat) {
-    plat::setLogOverride("Threading:stderr:100");
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture log("Threading:stderr:100");
     std::string id;
     {
         Thread thread("logged");
@@ -183,15 +182,12 @@ TEST(Thread, LogsEachEventInOneFormat) {
         thread.join();
         id = hexId(thread);
     }
-    std::string log = testing::internal::GetCapturedStderr();
-    plat::setLogOverride(nullptr);
-    EXPECT_NE(log.find("Threading: created   logged 0\n"), std::string::npos) << log;
+    EXPECT_TRUE(log.contains("Threading: created   logged 0\n")) << log.text();
     for (const char* event :
          {"started  ", "stopped  ", "join     ", "joined   ", "destroy  ", "destroyed"})
-        EXPECT_NE(log.find(std::string("Threading: ") + event + " logged " + id + "\n"),
-                  std::string::npos)
+        EXPECT_TRUE(log.contains(std::string("Threading: ") + event + " logged " + id + "\n"))
             << event << "\n"
-            << log;
+            << log.text();
 }
 
 TEST(Thread, SelfOutsideThisClassIsANativeWrapper) {
@@ -204,16 +200,13 @@ TEST(Thread, SelfOutsideThisClassIsANativeWrapper) {
 }
 
 TEST(Thread, NativeWrapperOfAForeignThreadEndsWithIt) {
-    plat::setLogOverride("Threading:stderr:100");
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture log("Threading:stderr:100");
     Thread* seen = nullptr;
     std::thread foreign([&] { seen = Thread::self(); });
     foreign.join();
-    std::string log = testing::internal::GetCapturedStderr();
-    plat::setLogOverride(nullptr);
     EXPECT_NE(seen, Thread::self());
-    EXPECT_NE(log.find("Threading: native    Native "), std::string::npos) << log;
-    EXPECT_NE(log.find("Threading: destroyed Native "), std::string::npos) << log;
+    EXPECT_TRUE(log.contains("Threading: native    Native ")) << log.text();
+    EXPECT_TRUE(log.contains("Threading: destroyed Native ")) << log.text();
 }
 
 TEST(Thread, StartingTwiceIsAnAssertionFailure) {

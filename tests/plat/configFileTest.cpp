@@ -1,7 +1,5 @@
 // Configuration files: the line rules (white space, escapes, the first "="), the escapes written
 // back, and reading a file into parameters: what is skipped, what stops, what is logged.
-#include "support/LogCapture.h"
-
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Exception.h>
@@ -10,32 +8,16 @@
 #include <plat/configFile.h>
 #include <plat/file.h>
 
+#include <support/LogCapture.h>
+#include <support/TemporaryDirectory.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace {
 
 using plat::PreferencePriority;
-
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char name[] = "/tmp/configFileTest.XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~ScratchDirectory() { plat::rmDir(path.c_str(), true, std::nothrow); }
-
-    std::string write(const std::string& name, const std::string& content) const {
-        std::string file = path + "/" + name;
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
-    }
-
-    std::string path;
-};
 
 TEST(ConfigLineParsing, TrimsTheLineButKeepsBlanksAroundTheEqualsSign) {
     plat::ConfigLine line = plat::parseConfigLine(" \tName = a=b \r");
@@ -65,7 +47,7 @@ TEST(ConfigValueEscaping, WritesWhatTheReaderDecodes) {
 
 class ConfigFileReading : public ::testing::Test {
 protected:
-    ScratchDirectory directory;
+    testsupport::TemporaryDirectory directory;
     plat::Configuration config{"Files"};
     plat::BoolParameter verbose{"Verbose", "Verbose.", false, false, &config};
     plat::IntParameter depth{"Depth", "Depth.", 3, false, &config, 1, 32};
@@ -94,7 +76,7 @@ TEST_F(ConfigFileReading, AppliesEachLineAtThePriorityAndSkipsWhatItCannotUse) {
 TEST_F(ConfigFileReading, BadUtf8IsLoggedWithItsLineAndTheRestStillApplies) {
     std::string file = directory.write("app", "Title=\xc3\n"
                                               "Depth=7\n");
-    plattest::LogCapture log("FileConfig:stderr:10");
+    testsupport::LogCapture log("FileConfig:stderr:10");
 
     plat::readConfigFile("app", file.c_str(), 40, config);
 
@@ -108,16 +90,16 @@ TEST_F(ConfigFileReading, BadUtf8IsLoggedWithItsLineAndTheRestStillApplies) {
 
 TEST_F(ConfigFileReading, MissingFilesAreSkippedWithOnlyTheLookingForLine) {
     std::string file = directory.write("present", "Depth=5\n");
-    plattest::LogCapture log("FileConfig:stderr:110");
+    testsupport::LogCapture log("FileConfig:stderr:110");
 
-    EXPECT_FALSE(plat::readConfigFile("common", (directory.path + "/absent").c_str(),
+    EXPECT_FALSE(plat::readConfigFile("common", directory.file("absent").c_str(),
                                       PreferencePriority, config));
     EXPECT_FALSE(
         plat::readConfigFile("app", (file + "/below-a-file").c_str(), PreferencePriority, config));
     EXPECT_TRUE(plat::readConfigFile("present", file.c_str(), PreferencePriority, config));
 
     std::string text = log.text();
-    EXPECT_NE(text.find("FileConfig: Looking for common config in " + directory.path + "/absent"),
+    EXPECT_NE(text.find("FileConfig: Looking for common config in " + directory.file("absent")),
               std::string::npos);
     EXPECT_NE(text.find("FileConfig: Looking for present config in " + file), std::string::npos);
     EXPECT_NE(text.find("FileConfig: Reading present config from " + file), std::string::npos);
@@ -126,7 +108,7 @@ TEST_F(ConfigFileReading, MissingFilesAreSkippedWithOnlyTheLookingForLine) {
 }
 
 TEST_F(ConfigFileReading, AFileThatCannotBeReadStopsWithTheCause) {
-    std::string unreadable = directory.path + "/common";
+    std::string unreadable = directory.file("common");
     plat::mkDir(unreadable.c_str(), false);
 
     try {

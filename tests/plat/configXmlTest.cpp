@@ -12,10 +12,11 @@
 #include <plat/configurationHelp.h>
 #include <plat/parseArgs.h>
 
+#include <support/printedText.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -262,16 +263,9 @@ TEST(ConfigXmlReading, MakesTheBestOfIncompleteElements) {
 TEST(ConfigXmlHelp, TheHelpHandlersXmlModePrintsTheDocument) {
     plat::Configuration config("Help");
     plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
-
-    plat::printHelp(plat::HelpXml, config, out);
-
-    std::fclose(out);
-    std::string printed(buffer, size);
-    std::free(buffer);
-    EXPECT_EQ(printed, xmlOf(config));
+    EXPECT_EQ(testsupport::printedText(
+                  [&config](FILE* out) { plat::printHelp(plat::HelpXml, config, out); }),
+              xmlOf(config));
 }
 
 } // namespace

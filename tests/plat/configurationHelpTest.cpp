@@ -9,10 +9,11 @@
 #include <plat/configurationHelp.h>
 #include <plat/parseArgs.h>
 
+#include <support/printedText.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -23,19 +24,6 @@ const char* const Syntax =
     "Other valid forms are <param>=<value> -<param>=<value> --<param>=<value>\n"
     "Names are case-insensitive.  Valid parameters are listed below.\n"
     "\n";
-
-// Collects what a printing function writes to its stream.
-template <typename Print>
-std::string printed(Print print) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
-    print(out);
-    std::fclose(out);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
 
 class Usage : public ::testing::Test {
 protected:
@@ -62,10 +50,18 @@ protected:
     plat::StringParameter colour{"Colour", "Colour.", "red", false, &child};
 
     void SetUp() override { config.addChild(child); }
+
+    std::string usage(bool advanced) {
+        return testsupport::printedText(
+            [&](FILE* out) { plat::printUsage(config, advanced, out); });
+    }
+    std::string help(int mode) {
+        return testsupport::printedText([&](FILE* out) { plat::printHelp(mode, config, out); });
+    }
 };
 
 TEST_F(Usage, LaysOutEntriesAtSeventyNineColumns) {
-    std::string text = printed([this](FILE* out) { plat::printUsage(config, false, out); });
+    std::string text = usage(false);
     EXPECT_EQ(text, std::string(Syntax) +
                         "Global parameters:\n"
                         "  alpha          - A description long enough that the default note "
@@ -87,12 +83,12 @@ TEST_F(Usage, LaysOutEntriesAtSeventyNineColumns) {
 
 TEST_F(Usage, NoteShowsTheCurrentValue) {
     depth.setParam(12, plat::PreferencePriority);
-    std::string text = printed([this](FILE* out) { plat::printUsage(config, false, out); });
+    std::string text = usage(false);
     EXPECT_NE(text.find("found so far. (default=12)\n"), std::string::npos) << text;
 }
 
 TEST_F(Usage, AdvancedModeAddsAdvancedParametersAndTheLogListings) {
-    std::string text = printed([this](FILE* out) { plat::printUsage(config, true, out); });
+    std::string text = usage(true);
     std::string parameters = "  Depth          - How far the search goes before it gives up and "
                              "reports the\n"
                              "                   best result that it has found so far. "
@@ -111,7 +107,7 @@ TEST_F(Usage, AdvancedModeAddsAdvancedParametersAndTheLogListings) {
 }
 
 TEST_F(Usage, HiddenParametersAreNeverListed) {
-    std::string text = printed([this](FILE* out) { plat::printUsage(config, true, out); });
+    std::string text = usage(true);
     EXPECT_EQ(text.find("_Hidden"), std::string::npos);
     EXPECT_EQ(text.find("Hidden."), std::string::npos);
 }
@@ -126,8 +122,7 @@ protected:
 
 TEST_F(Help, ProductInformationAndABlankLineComeFirst) {
     plat::setHelpProductInformation("Product 1.0\nCopyright line");
-    std::string text =
-        printed([this](FILE* out) { plat::printHelp(plat::HelpUsage, config, out); });
+    std::string text = help(plat::HelpUsage);
     EXPECT_EQ(text.rfind(std::string("Product 1.0\nCopyright line\n\n") + Syntax, 0), 0u) << text;
     EXPECT_EQ(text.find("Expert"), std::string::npos);
 }
@@ -136,13 +131,13 @@ TEST_F(Help, XmlModeUsesTheInstalledWriter) {
     plat::setXmlHelpWriter([](plat::Configuration& written, FILE* out) {
         std::fprintf(out, "<config name=\"%s\"/>\n", written.getName());
     });
-    std::string text = printed([this](FILE* out) { plat::printHelp(plat::HelpXml, config, out); });
+    std::string text = help(plat::HelpXml);
     EXPECT_EQ(text, "<config name=\"Usage\"/>\n");
 }
 
 TEST_F(Help, XmlModeWithoutWriterGivesTheAdvancedUsage) {
     plat::setXmlHelpWriter(nullptr);
-    std::string text = printed([this](FILE* out) { plat::printHelp(plat::HelpXml, config, out); });
+    std::string text = help(plat::HelpXml);
     EXPECT_NE(text.find("  Expert         - Expert mode."), std::string::npos) << text;
 }
 

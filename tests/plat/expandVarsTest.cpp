@@ -3,20 +3,19 @@
 
 #include <plat/Exception.h>
 
-#include <gtest/gtest.h>
+#include <support/EnvironmentChange.h>
+#include <support/raisedBy.h>
 
-#include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 
+using testsupport::raisedBy;
+
 class ExpandVars : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("EXPANDVARS_TEST_HOME", "/home/tester", 1);
-        unsetenv("EXPANDVARS_TEST_UNSET");
-    }
-    void TearDown() override { unsetenv("EXPANDVARS_TEST_HOME"); }
-
+    testsupport::EnvironmentChange home{"EXPANDVARS_TEST_HOME", "/home/tester"};
+    testsupport::EnvironmentChange unset{"EXPANDVARS_TEST_UNSET", std::nullopt};
     plat::VariableMap variables{
         {"name", "world"}, {"Name", "WORLD"}, {"EXPANDVARS_TEST_HOME", "map"}};
 };
@@ -51,12 +50,9 @@ TEST_F(ExpandVars, FallsBackToTheEnvironmentWhenAllowed) {
 }
 
 TEST_F(ExpandVars, UnknownNameThrowsWhenAsked) {
-    try {
-        plat::expandVars("$EXPANDVARS_TEST_UNSET/x", &variables, true);
-        FAIL() << "no exception";
-    } catch (const plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "unknown environment variable: EXPANDVARS_TEST_UNSET");
-    }
+    EXPECT_EQ(
+        raisedBy([&] { plat::expandVars("$EXPANDVARS_TEST_UNSET/x", &variables, true); }).message,
+        "unknown environment variable: EXPANDVARS_TEST_UNSET");
     EXPECT_THROW(plat::expandVars("$EXPANDVARS_TEST_HOME", nullptr, true, false), plat::Exception);
     EXPECT_STREQ(plat::expandVars("$name", &variables, true, false).get(), "world");
 }

@@ -5,6 +5,10 @@
 #include <plat/Exception.h>
 #include <rdr/Exception.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/forkedChild.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -14,7 +18,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <grp.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,26 +26,12 @@
 namespace {
 
 using plat::DString;
+using testsupport::modeOf;
+using testsupport::TemporaryDirectory;
+using testsupport::writeFile;
 
 constexpr uid_t NobodyUser = 65534;
 constexpr gid_t NobodyGroup = 65534;
-
-// A scratch directory, removed with everything in it at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/fileTest.XXXXXX";
-        PLAT_ASSERT(::mkdtemp(pattern) != nullptr);
-        char resolved[PATH_MAX];
-        PLAT_ASSERT(::realpath(pattern, resolved) != nullptr);
-        root = resolved;
-    }
-    ~TempDir() { std::filesystem::remove_all(root); }
-
-    std::string path(const std::string& relative) const { return root + "/" + relative; }
-
-    std::string root;
-};
 
 // Restores the working directory that was current when it was made.
 class CwdGuard {
@@ -56,19 +45,6 @@ public:
 private:
     int fd;
 };
-
-void writeFile(const std::string& path, const std::string& contents = "x", mode_t mode = 0644) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    ASSERT_GE(fd, 0) << path;
-    ASSERT_EQ(::write(fd, contents.data(), contents.size()), ssize_t(contents.size()));
-    ::close(fd);
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-}
-
-mode_t modeOf(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : mode_t(-1);
-}
 
 std::string libcRealPath(const std::string& path) {
     char resolved[PATH_MAX];
@@ -92,9 +68,7 @@ std::string runAsNobody(const std::function<std::string()>& body) {
     PLAT_ASSERT(pid >= 0);
     if (pid == 0) {
         ::close(pipeFds[0]);
-        if (::setgroups(0, nullptr) != 0 ||
-            ::setresgid(NobodyGroup, NobodyGroup, NobodyGroup) != 0 ||
-            ::setresuid(NobodyUser, NobodyUser, NobodyUser) != 0)
+        if (!testsupport::becomeNobody())
             ::_exit(2);
         std::string result = body();
         ssize_t written = ::write(pipeFds[1], result.data(), result.size());
@@ -163,10 +137,10 @@ TEST(FilePathTest, BaseNameCutsSuffixWithoutRegardToCase) {
 }
 
 TEST(FilePathTest, GetCwdGrowsBeyondItsFirstBuffer) {
-    TempDir dir;
+    TemporaryDirectory dir;
     CwdGuard guard;
-    std::string expected = dir.root;
-    ASSERT_EQ(::chdir(dir.root.c_str()), 0);
+    std::string expected = dir.path();
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
     for (int level = 0; level < 12; ++level) {
         std::string name(120, char('a' + level));
         ASSERT_EQ(::mkdir(name.c_str(), 0700), 0);
@@ -183,129 +157,124 @@ protected:
     void makeLinkChain(int links, const std::string& finalTarget) {
         for (int i = 0; i < links; ++i) {
             std::string target = i + 1 < links ? "l" + std::to_string(i + 1) : finalTarget;
-            ASSERT_EQ(::symlink(target.c_str(), dir.path("l" + std::to_string(i)).c_str()), 0);
+            ASSERT_EQ(::symlink(target.c_str(), dir.file("l" + std::to_string(i)).c_str()), 0);
         }
     }
 
-    TempDir dir;
+    TemporaryDirectory dir;
 };
 
 TEST_F(FileRealPathTest, RelativePathIsResolvedAgainstCurrentDirectory) {
-    writeFile(dir.path("file"));
+    writeFile(dir.file("file"), "x");
     CwdGuard guard;
-    ASSERT_EQ(::chdir(dir.root.c_str()), 0);
-    EXPECT_EQ(plat::fileRealPath("./file").c_str(), dir.path("file"));
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    EXPECT_EQ(plat::fileRealPath("./file").c_str(), dir.file("file"));
 }
 
 TEST_F(FileRealPathTest, ChainOfTwentyLinksResolves) {
-    writeFile(dir.path("file"));
+    writeFile(dir.file("file"), "x");
     makeLinkChain(20, "file");
-    EXPECT_EQ(plat::fileRealPath(dir.path("l0").c_str()).c_str(), dir.path("file"));
+    EXPECT_EQ(plat::fileRealPath(dir.file("l0").c_str()).c_str(), dir.file("file"));
 }
 
 TEST_F(FileRealPathTest, ChainOfTwentyOneLinksFailsWithELOOPNamingCallersPath) {
-    writeFile(dir.path("file"));
+    writeFile(dir.file("file"), "x");
     makeLinkChain(21, "file");
-    std::string path = dir.path("l0");
+    std::string path = dir.file("l0");
     EXPECT_EQ(failureOf([&] { plat::fileRealPath(path.c_str()); }),
               systemError("realpath(" + path + ")", ELOOP));
 }
 
 TEST_F(FileRealPathTest, AgreesWithTheKernelOnLinksAndParents) {
-    ASSERT_EQ(::mkdir(dir.path("a").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.path("b").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.path("b/c").c_str(), 0755), 0);
-    writeFile(dir.path("b/c/file"));
-    ASSERT_EQ(::symlink("../b/c", dir.path("a/relative").c_str()), 0);
-    ASSERT_EQ(::symlink(dir.path("b/c").c_str(), dir.path("a/absolute").c_str()), 0);
-    ASSERT_EQ(::symlink("missing", dir.path("a/dangling").c_str()), 0);
+    ASSERT_EQ(::mkdir(dir.file("a").c_str(), 0755), 0);
+    writeFile(dir.file("b/c/file"), "x");
+    ASSERT_EQ(::symlink("../b/c", dir.file("a/relative").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("b/c").c_str(), dir.file("a/absolute").c_str()), 0);
+    ASSERT_EQ(::symlink("missing", dir.file("a/dangling").c_str()), 0);
     const char* cases[] = {"a/relative/file", "a/absolute/file",   "a/relative/..",
                            "a/absolute/../c", "a/relative/./file", "b/c/file/x",
                            "b/c/file/..",     "a/dangling",        "nothing/.."};
     for (const char* relative : cases)
-        EXPECT_EQ(ourRealPath(dir.path(relative)), libcRealPath(dir.path(relative))) << relative;
-    EXPECT_EQ(ourRealPath(dir.path("b/c/file/x")), "error " + std::to_string(ENOTDIR));
+        EXPECT_EQ(ourRealPath(dir.file(relative)), libcRealPath(dir.file(relative))) << relative;
+    EXPECT_EQ(ourRealPath(dir.file("b/c/file/x")), "error " + std::to_string(ENOTDIR));
 }
 
 // ---- Creation and removal ----
 
 TEST(FileCreationTest, MkDirAcceptsExistingDirectoryButNotRegularFile) {
-    TempDir dir;
-    EXPECT_TRUE(plat::mkDir(dir.path("d").c_str(), true));
-    EXPECT_EQ(modeOf(dir.path("d")) & 077, 0u);
-    EXPECT_FALSE(plat::mkDir(dir.path("d").c_str(), true));
-    std::string file = dir.path("file");
-    writeFile(file);
+    TemporaryDirectory dir;
+    EXPECT_TRUE(plat::mkDir(dir.file("d").c_str(), true));
+    EXPECT_EQ(modeOf(dir.file("d")) & 077, 0);
+    EXPECT_FALSE(plat::mkDir(dir.file("d").c_str(), true));
+    std::string file = dir.file("file");
+    writeFile(file, "x");
     EXPECT_EQ(failureOf([&] { plat::mkDir(file.c_str(), false); }),
               systemError("mkDir(" + file + ")", EEXIST));
 }
 
 TEST(FileCreationTest, MkDirsCreatesMissingParentsAndMakesExistingPrivate) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.root.c_str(), 0755), 0);
-    EXPECT_TRUE(plat::mkDirs(dir.path("a/b/c").c_str(), true));
-    EXPECT_TRUE(plat::isDirectory(dir.path("a/b/c").c_str()));
-    EXPECT_FALSE(plat::mkDirs(dir.path("a/b/c").c_str(), true));
-    EXPECT_FALSE(plat::mkDirs(dir.root.c_str(), true, true));
-    EXPECT_EQ(modeOf(dir.root), 0700u);
+    TemporaryDirectory dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_TRUE(plat::mkDirs(dir.file("a/b/c").c_str(), true));
+    EXPECT_TRUE(plat::isDirectory(dir.file("a/b/c").c_str()));
+    EXPECT_FALSE(plat::mkDirs(dir.file("a/b/c").c_str(), true));
+    EXPECT_FALSE(plat::mkDirs(dir.path().c_str(), true, true));
+    EXPECT_EQ(modeOf(dir.path()), 0700);
 }
 
 TEST(FileCreationTest, MkDirMatchParentTakesParentsOwnerAndMode) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.root.c_str(), 02750), 0);
-    ASSERT_EQ(::chown(dir.root.c_str(), NobodyUser, NobodyGroup), 0);
-    EXPECT_TRUE(plat::mkDirMatchParent(dir.path("shared").c_str(), false));
-    EXPECT_TRUE(plat::mkDirMatchParent(dir.path("own").c_str(), true));
-    EXPECT_FALSE(plat::mkDirMatchParent(dir.path("own").c_str(), true));
+    TemporaryDirectory dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 02750), 0);
+    ASSERT_EQ(::chown(dir.path().c_str(), NobodyUser, NobodyGroup), 0);
+    EXPECT_TRUE(plat::mkDirMatchParent(dir.file("shared").c_str(), false));
+    EXPECT_TRUE(plat::mkDirMatchParent(dir.file("own").c_str(), true));
+    EXPECT_FALSE(plat::mkDirMatchParent(dir.file("own").c_str(), true));
     struct stat info;
-    ASSERT_EQ(::stat(dir.path("shared").c_str(), &info), 0);
+    ASSERT_EQ(::stat(dir.file("shared").c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, NobodyUser);
     EXPECT_EQ(info.st_gid, NobodyGroup);
     EXPECT_EQ(info.st_mode & 07777, 02750u);
-    EXPECT_EQ(modeOf(dir.path("own")), 02700u);
+    EXPECT_EQ(modeOf(dir.file("own")), 02700);
 }
 
 TEST(FileCreationTest, RecursiveRmDirNeverFollowsLinks) {
-    TempDir dir;
-    ASSERT_EQ(::mkdir(dir.path("keep").c_str(), 0755), 0);
-    writeFile(dir.path("keep/precious"));
-    ASSERT_EQ(::mkdir(dir.path("tree").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.path("tree/sub").c_str(), 0755), 0);
-    writeFile(dir.path("tree/sub/file"));
-    ASSERT_EQ(::symlink(dir.path("keep").c_str(), dir.path("tree/sub/link").c_str()), 0);
-    ASSERT_EQ(::symlink(dir.path("keep").c_str(), dir.path("alias").c_str()), 0);
+    TemporaryDirectory dir;
+    writeFile(dir.file("keep/precious"), "x");
+    writeFile(dir.file("tree/sub/file"), "x");
+    ASSERT_EQ(::symlink(dir.file("keep").c_str(), dir.file("tree/sub/link").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("keep").c_str(), dir.file("alias").c_str()), 0);
 
-    EXPECT_EQ(failureOf([&] { plat::rmDir(dir.path("alias").c_str(), true); }),
-              systemError("rmDir(" + dir.path("alias") + ")", ENOTDIR));
-    plat::rmDir(dir.path("tree").c_str(), true);
-    EXPECT_FALSE(plat::fileExists(dir.path("tree").c_str()));
-    EXPECT_TRUE(plat::fileExists(dir.path("keep/precious").c_str()));
+    EXPECT_EQ(failureOf([&] { plat::rmDir(dir.file("alias").c_str(), true); }),
+              systemError("rmDir(" + dir.file("alias") + ")", ENOTDIR));
+    plat::rmDir(dir.file("tree").c_str(), true);
+    EXPECT_FALSE(plat::fileExists(dir.file("tree").c_str()));
+    EXPECT_TRUE(plat::fileExists(dir.file("keep/precious").c_str()));
 }
 
 TEST(FileCreationTest, RemoveTakesFilesAndEmptyDirectories) {
-    TempDir dir;
-    writeFile(dir.path("file"));
-    ASSERT_EQ(::mkdir(dir.path("empty").c_str(), 0755), 0);
-    EXPECT_TRUE(plat::fileRemove(dir.path("file").c_str(), std::nothrow));
-    EXPECT_TRUE(plat::fileRemove(dir.path("empty").c_str(), std::nothrow));
+    TemporaryDirectory dir;
+    writeFile(dir.file("file"), "x");
+    ASSERT_EQ(::mkdir(dir.file("empty").c_str(), 0755), 0);
+    EXPECT_TRUE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
+    EXPECT_TRUE(plat::fileRemove(dir.file("empty").c_str(), std::nothrow));
     errno = 0;
-    EXPECT_FALSE(plat::fileRemove(dir.path("file").c_str(), std::nothrow));
+    EXPECT_FALSE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
     EXPECT_EQ(errno, ENOENT);
 }
 
 // ---- Unique names ----
 
 TEST(FileUniqueNameTest, NumbersCandidatesUntilExhausted) {
-    TempDir dir;
-    std::string expected = dir.path("Quorvel.tmp");
+    TemporaryDirectory dir;
+    std::string expected = dir.file("Quorvel.tmp");
     for (int n = 0; n <= 99; ++n) {
-        DString name = plat::fileUniqueName(dir.root.c_str(), "Quorvel.tmp", "(", ")", 99);
+        DString name = plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99);
         ASSERT_EQ(name.c_str(), expected);
-        writeFile(name.c_str());
-        expected = dir.path("Quorvel(" + std::to_string(n + 1) + ").tmp");
+        writeFile(name.c_str(), "x");
+        expected = dir.file("Quorvel(" + std::to_string(n + 1) + ").tmp");
     }
     EXPECT_EQ(
-        failureOf([&] { plat::fileUniqueName(dir.root.c_str(), "Quorvel.tmp", "(", ")", 99); }),
+        failureOf([&] { plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99); }),
         "Too many files with same name");
 }
 
@@ -322,23 +291,23 @@ TEST(FileUniqueNameTest, CleansNameAndSplitsAtLastDot) {
 }
 
 TEST(FileUniqueNameTest, CreateUniqueSkipsDanglingLinkAndExistingFile) {
-    TempDir dir;
-    ASSERT_EQ(::symlink(dir.path("victim").c_str(), dir.path("Quorvel.tmp").c_str()), 0);
-    writeFile(dir.path("Quorvel(1).tmp"), "existing");
+    TemporaryDirectory dir;
+    ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("Quorvel.tmp").c_str()), 0);
+    writeFile(dir.file("Quorvel(1).tmp"), "existing");
     DString path;
-    int fd =
-        plat::fileCreateUnique(dir.root.c_str(), "Quorvel.tmp", "(", ")", 99, O_WRONLY, 0700, path);
+    int fd = plat::fileCreateUnique(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99, O_WRONLY, 0700,
+                                    path);
     ASSERT_GE(fd, 0);
     EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
     ::close(fd);
-    EXPECT_EQ(path.c_str(), dir.path("Quorvel(2).tmp"));
-    EXPECT_FALSE(plat::fileExists(dir.path("victim").c_str()));
-    EXPECT_EQ(plat::fileGetSize(dir.path("Quorvel(1).tmp").c_str()), 8);
+    EXPECT_EQ(path.c_str(), dir.file("Quorvel(2).tmp"));
+    EXPECT_FALSE(plat::fileExists(dir.file("victim").c_str()));
+    EXPECT_EQ(plat::fileGetSize(dir.file("Quorvel(1).tmp").c_str()), 8);
 }
 
 TEST(FileUniqueNameTest, CreateUniqueReportsOpenFailureWithCandidate) {
-    TempDir dir;
-    std::string missing = dir.path("missing");
+    TemporaryDirectory dir;
+    std::string missing = dir.file("missing");
     DString path;
     EXPECT_EQ(failureOf([&] {
                   plat::fileCreateUnique(missing.c_str(), "f", "(", ")", 9, O_WRONLY, 0600, path);
@@ -349,12 +318,12 @@ TEST(FileUniqueNameTest, CreateUniqueReportsOpenFailureWithCandidate) {
 // ---- Ownership and permissions ----
 
 TEST(FilePermissionTest, MakePrivateKeepsOwnerAndSpecialBits) {
-    TempDir dir;
-    std::string path = dir.path("f");
-    writeFile(path, "x", 0644);
+    TemporaryDirectory dir;
+    std::string path = dir.file("f");
+    writeFile(path, "x");
     ASSERT_EQ(::chown(path.c_str(), NobodyUser, NobodyGroup), 0);
     plat::fileMakePrivate(-1, path.c_str());
-    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(path), 0600);
     struct stat info;
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, ::geteuid());
@@ -363,26 +332,25 @@ TEST(FilePermissionTest, MakePrivateKeepsOwnerAndSpecialBits) {
     int fd = plat::fileOpenFd(path.c_str(), O_RDONLY);
     plat::fileMakePrivate(fd, nullptr);
     ::close(fd);
-    EXPECT_EQ(modeOf(path), 04700u);
+    EXPECT_EQ(modeOf(path), 04700);
 }
 
 TEST(FilePermissionTest, CheckSecureRejectsWorldWritablePrefix) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.root.c_str(), 0777), 0);
-    writeFile(dir.path("f"));
-    std::string firstInsecure = (modeOf("/tmp") & 022) ? "/tmp" : dir.root;
-    EXPECT_EQ(failureOf([&] { plat::fileCheckSecure(dir.path("f").c_str()); }),
+    TemporaryDirectory dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    writeFile(dir.file("f"), "x");
+    std::string firstInsecure = (modeOf("/tmp") & 022) ? "/tmp" : dir.path();
+    EXPECT_EQ(failureOf([&] { plat::fileCheckSecure(dir.file("f").c_str()); }),
               firstInsecure + ": permissions are not restrictive enough");
-    EXPECT_EQ(failureOf([&] { plat::fileCheckSecure(dir.path("none").c_str(), "/target"); }),
-              dir.path("none") + " must be created and point to /target");
+    EXPECT_EQ(failureOf([&] { plat::fileCheckSecure(dir.file("none").c_str(), "/target"); }),
+              dir.file("none") + " must be created and point to /target");
 }
 
 TEST(FilePermissionTest, OpenFailureAsUnprivilegedUserCarriesEACCES) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.root.c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.path("hidden").c_str(), 0700), 0);
-    std::string created = dir.path("new");
-    std::string hidden = dir.path("hidden/x");
+    TemporaryDirectory dir;
+    ASSERT_EQ(::mkdir(dir.file("hidden").c_str(), 0700), 0);
+    std::string created = dir.file("new");
+    std::string hidden = dir.file("hidden/x");
     std::string result = runAsNobody([&] {
         return failureOf([&] { plat::fileOpenFd(created.c_str(), O_WRONLY | O_CREAT, 0644); }) +
                "\n" + failureOf([&] { plat::fileExists(hidden.c_str()); });
@@ -398,12 +366,12 @@ TEST(FilePermissionDeathTest, CheckSecureRequiresAbsolutePath) {
 // ---- Open files ----
 
 TEST(FileStreamTest, FailedFdopenClosesItsDescriptorAndKeepsErrno) {
-    TempDir dir;
-    writeFile(dir.path("f"));
+    TemporaryDirectory dir;
+    writeFile(dir.file("f"), "x");
     int probe = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ::close(probe);
     errno = 0;
-    EXPECT_EQ(plat::fileOpen(dir.path("f").c_str(), O_RDONLY, "w"), nullptr);
+    EXPECT_EQ(plat::fileOpen(dir.file("f").c_str(), O_RDONLY, "w"), nullptr);
     EXPECT_EQ(errno, EINVAL);
     int next = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     EXPECT_EQ(next, probe);
@@ -411,9 +379,9 @@ TEST(FileStreamTest, FailedFdopenClosesItsDescriptorAndKeepsErrno) {
 }
 
 TEST(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
-    TempDir dir;
-    writeFile(dir.path("f"), "abc");
-    FILE* file = plat::fileOpen(dir.path("f").c_str(), O_RDONLY, "r");
+    TemporaryDirectory dir;
+    writeFile(dir.file("f"), "abc");
+    FILE* file = plat::fileOpen(dir.file("f").c_str(), O_RDONLY, "r");
     ASSERT_NE(file, nullptr);
     char buffer[8];
     EXPECT_EQ(plat::fileRead(file, buffer, sizeof buffer), 3u);
@@ -421,7 +389,7 @@ TEST(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
     EXPECT_THROW(plat::fileRead(file, buffer, sizeof buffer), rdr::EndOfStream);
     std::fclose(file);
 
-    FILE* writeOnly = plat::fileOpen(dir.path("f").c_str(), O_WRONLY, "w");
+    FILE* writeOnly = plat::fileOpen(dir.file("f").c_str(), O_WRONLY, "w");
     ASSERT_NE(writeOnly, nullptr);
     EXPECT_EQ(failureOf([&] { plat::fileRead(writeOnly, buffer, sizeof buffer); }),
               systemError("reading from file failed", EBADF));
@@ -429,9 +397,9 @@ TEST(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
 }
 
 TEST(FileStreamTest, LockHeldByAnotherProcessIsReportedAsBusy) {
-    TempDir dir;
-    std::string path = dir.path("lock");
-    writeFile(path);
+    TemporaryDirectory dir;
+    std::string path = dir.file("lock");
+    writeFile(path, "x");
     int locked[2], release[2];
     ASSERT_EQ(::pipe2(locked, O_CLOEXEC), 0);
     ASSERT_EQ(::pipe2(release, O_CLOEXEC), 0);
@@ -470,9 +438,9 @@ TEST(FileStreamTest, LockHeldByAnotherProcessIsReportedAsBusy) {
 }
 
 TEST(FileStreamTest, SetTimeKeepsFractionsAndDefaultsAccessTime) {
-    TempDir dir;
-    std::string path = dir.path("f");
-    writeFile(path);
+    TemporaryDirectory dir;
+    std::string path = dir.file("f");
+    writeFile(path, "x");
     plat::Ticks modified = plat::ticksFromUnixSeconds(1'000'000'000) + plat::TicksPerSecond / 4;
     plat::fileSetTime(path.c_str(), modified);
     struct stat info;
@@ -486,25 +454,23 @@ TEST(FileStreamTest, SetTimeKeepsFractionsAndDefaultsAccessTime) {
 // ---- Searching ----
 
 TEST(FileSearchTest, FindInDirsTakesFirstDirectoryHoldingName) {
-    TempDir dir;
-    ASSERT_EQ(::mkdir(dir.path("b").c_str(), 0755), 0);
-    writeFile(dir.path("b/tool"));
+    TemporaryDirectory dir;
+    writeFile(dir.file("b/tool"), "x");
     EXPECT_TRUE(plat::fileFindInDirs({}, "tool").isNull());
-    std::vector<DString> dirs{DString(dir.path("a").c_str()), DString(dir.path("b/").c_str())};
-    EXPECT_EQ(plat::fileFindInDirs(dirs, "tool").c_str(), dir.path("b/tool"));
+    std::vector<DString> dirs{DString(dir.file("a").c_str()), DString(dir.file("b/").c_str())};
+    EXPECT_EQ(plat::fileFindInDirs(dirs, "tool").c_str(), dir.file("b/tool"));
     EXPECT_TRUE(plat::fileFindInDirs(dirs, "other").isNull());
 }
 
 TEST(FileSearchTest, FindRecursiveIsNotTrappedByLinksBackUp) {
-    TempDir dir;
-    ASSERT_EQ(::symlink(".", dir.path("loop1").c_str()), 0);
-    ASSERT_EQ(::symlink("..", dir.path("loop2").c_str()), 0);
-    ASSERT_EQ(::mkdir(dir.path("x").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.path("x/y").c_str(), 0755), 0);
-    writeFile(dir.path("x/y/wanted"));
-    EXPECT_EQ(plat::fileFindRecursive(dir.root.c_str(), "wanted").c_str(), dir.path("x/y/wanted"));
-    EXPECT_TRUE(plat::fileFindRecursive(dir.root.c_str(), "absent").isNull());
-    EXPECT_TRUE(plat::fileFindRecursive(dir.path("none").c_str(), "wanted").isNull());
+    TemporaryDirectory dir;
+    ASSERT_EQ(::symlink(".", dir.file("loop1").c_str()), 0);
+    ASSERT_EQ(::symlink("..", dir.file("loop2").c_str()), 0);
+    writeFile(dir.file("x/y/wanted"), "x");
+    EXPECT_EQ(plat::fileFindRecursive(dir.path().c_str(), "wanted").c_str(),
+              dir.file("x/y/wanted"));
+    EXPECT_TRUE(plat::fileFindRecursive(dir.path().c_str(), "absent").isNull());
+    EXPECT_TRUE(plat::fileFindRecursive(dir.file("none").c_str(), "wanted").isNull());
 }
 
 } // namespace

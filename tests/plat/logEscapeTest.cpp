@@ -3,14 +3,11 @@
 
 #include <plat/Log.h>
 
+#include <support/LogCapture.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -41,46 +38,23 @@ TEST(LogEscape, OnlyTextsWithControlsTildeOrHighBytesNeedIt) {
         EXPECT_TRUE(plat::needsLogEscape(text)) << text;
 }
 
-// Runs body with standard error sent to a file and returns what was written there.
-template <typename Body>
-std::string captureStderr(Body body) {
-    char path[] = "/tmp/logEscapeTest.XXXXXX";
-    int file = mkstemp(path);
-    EXPECT_GE(file, 0);
-    std::fflush(stderr);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    body();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    unlink(path);
-    return content.str();
-}
-
 plat::LogSrc testLog("LogEscapeTest");
 
-class LogSrcEscaping : public ::testing::Test {
-protected:
-    void SetUp() override { plat::setLogOverride("LogEscapeTest:stderr:100"); }
-    void TearDown() override { plat::setLogOverride(nullptr); }
-};
-
-TEST_F(LogSrcEscaping, MessageWithTildeAndLineFeedStaysOnOneLine) {
-    std::string output = captureStderr([] { testLog.status("first~%s", "\nsecond"); });
+TEST(LogSrcEscaping, MessageWithTildeAndLineFeedStaysOnOneLine) {
+    testsupport::LogCapture capture("LogEscapeTest:stderr:100");
+    testLog.status("first~%s", "\nsecond");
+    std::string output = capture.text();
     EXPECT_NE(output.find(": LogEscapeTest: first~~~^Jsecond\n"), std::string::npos) << output;
     EXPECT_EQ(output.find('\n'), output.size() - 1);
 }
 
-TEST_F(LogSrcEscaping, LongMessageCutInsideACharacterLeavesNoBrokenBytes) {
+TEST(LogSrcEscaping, LongMessageCutInsideACharacterLeavesNoBrokenBytes) {
     std::string text(4093, 'a');
     text += "\u20AC\u20AC";
-    std::string output = captureStderr([&] { testLog.status("%s", text.c_str()); });
-    std::string expected = ": LogEscapeTest: " + std::string(4093, 'a') + "\n";
-    EXPECT_NE(output.find(expected), std::string::npos);
+    testsupport::LogCapture capture("LogEscapeTest:stderr:100");
+    testLog.status("%s", text.c_str());
+    std::string output = capture.text();
+    EXPECT_NE(output.find(": LogEscapeTest: " + std::string(4093, 'a') + "\n"), std::string::npos);
     EXPECT_EQ(output.find("~M"), std::string::npos);
 }
 

@@ -6,6 +6,8 @@
 #include <plat/StringParameter.h>
 #include <plat/parseArgs.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +16,8 @@
 namespace {
 
 using plat::PreferencePriority;
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 class ParseArgs : public ::testing::Test {
 protected:
@@ -70,13 +74,10 @@ TEST_F(ParseArgs, StopsAtTheFirstRefusalAndKeepsEarlierSettings) {
 TEST_F(ParseArgs, IntegerNameAsLastArgumentIsABadArgument) {
     std::vector<const char*> args{"-verbose", "-LogKeepDays"};
     EXPECT_EQ(parse(args).stoppedAt, 1);
-    try {
-        plat::parseArgsChecked(config, int(args.size()), args.data());
-        FAIL() << "no exception";
-    } catch (const plat::BadCmdLineArg& e) {
-        EXPECT_STREQ(e.typeText(), "BadCmdLineArg");
-        EXPECT_STREQ(e.message(), "Bad argument '-LogKeepDays'.");
-    }
+    Raised raised = raisedBy<plat::BadCmdLineArg>(
+        [&] { plat::parseArgsChecked(config, int(args.size()), args.data()); });
+    EXPECT_EQ(raised.type, "BadCmdLineArg");
+    EXPECT_EQ(raised.message, "Bad argument '-LogKeepDays'.");
 }
 
 TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {

@@ -5,6 +5,8 @@
 #include <plat/Exception.h>
 #include <plat/date.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +15,7 @@ namespace {
 
 using plat::Ticks;
 using plat::TicksPerSecond;
+using testsupport::raisedBy;
 
 const Ticks Stated = plat::makeTime(2024, 3, 10, 14, 5, 9);
 
@@ -67,71 +70,30 @@ TEST(ParseIso8601, LeapDayAndLeapSecond) {
     EXPECT_TRUE(refused("2023-02-29T00:00:00"));
 }
 
-TEST(ParseIso8601, RefusesFieldsOutOfRange) {
-    EXPECT_TRUE(refused("0000-01-01T00:00:00"));
-    EXPECT_TRUE(refused("10000-01-01T00:00:00"));
-    EXPECT_TRUE(refused("2024-13-01T00:00:00"));
-    EXPECT_TRUE(refused("2024-04-31T00:00:00"));
-    EXPECT_TRUE(refused("2024-04-30T24:00:00"));
-    EXPECT_TRUE(refused("2024-04-30T23:60:00"));
-    EXPECT_TRUE(refused("2024-04-30T23:59:61"));
-}
-
-TEST(ParseIso8601, TimeFieldsNeedExactlyTwoDigits) {
-    EXPECT_TRUE(refused("2024-04-30T1:00:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:0"));
-    EXPECT_TRUE(refused("2024-04-30T001:00:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:000"));
-}
-
-TEST(ParseIso8601, RefusesOtherShapes) {
+TEST(ParseIso8601, RefusesOtherShapesAndFieldsOutOfRange) {
     EXPECT_TRUE(refused(""));
     EXPECT_TRUE(refused(nullptr));
-    EXPECT_TRUE(refused("2024-04-30"));
-    EXPECT_TRUE(refused("2024-04-30 01:00:00"));
-    EXPECT_TRUE(refused("2024-04-30t01:00:00"));
-    EXPECT_TRUE(refused(" 2024-04-30T01:00:00"));
-    EXPECT_TRUE(refused("+2024-04-30T01:00:00"));
-    EXPECT_TRUE(refused("2024-+4-30T01:00:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00 "));
+    for (const char* text :
+         {"2024-04-30", "2024-04-30 01:00:00", "2024-04-30t01:00:00", " 2024-04-30T01:00:00",
+          "+2024-04-30T01:00:00", "2024-+4-30T01:00:00", "2024-04-30T01:00", "0000-01-01T00:00:00",
+          "10000-01-01T00:00:00", "2024-13-01T00:00:00", "2024-04-31T00:00:00",
+          "2024-04-30T24:00:00", "2024-04-30T23:60:00", "2024-04-30T23:59:61", "2024-04-30T1:00:00",
+          "2024-04-30T01:00:0", "2024-04-30T001:00:00"})
+        EXPECT_TRUE(refused(text)) << text;
 }
 
-TEST(ParseIso8601, RefusesBadFractions) {
-    EXPECT_TRUE(refused("2024-04-30T01:00:00."));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00.Z"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00.1234567890123"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00,5"));
-}
-
-TEST(ParseIso8601, RefusesBadZones) {
-    EXPECT_TRUE(refused("2024-04-30T01:00:00Z "));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00z"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+1"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+01:0"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+010"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+01:000"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+01:00Z"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+24:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+01:60"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00+"));
-}
-
-TEST(ParseIso8601, MinusZeroOffsetIsRefused) {
-    EXPECT_TRUE(refused("2024-04-30T01:00:00-00:00"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00-0000"));
-    EXPECT_TRUE(refused("2024-04-30T01:00:00-00"));
+TEST(ParseIso8601, RefusesBadFractionsAndZonesMinusZeroAmongThem) {
+    for (const char* suffix :
+         {".1234567890123", " ", "0", ".", ".Z", ",5", "Z ", "z", "+1", "+01:0", "+010", "+01:000",
+          "+01:00Z", "+24:00", "+01:60", "+", "-00:00", "-0000", "-00"})
+        EXPECT_TRUE(refused(("2024-04-30T01:00:00" + std::string(suffix)).c_str())) << suffix;
     EXPECT_FALSE(refused("2024-04-30T01:00:00-00:01"));
 }
 
 TEST(ParseIso8601, ThrowingFormQuotesTheText) {
     EXPECT_EQ(plat::parseIso8601("2024-03-10T14:05:09Z"), Stated);
-    try {
-        plat::parseIso8601("2024-02-30T00:00:00");
-        FAIL() << "no exception";
-    } catch (const plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "invalid date (2024-02-30T00:00:00)");
-    }
+    EXPECT_EQ(raisedBy([&] { plat::parseIso8601("2024-02-30T00:00:00"); }).message,
+              "invalid date (2024-02-30T00:00:00)");
 }
 
 struct BuildDate {

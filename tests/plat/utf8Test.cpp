@@ -3,6 +3,8 @@
 
 #include <plat/Exception.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -10,6 +12,8 @@
 #include <string>
 
 namespace {
+
+using testsupport::raisedBy;
 
 struct DecodeCase {
     const char* bytes;
@@ -71,12 +75,8 @@ TEST(Utf8Encode, RoundTripsAtEveryLengthBoundary) {
 TEST(Utf8Encode, RejectsValuesOutsideUnicode) {
     char bytes[plat::MaxUtf8SequenceLength];
     for (int codePoint : {0x110000, -1}) {
-        try {
-            plat::encodeUtf8(codePoint, bytes);
-            ADD_FAILURE() << codePoint;
-        } catch (const plat::Exception& e) {
-            EXPECT_STREQ(e.message(), "Unicode out of range");
-        }
+        EXPECT_EQ(raisedBy([&] { plat::encodeUtf8(codePoint, bytes); }).message,
+                  "Unicode out of range");
     }
 }
 

@@ -10,6 +10,8 @@
 #include <plat/configurationHelp.h>
 #include <plat/parseArgs.h>
 
+#include <support/printedText.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -78,16 +80,9 @@ TEST_F(VersionInfoTest, PlainInformationSpellsOutSignsAndFitsInSeventyNineColumn
 }
 
 TEST_F(VersionInfoTest, HelpStartsWithThePlainInformation) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
     plat::Configuration config("Empty");
-
-    plat::printHelp(plat::HelpUsage, config, out);
-
-    std::fclose(out);
-    std::string printed(buffer, size);
-    std::free(buffer);
+    std::string printed = testsupport::printedText(
+        [&config](FILE* out) { plat::printHelp(plat::HelpUsage, config, out); });
     EXPECT_EQ(printed.rfind(product::getPlainVersionInfo().c_str() + std::string("\n\n"), 0), 0u);
 }
 

@@ -5,12 +5,19 @@
 
 #include <product/directories.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 using namespace producttest;
+using testsupport::copyExecutable;
+using testsupport::modeOf;
+using testsupport::TemporaryDirectory;
+using testsupport::writeFile;
 
 namespace {
 
@@ -18,7 +25,7 @@ namespace {
 class InitTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        writeFile(home / ".placeholder", "");
+        writeFile(home.file(".placeholder"), "");
         giveToNobody(home.path());
     }
 
@@ -34,9 +41,9 @@ protected:
         return runProbe(run);
     }
 
-    ScratchDirectory scratch;
-    ScratchDirectory home;
-    const std::string userDir = home / ".kbx";
+    TemporaryDirectory scratch;
+    TemporaryDirectory home;
+    const std::string userDir = home.file(".kbx");
 };
 
 TEST(ProfileDirName, ControlBytesAndSlashesBecomeDashes) {
@@ -99,7 +106,7 @@ TEST_F(InitTest, AnOrdinaryUsersLogsGoToTheProfileDirectory) {
 }
 
 TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
-    std::string tool = scratch / "bin/Tool.EXE";
+    std::string tool = scratch.file("bin/Tool.EXE");
     copyExecutable(probePath(), tool);
 
     ProbeResult result = runAsUser({}, {}, tool);
@@ -112,7 +119,7 @@ TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
 }
 
 TEST(InitAsRoot, HomeIsRootsOwnAndLogsGoToVarLog) {
-    ScratchDirectory rootHome;
+    TemporaryDirectory rootHome;
     ProbeRun run;
     run.arguments = {"--app=App", "--no-config"};
     run.environment = {"HOME=/home/someone-else"};
@@ -126,13 +133,13 @@ TEST(InitAsRoot, HomeIsRootsOwnAndLogsGoToVarLog) {
     EXPECT_EQ(result["HOME"], rootHomeDir());
     EXPECT_EQ(result["userDir"], rootHomeDir() + "/.kbx");
     EXPECT_EQ(result["LogDir"], "0:/var/log");
-    EXPECT_EQ(modeOf(rootHome / ".kbx/config.d"), 0700);
+    EXPECT_EQ(modeOf(rootHome.file(".kbx/config.d")), 0700);
 }
 
 TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
-    std::string program = scratch / "bin/app";
+    std::string program = scratch.file("bin/app");
     copyExecutable(probePath(), program);
-    std::string beside = scratch / "bin/kbx";
+    std::string beside = scratch.file("bin/kbx");
     writeFile(beside + "/config.d/common", "LogKeepDays=1\n");
     writeFile(beside + "/config.d/common.custom", "LogKeepDays=2\n");
     writeFile(userDir + "/config.d/App", "LogKeepDays=3\n");
@@ -163,11 +170,11 @@ TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
 }
 
 TEST(InitWithPolicy, TheSystemPolicyDirectoryOverridesTheUsersPreference) {
-    ScratchDirectory rootHome;
-    ScratchDirectory etcUpper;
-    writeFile(etcUpper / "kbx/policy.d/common", "LogKeepDays=9\n");
-    writeFile(etcUpper / "kbx/config.d/App", "LogKeepDays=8\n");
-    writeFile(rootHome / ".kbx/config.d/common", "LogKeepDays=7\n");
+    TemporaryDirectory rootHome;
+    TemporaryDirectory etcUpper;
+    writeFile(etcUpper.file("kbx/policy.d/common"), "LogKeepDays=9\n");
+    writeFile(etcUpper.file("kbx/config.d/App"), "LogKeepDays=8\n");
+    writeFile(rootHome.file(".kbx/config.d/common"), "LogKeepDays=7\n");
     ProbeRun run;
     run.arguments = {"--app=App"};
     run.rootHome = rootHome.path();

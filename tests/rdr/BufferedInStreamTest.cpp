@@ -6,6 +6,8 @@
 #include <rdr/MemInStream.h>
 #include <rdr/MemOutStream.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +16,8 @@ using rdrtest::bytesOf;
 using rdrtest::ScriptedInStream;
 
 namespace {
+
+using testsupport::raisedBy;
 
 TEST(BufferedInStreamRefill, NonRewindableStreamReadsFarMoreThanItsBuffer) {
     ScriptedInStream in(16);
@@ -68,12 +72,8 @@ TEST(BufferedInStreamHandOver, ReadFromRefusesMoreThanTheBufferHolds) {
     ScriptedInStream target(4);
     std::string record = bytesOf({0, 0, 0, 5}) + "12345";
     rdr::MemInStream recordIn(record.data(), int(record.size()));
-    try {
-        target.readFrom(recordIn);
-        FAIL() << "five bytes went into a buffer of four";
-    } catch (plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "Too much data for InStream buffer");
-    }
+    EXPECT_EQ(raisedBy([&] { target.readFrom(recordIn); }).message,
+              "Too much data for InStream buffer");
 }
 
 TEST(BufferedNonBlockable, NonBlockingModeMakesTheStreamRewindable) {

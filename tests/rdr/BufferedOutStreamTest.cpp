@@ -8,6 +8,8 @@
 
 #include <plat/Configuration.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +17,8 @@
 using rdrtest::ScriptedOutStream;
 
 namespace {
+
+using testsupport::raisedBy;
 
 TEST(BufferedOutStreamGrowth, RefusingDestinationGrowsBufferToMaximumThenFails) {
     ScriptedOutStream out(1024, 8192);
@@ -52,12 +56,8 @@ TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
     ScriptedOutStream out(2, 4);
     out.setAcceptPerWrite(0);
     out.writeU16(1);
-    try {
-        out.writeU64(1);
-        FAIL();
-    } catch (plat::Exception& e) {
-        EXPECT_STREQ(e.message(), "BufferedOutStream overrun: buffer size exceeded");
-    }
+    EXPECT_EQ(raisedBy([&] { out.writeU64(1); }).message,
+              "BufferedOutStream overrun: buffer size exceeded");
 }
 
 TEST(BufferedOutStreamWindow, WindowNeverOffersMoreThan16384FreeBytes) {

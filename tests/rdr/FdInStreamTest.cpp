@@ -5,6 +5,8 @@
 
 #include <plat/Exception.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -13,6 +15,9 @@
 #include <unistd.h>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 class FdInStreamTest : public ::testing::Test {
 protected:
@@ -31,13 +36,9 @@ protected:
 };
 
 void expectTimedOut(rdr::FdInStream& in) {
-    try {
-        in.readU8();
-        ADD_FAILURE() << "the read did not time out";
-    } catch (plat::TimedOut& e) {
-        EXPECT_STREQ(e.message(), "Timed out");
-        EXPECT_STREQ(e.typeText(), "TimedOut");
-    }
+    Raised raised = raisedBy<plat::TimedOut>([&] { in.readU8(); });
+    EXPECT_EQ(raised.message, "Timed out");
+    EXPECT_EQ(raised.type, "TimedOut");
 }
 
 TEST_F(FdInStreamTest, ReadsWhatThePeerWroteThenEndOfIoStream) {
@@ -47,12 +48,7 @@ TEST_F(FdInStreamTest, ReadsWhatThePeerWroteThenEndOfIoStream) {
     rdr::FdInStream in(fds[0]);
     EXPECT_EQ(in.readU32(), 0x01020304u);
     EXPECT_EQ(in.readU8(), 'z');
-    try {
-        in.readU8();
-        FAIL();
-    } catch (rdr::EndOfStream& e) {
-        EXPECT_STREQ(e.message(), "End of IO stream");
-    }
+    EXPECT_EQ(raisedBy<rdr::EndOfStream>([&] { in.readU8(); }).message, "End of IO stream");
 }
 
 TEST_F(FdInStreamTest, NonBlockingStreamOnEmptyPipeReportsNoData) {
@@ -96,13 +92,9 @@ TEST_F(FdInStreamTest, DescriptorAbove1023CannotBeWaitedOn) {
     ASSERT_GE(high, 1024);
     {
         rdr::FdInStream in(high);
-        try {
-            in.readU8();
-            FAIL() << "waited on descriptor " << high;
-        } catch (plat::SystemException& e) {
-            EXPECT_EQ(e.error(), EMFILE);
-            EXPECT_EQ(std::string(e.message()).rfind("select: ", 0), 0u) << e.message();
-        }
+        Raised raised = raisedBy<plat::SystemException>([&] { in.readU8(); });
+        EXPECT_EQ(raised.error, EMFILE);
+        EXPECT_TRUE(raised.startsWith("select: ")) << raised.message;
     }
     close(high);
     setrlimit(RLIMIT_NOFILE, &limit);
@@ -110,13 +102,9 @@ TEST_F(FdInStreamTest, DescriptorAbove1023CannotBeWaitedOn) {
 
 TEST_F(FdInStreamTest, ReadFailureRaisesSystemException) {
     rdr::FdInStream in(987);
-    try {
-        in.readU8();
-        FAIL();
-    } catch (plat::SystemException& e) {
-        EXPECT_EQ(e.error(), EBADF);
-        EXPECT_EQ(std::string(e.message()).rfind("read: ", 0), 0u) << e.message();
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { in.readU8(); });
+    EXPECT_EQ(raised.error, EBADF);
+    EXPECT_TRUE(raised.startsWith("read: ")) << raised.message;
 }
 
 TEST_F(FdInStreamTest, OwningStreamClosesItsDescriptor) {

@@ -4,6 +4,8 @@
 
 #include <plat/Exception.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -14,6 +16,9 @@
 #include <unistd.h>
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 class RecordingCallback : public rdr::FdOutStream::Callback {
 public:
@@ -103,12 +108,9 @@ TEST_F(FdOutStreamTest, WaitingWriteOnFullPipeTimesOut) {
     rdr::FdOutStream out(fds[1], 65536);
     out.setWriteTimeout(100);
     std::string data(1 << 20, 't');
-    try {
-        out.writeBytes(data.data(), int(data.size()));
-        FAIL() << "a full pipe took a megabyte";
-    } catch (plat::TimedOut& e) {
-        EXPECT_STREQ(e.message(), "Timed out");
-    }
+    EXPECT_EQ(
+        raisedBy<plat::TimedOut>([&] { out.writeBytes(data.data(), int(data.size())); }).message,
+        "Timed out");
 }
 
 TEST_F(FdOutStreamTest, WriteErrorIsRaisedWhenTheStreamThrowsErrors) {
@@ -117,13 +119,9 @@ TEST_F(FdOutStreamTest, WriteErrorIsRaisedWhenTheStreamThrowsErrors) {
     closeEnd(0);
     rdr::FdOutStream out(fds[1]);
     out.writeU8(1);
-    try {
-        out.flush();
-        FAIL();
-    } catch (plat::SystemException& e) {
-        EXPECT_EQ(e.error(), EPIPE);
-        EXPECT_EQ(std::string(e.message()).rfind("write: ", 0), 0u) << e.message();
-    }
+    Raised raised = raisedBy<plat::SystemException>([&] { out.flush(); });
+    EXPECT_EQ(raised.error, EPIPE);
+    EXPECT_TRUE(raised.startsWith("write: ")) << raised.message;
 }
 
 TEST_F(FdOutStreamTest, WriteErrorOnQuietLazyStreamKeepsBytesPending) {

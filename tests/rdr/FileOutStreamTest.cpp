@@ -1,76 +1,71 @@
 // File output: writing, appending, write errors, permissions, and transactions that replace the
 // target only on commit.
-#include "support/TempDir.h"
-
 #include <rdr/FileOutStream.h>
 
 #include <plat/Exception.h>
+
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+#include <support/forkedChild.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-using rdrtest::readWholeFile;
-using rdrtest::TempDir;
-using rdrtest::writeWholeFile;
 
 namespace {
 
-bool exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
-
-mode_t modeOf(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
+using testsupport::exists;
+using testsupport::modeOf;
+using testsupport::Raised;
+using testsupport::raisedBy;
+using testsupport::readFile;
+using testsupport::TemporaryDirectory;
+using testsupport::writeFile;
 
 // Writing files ---------------------------------------------------------------------------------
 
 TEST(FileOutStreamWriting, DestructionWritesPendingBytes) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string data(50000, 'd');
     {
         rdr::FileOutStream out(dir.file("out").c_str(), 0);
         out.writeBytes(data.data(), int(data.size()));
         out.writeU32(0x31323334);
     }
-    EXPECT_EQ(readWholeFile(dir.file("out")), data + "1234");
+    EXPECT_EQ(readFile(dir.file("out")), data + "1234");
 }
 
 TEST(FileOutStreamWriting, FlushReachesTheFileWhileOpen) {
-    TempDir dir;
+    TemporaryDirectory dir;
     rdr::FileOutStream out(dir.file("out").c_str(), 0);
     out.writeBytes("now", 3);
     out.flush();
-    EXPECT_EQ(readWholeFile(dir.file("out")), "now");
+    EXPECT_EQ(readFile(dir.file("out")), "now");
 }
 
 TEST(FileOutStreamWriting, TruncatesOrAppends) {
-    TempDir dir;
-    writeWholeFile(dir.file("out"), "old");
+    TemporaryDirectory dir;
+    writeFile(dir.file("out"), "old");
     { rdr::FileOutStream(dir.file("out").c_str(), rdr::FileAppend).writeBytes("+new", 4); }
-    EXPECT_EQ(readWholeFile(dir.file("out")), "old+new");
+    EXPECT_EQ(readFile(dir.file("out")), "old+new");
     { rdr::FileOutStream(dir.file("out").c_str(), 0).writeBytes("fresh", 5); }
-    EXPECT_EQ(readWholeFile(dir.file("out")), "fresh");
+    EXPECT_EQ(readFile(dir.file("out")), "fresh");
 }
 
 TEST(FileOutStreamWriting, ExclusiveRefusesAnExistingFile) {
-    TempDir dir;
-    writeWholeFile(dir.file("out"), "keep");
+    TemporaryDirectory dir;
+    writeFile(dir.file("out"), "keep");
     EXPECT_THROW(rdr::FileOutStream(dir.file("out").c_str(), rdr::FileExclusive),
                  plat::SystemException);
-    EXPECT_EQ(readWholeFile(dir.file("out")), "keep");
+    EXPECT_EQ(readFile(dir.file("out")), "keep");
 }
 
 TEST(FileOutStreamWriting, PrivateFileHasOwnerOnlyMode) {
-    TempDir dir;
+    TemporaryDirectory dir;
     { rdr::FileOutStream(dir.file("secret").c_str(), rdr::FilePrivate).writeU8(1); }
-    EXPECT_EQ(modeOf(dir.file("secret")) & 077, 0u);
+    EXPECT_EQ(modeOf(dir.file("secret")) & 077, 0);
 }
 
 TEST(FileOutStreamWriting, FullDeviceRaisesWriteFailure) {
@@ -78,103 +73,87 @@ TEST(FileOutStreamWriting, FullDeviceRaisesWriteFailure) {
         GTEST_SKIP() << "no /dev/full";
     rdr::FileOutStream out("/dev/full", 0);
     std::string data(100000, 'f');
-    try {
+    Raised raised = raisedBy([&] {
         out.writeBytes(data.data(), int(data.size()));
         out.flush();
-        FAIL() << "a full device took the data";
-    } catch (plat::SystemException& e) {
-        EXPECT_EQ(e.error(), ENOSPC);
-        EXPECT_EQ(std::string(e.message()).rfind("writing to file failed", 0), 0u);
-    }
+    });
+    EXPECT_EQ(raised.error, ENOSPC);
+    EXPECT_TRUE(raised.startsWith("writing to file failed")) << raised.message;
 }
 
 TEST(FileOutStreamWriting, UnprivilegedWriterGetsPermissionDenied) {
-    TempDir dir;
-    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    TemporaryDirectory dir;
     std::string path = dir.file("denied");
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Root ignores mode bits: the attempt must run as an ordinary user.
-        if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0)
-            _exit(3);
-        try {
-            rdr::FileOutStream out(path.c_str(), 0);
-            _exit(1);
-        } catch (plat::SystemException& e) {
-            bool expected = e.error() == EACCES &&
-                            std::string(e.message()).rfind("fileOpen(" + path + "): ", 0) == 0;
-            _exit(expected ? 0 : 2);
-        }
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    int status = testsupport::exitStatusOfForkedChild([&] {
+        if (!testsupport::becomeNobody())
+            return 3;
+        Raised raised = raisedBy([&] { rdr::FileOutStream out(path.c_str(), 0); });
+        return raised.error == EACCES && raised.startsWith("fileOpen(" + path + "): ") ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
     EXPECT_FALSE(exists(path));
 }
 
 // Transactions ------------------------------------------------------------------------------------
 
 TEST(TransactedFileOutStream, CommitReplacesTheTargetAndKeepsItsMode) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string target = dir.file("config");
-    writeWholeFile(target, "old contents");
-    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    writeFile(target, "old contents", 0640);
     {
         rdr::TransactedFileOutStream out(target.c_str(), 0);
         out.writeBytes("new", 3);
-        EXPECT_EQ(readWholeFile(target), "old contents") << "untouched before commit";
+        EXPECT_EQ(readFile(target), "old contents") << "untouched before commit";
         out.commit();
     }
-    EXPECT_EQ(readWholeFile(target), "new");
-    EXPECT_EQ(modeOf(target), 0640u);
+    EXPECT_EQ(readFile(target), "new");
+    EXPECT_EQ(modeOf(target), 0640);
     EXPECT_FALSE(exists(target + ".tmp"));
 }
 
 TEST(TransactedFileOutStream, DestructionWithoutCommitLeavesTargetAndNoTemporary) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string target = dir.file("config");
-    writeWholeFile(target, "precious");
+    writeFile(target, "precious");
     {
         rdr::TransactedFileOutStream out(target.c_str(), 0);
         std::string data(100000, 'x');
         out.writeBytes(data.data(), int(data.size()));
         EXPECT_TRUE(exists(target + ".tmp"));
     }
-    EXPECT_EQ(readWholeFile(target), "precious");
+    EXPECT_EQ(readFile(target), "precious");
     EXPECT_FALSE(exists(target + ".tmp"));
 }
 
 TEST(TransactedFileOutStream, KeepContentsStartsWithTheTarget) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string target = dir.file("log");
     std::string old(70000, 'o');
-    writeWholeFile(target, old);
+    writeFile(target, old);
     rdr::TransactedFileOutStream out(target.c_str(), rdr::FileKeepContents);
     out.writeBytes("+tail", 5);
     out.commit();
-    EXPECT_EQ(readWholeFile(target), old + "+tail");
+    EXPECT_EQ(readFile(target), old + "+tail");
 }
 
 TEST(TransactedFileOutStream, NewTargetIsCreatedOnCommit) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string target = dir.file("new");
     rdr::TransactedFileOutStream out(target.c_str(), rdr::FileKeepContents);
     out.writeBytes("made", 4);
     EXPECT_FALSE(exists(target));
     out.commit();
-    EXPECT_EQ(readWholeFile(target), "made");
+    EXPECT_EQ(readFile(target), "made");
 }
 
 TEST(TransactedFileOutStream, StaleTemporaryFileDoesNotLeakIn) {
-    TempDir dir;
+    TemporaryDirectory dir;
     std::string target = dir.file("config");
-    writeWholeFile(target + ".tmp", "stale bytes from a crash");
+    writeFile(target + ".tmp", "stale bytes from a crash");
     rdr::TransactedFileOutStream out(target.c_str(), rdr::FileAppend);
     out.writeBytes("clean", 5);
     out.commit();
-    EXPECT_EQ(readWholeFile(target), "clean");
+    EXPECT_EQ(readFile(target), "clean");
 }
 
 } // namespace

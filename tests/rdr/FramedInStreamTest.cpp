@@ -9,6 +9,8 @@
 #include <rdr/MemInStream.h>
 #include <rdr/MemOutStream.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -20,6 +22,9 @@
 using rdrtest::bytesOf;
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 std::string patterned(int size, int seed) {
     std::string data;
@@ -95,13 +100,9 @@ TEST(InStreamV4Messages, ReadingBeyondTheLastFrameRaisesEndOfMessage) {
     rdr::InStreamV4 in(&source);
     in.startMsg(false);
     EXPECT_EQ(in.readU8(), 'a');
-    try {
-        in.readU8();
-        FAIL() << "read into the next message";
-    } catch (rdr::EndOfMsg& e) {
-        EXPECT_STREQ(e.message(), "End of message");
-        EXPECT_STREQ(e.typeText(), "EndOfMsg");
-    }
+    Raised raised = raisedBy<rdr::EndOfMsg>([&] { in.readU8(); });
+    EXPECT_EQ(raised.message, "End of message");
+    EXPECT_EQ(raised.type, "EndOfMsg");
     in.endMsg();
     in.startMsg(false);
     EXPECT_EQ(in.readU8(), 'b');
@@ -126,12 +127,8 @@ TEST(InStreamV4Messages, EndMsgWithUnreadBytesFails) {
     rdr::InStreamV4 in(&source);
     in.startMsg(false);
     in.readU8();
-    try {
-        in.endMsg();
-        FAIL();
-    } catch (rdr::FrameException& e) {
-        EXPECT_STREQ(e.message(), "FramedInStream::endMsg: data left in msg");
-    }
+    EXPECT_EQ(raisedBy<rdr::FrameException>([&] { in.endMsg(); }).message,
+              "FramedInStream::endMsg: data left in msg");
     EXPECT_TRUE(in.inMsg());
 }
 

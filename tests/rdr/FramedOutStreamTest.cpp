@@ -6,6 +6,8 @@
 #include <rdr/FramedOutStream.h>
 #include <rdr/MemOutStream.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +15,9 @@
 using rdrtest::splitFrames;
 
 namespace {
+
+using testsupport::Raised;
+using testsupport::raisedBy;
 
 std::string bytesOf(rdr::MemOutStream& out) {
     return std::string(reinterpret_cast<const char*>(out.data()), std::size_t(out.length()));
@@ -25,44 +30,36 @@ std::string patterned(int size) {
     return data;
 }
 
+// The bytes of one message carrying data, framed into a memory stream.
+std::string framedMessage(const std::string& data, int memoryBuffer = 100000) {
+    rdr::MemOutStream out(memoryBuffer);
+    rdr::OutStreamV4 framed(&out);
+    framed.startMsg();
+    framed.writeBytes(data.data(), int(data.size()));
+    framed.endMsg();
+    return bytesOf(out);
+}
+
 template <typename F>
 void expectFrameError(F call, const char* message) {
-    try {
-        call();
-        ADD_FAILURE() << "no exception, expected: " << message;
-    } catch (rdr::FrameException& e) {
-        EXPECT_STREQ(e.message(), message);
-        EXPECT_STREQ(e.typeText(), "FrameException");
-    }
+    Raised raised = raisedBy<rdr::FrameException>([&] { call(); });
+    EXPECT_EQ(raised.message, message);
+    EXPECT_EQ(raised.type, "FrameException");
 }
 
 // Headers ---------------------------------------------------------------------------------------
 
 TEST(OutStreamV4Headers, LastFrameOf4468BytesHasHeader9174) {
-    rdr::MemOutStream out(100000);
-    rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
     std::string data = patterned(4468);
-    framed.writeBytes(data.data(), int(data.size()));
-    framed.endMsg();
-    std::string bytes = bytesOf(out);
-    ASSERT_EQ(bytes.size(), 4470u);
-    EXPECT_EQ(std::uint8_t(bytes[0]), 0x91);
-    EXPECT_EQ(std::uint8_t(bytes[1]), 0x74);
-    EXPECT_EQ(bytes.substr(2), data);
+    EXPECT_EQ(framedMessage(data), "\x91\x74" + data);
 }
 
 TEST(OutStreamV4Headers, FullMiddleFrameHasHeader7FFE) {
-    rdr::MemOutStream out(100000);
-    rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
     std::string data = patterned(40000);
-    framed.writeBytes(data.data(), int(data.size()));
-    framed.endMsg();
-    auto frames = splitFrames(bytesOf(out));
+    std::string bytes = framedMessage(data);
+    EXPECT_EQ(bytes.substr(0, 2), "\x7F\xFE");
+    auto frames = splitFrames(bytes);
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(std::uint8_t(bytesOf(out)[0]), 0x7F);
-    EXPECT_EQ(std::uint8_t(bytesOf(out)[1]), 0xFE);
     EXPECT_FALSE(frames[0].last);
     EXPECT_EQ(frames[0].payload.size(), 32766u);
     EXPECT_TRUE(frames[1].last);
@@ -70,11 +67,7 @@ TEST(OutStreamV4Headers, FullMiddleFrameHasHeader7FFE) {
 }
 
 TEST(OutStreamV4Headers, EmptyMessageIsTheTwoBytes8000) {
-    rdr::MemOutStream out;
-    rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
-    framed.endMsg();
-    EXPECT_EQ(bytesOf(out), std::string("\x80\x00", 2));
+    EXPECT_EQ(framedMessage(""), std::string("\x80\x00", 2));
 }
 
 // Frame sizes -------------------------------------------------------------------------------------
@@ -102,13 +95,7 @@ TEST(OutStreamV4Sizes, NoFrameCarriesMoreThan32766Bytes) {
 }
 
 TEST(OutStreamV4Sizes, FrameEndsWhereTheUnderlyingWindowEnds) {
-    rdr::MemOutStream out(100);
-    rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
-    std::string data = patterned(1000);
-    framed.writeBytes(data.data(), int(data.size()));
-    framed.endMsg();
-    auto frames = splitFrames(bytesOf(out));
+    auto frames = splitFrames(framedMessage(patterned(1000), 100));
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[0].payload.size(), 98u) << "the first window held 100 bytes";
 }

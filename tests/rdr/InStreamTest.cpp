@@ -5,6 +5,8 @@
 #include <rdr/Exception.h>
 #include <rdr/MemInStream.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,19 +17,10 @@ using rdrtest::ScriptedInStream;
 
 namespace {
 
+using testsupport::raisedBy;
+
 std::string asString(const plat::DString& text) {
     return text.c_str();
-}
-
-// Expects the call to raise a plat::Exception (or subclass E) with this exact message.
-template <typename E = plat::Exception, typename F>
-void expectThrowsWith(F call, const char* message) {
-    try {
-        call();
-        ADD_FAILURE() << "no exception, expected: " << message;
-    } catch (E& e) {
-        EXPECT_STREQ(e.message(), message);
-    }
 }
 
 // Integers -----------------------------------------------------------------------------------
@@ -50,7 +43,8 @@ TEST(InStreamIntegers, U64SplitIntoSingleBytesIsAssembled) {
 TEST(InStreamIntegers, ReadingPastMemoryRaisesEndOfStream) {
     std::string data = bytesOf({1, 2, 3});
     rdr::MemInStream in(data.data(), int(data.size()));
-    expectThrowsWith<rdr::EndOfStream>([&] { in.readU32(); }, "End of in-memory input stream");
+    EXPECT_EQ(raisedBy<rdr::EndOfStream>([&] { in.readU32(); }).message,
+              "End of in-memory input stream");
 }
 
 // Checkpoints and rewinding ---------------------------------------------------------------------
@@ -99,7 +93,7 @@ TEST(InStreamCheckpoint, CheckWithoutThrowReportsNoDataAndRewinds) {
 
 TEST(InStreamCheckpoint, RewindOfNonRewindableStreamFails) {
     ScriptedInStream in;
-    expectThrowsWith([&] { in.rewind(); }, "Attempt to rewind a non-rewindable stream");
+    EXPECT_EQ(raisedBy([&] { in.rewind(); }).message, "Attempt to rewind a non-rewindable stream");
 }
 
 TEST(InStreamCheckpoint, RepositionMovesRelativeToCheckpoint) {
@@ -112,7 +106,7 @@ TEST(InStreamCheckpoint, RepositionMovesRelativeToCheckpoint) {
     EXPECT_EQ(in.readU8(), 5);
     in.reposition(3);
     EXPECT_EQ(in.readU8(), 3) << "repositioning to the checkpoint itself just rewinds";
-    expectThrowsWith([&] { in.reposition(2); }, "Can't reposition before checkpoint");
+    EXPECT_EQ(raisedBy([&] { in.reposition(2); }).message, "Can't reposition before checkpoint");
 }
 
 TEST(InStreamCheckpoint, RepositionRefillsAcrossChunks) {
@@ -190,7 +184,7 @@ TEST(InStreamBytes, BufferFullOfKeptBytesCannotBeRefilled) {
     in.addChunk("abcdef");
     in.setCheckpoint();
     in.skip(4);
-    expectThrowsWith([&] { in.readU8(); }, "InStream overrun: buffer size exceeded");
+    EXPECT_EQ(raisedBy([&] { in.readU8(); }).message, "InStream overrun: buffer size exceeded");
 }
 
 // Strings ---------------------------------------------------------------------------------------
@@ -204,8 +198,8 @@ TEST(InStreamStrings, ReadString32AtTheLimitSucceeds) {
 TEST(InStreamStrings, ReadString32AboveTheLimitLeavesTheBytesUnread) {
     std::string data = bytesOf({0, 0, 0, 6}) + "hello!";
     rdr::MemInStream in(data.data(), int(data.size()));
-    expectThrowsWith<rdr::StringTooLongException>([&] { in.readString32(5, false); },
-                                                  "String exceeds maximum length");
+    EXPECT_EQ(raisedBy<rdr::StringTooLongException>([&] { in.readString32(5, false); }).message,
+              "String exceeds maximum length");
     EXPECT_EQ(in.pos(), 4);
     EXPECT_EQ(in.readU8(), 'h');
 }

@@ -2,23 +2,24 @@
 #include <rdr/Exception.h>
 #include <rdr/MemOutStream.h>
 
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
+using testsupport::Raised;
+using testsupport::raisedBy;
+
 TEST(MemOutStreamLimit, MaximumTenAcceptsTenBytesAndRefusesTheEleventh) {
     rdr::MemOutStream out(-1, 10);
     out.writeBytes("0123456789", 10);
     EXPECT_EQ(out.spaceLeft(), 0);
-    try {
-        out.writeU8('x');
-        FAIL() << "the eleventh byte was accepted";
-    } catch (rdr::OutStreamFull& e) {
-        EXPECT_STREQ(e.message(), "OutStream full");
-        EXPECT_STREQ(e.typeText(), "OutStreamFull");
-    }
+    Raised raised = raisedBy<rdr::OutStreamFull>([&] { out.writeU8('x'); });
+    EXPECT_EQ(raised.message, "OutStream full");
+    EXPECT_EQ(raised.type, "OutStreamFull");
     EXPECT_EQ(out.length(), 10);
 }
 

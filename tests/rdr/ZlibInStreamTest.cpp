@@ -6,19 +6,22 @@
 #include <rdr/MemInStream.h>
 #include <rdr/ZlibInStream.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+
+#include <support/raisedBy.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <zlib.h>
 
 using rdrtest::bytesOf;
 
 namespace {
+
+using testsupport::raisedBy;
 
 std::string sampleText(int size) {
     std::string text;
@@ -84,16 +87,6 @@ std::string inflateGzip(const std::string& file) {
     return inflateAll(in);
 }
 
-template <typename E = plat::Exception, typename F>
-void expectThrowsWith(F call, const char* message) {
-    try {
-        call();
-        ADD_FAILURE() << "no exception, expected: " << message;
-    } catch (E& e) {
-        EXPECT_STREQ(e.message(), message);
-    }
-}
-
 // zlib format -------------------------------------------------------------------------------------
 
 TEST(ZlibInStreamZlib, InflatesDataMuchLargerThanItsBuffer) {
@@ -113,13 +106,13 @@ TEST(ZlibInStreamZlib, EndSurfacesOnlyAfterTheLastByte) {
     in.setUnderlying(&source);
     EXPECT_EQ(in.readU8(), 'x');
     EXPECT_EQ(in.readU16(), ('y' << 8) | 'z');
-    expectThrowsWith<rdr::ZlibEndOfStream>([&] { in.readU8(); }, "End of zlib stream");
+    EXPECT_EQ(raisedBy<rdr::ZlibEndOfStream>([&] { in.readU8(); }).message, "End of zlib stream");
     EXPECT_THROW(in.readU8(), rdr::ZlibEndOfStream) << "and stays at the end";
 }
 
 TEST(ZlibInStreamZlib, ReadingWithoutUnderlyingStreamFails) {
     rdr::ZlibInStream in;
-    expectThrowsWith([&] { in.readU8(); }, "ZlibInStream overrun: no underlying stream");
+    EXPECT_EQ(raisedBy([&] { in.readU8(); }).message, "ZlibInStream overrun: no underlying stream");
 }
 
 TEST(ZlibInStreamZlib, SecondUnderlyingStreamStartsAfresh) {
@@ -142,7 +135,8 @@ TEST(ZlibInStreamDamage, CorruptDeflateDataRaisesInflateError) {
     rdr::MemInStream source(packed.data(), int(packed.size()));
     rdr::ZlibInStream in;
     in.setUnderlying(&source);
-    expectThrowsWith([&] { inflateAll(in); }, "ZlibInStream: inflate failed with error -3");
+    EXPECT_EQ(raisedBy([&] { inflateAll(in); }).message,
+              "ZlibInStream: inflate failed with error -3");
 }
 
 TEST(ZlibInStreamDamage, TruncatedDataEndsWithTheSourcesEndOfStream) {
@@ -158,18 +152,11 @@ TEST(ZlibInStreamDamage, TruncatedDataEndsWithTheSourcesEndOfStream) {
 // gzip headers -----------------------------------------------------------------------------------
 
 TEST(ZlibInStreamGzip, FileMadeBySystemGzipWithNameIsInflated) {
-    char directory[] = "/tmp/rdr-gzip-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
-    std::string path = std::string(directory) + "/sample-font.bin";
+    testsupport::TemporaryDirectory directory;
     std::string data = sampleText(70000);
-    std::ofstream(path, std::ios::binary) << data;
-    std::string command = "gzip -9 '" + path + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::stringstream packed;
-    packed << std::ifstream(path + ".gz", std::ios::binary).rdbuf();
-    std::string file = packed.str();
-    std::remove((path + ".gz").c_str());
-    rmdir(directory);
+    std::string path = directory.write("sample-font.bin", data);
+    ASSERT_EQ(std::system(("gzip -9 '" + path + "'").c_str()), 0);
+    std::string file = testsupport::readFile(path + ".gz");
 
     ASSERT_GT(file.size(), 10u);
     ASSERT_TRUE(file[3] & 8) << "gzip stores the file name";
@@ -194,12 +181,12 @@ TEST(ZlibInStreamGzip, ExtraFieldLengthIsLittleEndian) {
 
 TEST(ZlibInStreamGzip, BadMagicIsRejected) {
     std::string file = bytesOf({0x1F, 0x8C, 8, 0, 0, 0, 0, 0, 0, 3}) + rawDeflate("x");
-    expectThrowsWith([&] { inflateGzip(file); }, "Bad gzip header");
+    EXPECT_EQ(raisedBy([&] { inflateGzip(file); }).message, "Bad gzip header");
 }
 
 TEST(ZlibInStreamGzip, MethodOtherThanDeflateIsRejected) {
     std::string file = bytesOf({0x1F, 0x8B, 7, 0, 0, 0, 0, 0, 0, 3}) + rawDeflate("x");
-    expectThrowsWith([&] { inflateGzip(file); }, "Bad gzip header");
+    EXPECT_EQ(raisedBy([&] { inflateGzip(file); }).message, "Bad gzip header");
 }
 
 TEST(ZlibInStreamGzip, TruncatedOptionalFieldsEndWithEndOfStream) {

@@ -1,6 +1,8 @@
 // The layout of the stream traffic trace.
 #include <rdr/traceDump.h>
 
+#include <support/printedText.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,15 +11,10 @@
 namespace {
 
 std::string dump(const char* label, const std::string& bytes) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    FILE* out = open_memstream(&text, &size);
-    rdr::traceDump(label, reinterpret_cast<const std::uint8_t*>(bytes.data()), int(bytes.size()),
-                   out);
-    std::fclose(out);
-    std::string result(text, size);
-    std::free(text);
-    return result;
+    return testsupport::printedText([&](FILE* out) {
+        rdr::traceDump(label, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                       int(bytes.size()), out);
+    });
 }
 
 TEST(TraceDumpLayout, FullLineThenShortLineWithOffset) {

@@ -8,47 +8,19 @@
 #include <plat/StringParameter.h>
 #include <plat/file.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char name[] = "/tmp/configStoreTest.XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~ScratchDirectory() { plat::rmDir(path.c_str(), true, std::nothrow); }
-
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
-
-    std::string path;
-};
-
-void writeFile(const std::string& path, const std::string& content) {
-    plat::mkDirs(plat::fileDirName(path.c_str()).c_str(), false);
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-mode_t modeOf(const std::string& path) {
-    struct stat info {};
-    stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
+using testsupport::modeOf;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 std::vector<std::string> pathsOf(const std::vector<tqutil::ConfigStoreFile::File>& files) {
     std::vector<std::string> paths;
@@ -59,11 +31,11 @@ std::vector<std::string> pathsOf(const std::vector<tqutil::ConfigStoreFile::File
 
 class ConfigStoreFileTest : public ::testing::Test {
 protected:
-    ScratchDirectory directory;
+    testsupport::TemporaryDirectory directory;
     plat::Configuration config{"Store"};
     plat::IntParameter depth{"Depth", "Depth.", 1, false, &config, 0, 100};
     plat::StringParameter title{"Title", "Title.", "none", false, &config};
-    const std::string appFile = directory / "user/config.d/App";
+    const std::string appFile = directory.file("user/config.d/App");
     tqutil::ConfigStoreFile store{"App", appFile.c_str(), config};
 };
 
@@ -82,13 +54,13 @@ TEST_F(ConfigStoreFileTest, ListsEachPrioritysFilesInTheOrderTheirDirectoriesWer
 }
 
 TEST_F(ConfigStoreFileTest, LaterFilesWinWithinAPriorityAndPolicyBeatsPreference) {
-    store.addDirectory((directory / "system").c_str(), 10, true);
-    store.addDirectory((directory / "policy").c_str(), 40, false);
-    store.addDirectory((directory / "user").c_str(), 10, false);
-    writeFile(directory / "system/common", "Depth=1\nTitle=system\n");
-    writeFile(directory / "system/common.custom", "Depth=2\n");
-    writeFile(directory / "user/App", "Depth=3\n");
-    writeFile(directory / "policy/App", "Title=policy\n");
+    store.addDirectory(directory.file("system").c_str(), 10, true);
+    store.addDirectory(directory.file("policy").c_str(), 40, false);
+    store.addDirectory(directory.file("user").c_str(), 10, false);
+    writeFile(directory.file("system/common"), "Depth=1\nTitle=system\n");
+    writeFile(directory.file("system/common.custom"), "Depth=2\n");
+    writeFile(directory.file("user/App"), "Depth=3\n");
+    writeFile(directory.file("policy/App"), "Title=policy\n");
 
     store.read(10);
     store.read(40);
@@ -100,9 +72,9 @@ TEST_F(ConfigStoreFileTest, LaterFilesWinWithinAPriorityAndPolicyBeatsPreference
 }
 
 TEST_F(ConfigStoreFileTest, AnUnreadableFileStopsReading) {
-    store.addDirectory((directory / "system").c_str(), 10, false);
-    plat::mkDirs((directory / "system/common").c_str(), false);
-    writeFile(directory / "system/App", "Depth=9\n");
+    store.addDirectory(directory.file("system").c_str(), 10, false);
+    plat::mkDirs(directory.file("system/common").c_str(), false);
+    writeFile(directory.file("system/App"), "Depth=9\n");
 
     EXPECT_THROW(store.read(10), plat::Exception);
     EXPECT_EQ(depth.getValue(), 1);
@@ -115,8 +87,8 @@ TEST_F(ConfigStoreFileTest, SetCreatesAPrivateFileThatReadsBack) {
 
     EXPECT_TRUE(store.applicationFileExists());
     EXPECT_EQ(readFile(appFile), "Title=two\\nlines \\\\ here\n");
-    EXPECT_EQ(modeOf(appFile), 0600u);
-    EXPECT_EQ(modeOf(directory / "user/config.d"), 0700u);
+    EXPECT_EQ(modeOf(appFile), 0600);
+    EXPECT_EQ(modeOf(directory.file("user/config.d")), 0700);
     plat::String value;
     ASSERT_TRUE(store.get("TITLE", value));
     EXPECT_STREQ(value.get(), "two\nlines \\ here");

@@ -2,12 +2,11 @@
 // line and column of every kind of failure.
 #include <xml/Parser.h>
 
+#include <support/TemporaryDirectory.h>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -36,17 +35,16 @@ Status parseFailure(const std::string& document, const char* expectedRoot = null
 TEST(ParserTree, HoldsElementsAttributesAndTextOfTheirKinds) {
     Node root = parseOk(header + "<config a=\"1\" b='two'><int name=\"x\">5</int>tail</config>");
     EXPECT_EQ(root.kind(), Node::Element);
-    EXPECT_EQ(int(root.kind()), 0);
     EXPECT_EQ(root.name(), "config");
     ASSERT_EQ(root.attributes().size(), 2u);
-    EXPECT_EQ(int(root.attributes()[0].kind()), 1);
+    EXPECT_EQ(root.attributes()[0].kind(), Node::Attribute);
     EXPECT_EQ(root.attributes()[1].name(), "b");
     EXPECT_EQ(root.attributes()[1].value(), "two");
     ASSERT_EQ(root.children().size(), 2u);
     const Node& element = root.children()[0];
     EXPECT_EQ(*element.attributeValue("name"), "x");
     EXPECT_EQ(element.textContent(), "5");
-    EXPECT_EQ(int(root.children()[1].kind()), 2);
+    EXPECT_EQ(root.children()[1].kind(), Node::Text);
     EXPECT_EQ(root.children()[1].value(), "tail");
 }
 
@@ -240,15 +238,10 @@ TEST(ParserEncodings, UndecodableShiftJisFailsWhereItStops) {
 }
 
 TEST(ParserFiles, ReadsAFile) {
-    char path[] = "/tmp/xmlParserTest.XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    std::string document = header + "<config><int name=\"a\"/></config>\n";
-    ASSERT_EQ(write(fd, document.data(), document.size()), ssize_t(document.size()));
-    close(fd);
+    testsupport::TemporaryDirectory directory;
+    std::string path = directory.write("a.xml", header + "<config><int name=\"a\"/></config>\n");
     Status status;
-    std::optional<Node> root = Parser::parseFile(path, status, "config");
-    unlink(path);
+    std::optional<Node> root = Parser::parseFile(path.c_str(), status, "config");
     ASSERT_TRUE(root.has_value());
     EXPECT_EQ(status.code, Code::None);
     EXPECT_NE(root->firstChild("int"), nullptr);

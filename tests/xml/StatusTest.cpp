@@ -7,40 +7,11 @@ namespace {
 
 using xml::Code;
 
-TEST(StatusMessages, EveryCodeHasItsFixedText) {
-    const char* expected[] = {
-        "No error",
-        "Warning: Unmatched end tag",
-        "Warning: No XML tag found",
-        "Error: No XML data",
-        "Error: Missing start tag name",
-        "Error: Missing end tag name",
-        "Error: Unmatched end tag",
-        "Error: Unmatched clear tag end",
-        "Error: Unexpected token found",
-        "Error: No elements found",
-        "Error: File not found",
-        "Error: First Tag not found",
-        "Error: Unknown character entity",
-        "Error: Character code above 255 is forbidden in MultiByte char mode.",
-        "Error: unable to convert between WideChar and MultiByte chars",
-        "Error: unable to open file for writing",
-        "Error: cannot write into file",
-        "Warning: Base64-string length is not a multiple of 4",
-        "Warning: Base64-string is truncated",
-        "Error: Base64-string contains an illegal character",
-        "Error: Base64 decode output buffer is too small",
-        "Error: Elements nested too deeply",
-    };
-    for (int code = 0; code < int(std::size(expected)); ++code)
-        EXPECT_STREQ(xml::codeMessage(code), expected[code]) << code;
-    EXPECT_STREQ(xml::codeMessage(Code::UnexpectedToken), "Error: Unexpected token found");
-}
-
-TEST(StatusMessages, OtherValuesAreUnknown) {
+TEST(StatusMessages, CodesGiveTheirFixedTextAndOtherValuesAreUnknown) {
+    EXPECT_STREQ(xml::codeMessage(Code::None), "No error");
+    EXPECT_STREQ(xml::codeMessage(Code::NestedTooDeeply), "Error: Elements nested too deeply");
     EXPECT_STREQ(xml::codeMessage(-1), "Unknown");
-    EXPECT_STREQ(xml::codeMessage(22), "Unknown");
-    EXPECT_STREQ(xml::codeMessage(1000), "Unknown");
+    EXPECT_STREQ(xml::codeMessage(int(Code::NestedTooDeeply) + 1), "Unknown");
 }
 
 TEST(StatusFileReport, GivesPathMessageAndPlace) {

@@ -12,7 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-namespace testing_support {
+namespace launchertest {
 
 namespace {
 
@@ -191,4 +191,4 @@ ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& inp
     return child.finish(input);
 }
 
-} // namespace testing_support
+} // namespace launchertest

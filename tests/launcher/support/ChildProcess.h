@@ -5,7 +5,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace testing_support {
+namespace launchertest {
 
 struct ExitResult {
     bool exited = false;     // ended by exit (else by a signal)
@@ -53,4 +53,4 @@ private:
 ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& input = {},
                     const ChildProcess::Options& options = {});
 
-} // namespace testing_support
+} // namespace launchertest

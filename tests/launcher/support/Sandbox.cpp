@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <pwd.h>
 
-namespace testing_support {
+namespace launchertest {
 
 namespace {
 
@@ -30,9 +30,10 @@ std::string madeDirectory(const std::string& path) {
 } // namespace
 
 Sandbox::Sandbox()
-    : home(madeDirectory(directory / "root-home")), log(madeDirectory(directory / "var-log")),
-      etcUpper(madeDirectory(directory / "etc-upper")),
-      etcWork(madeDirectory(directory / "etc-work")) {}
+    : home(madeDirectory(directory.file("root-home"))),
+      log(madeDirectory(directory.file("var-log"))),
+      etcUpper(madeDirectory(directory.file("etc-upper"))),
+      etcWork(madeDirectory(directory.file("etc-work"))) {}
 
 bool Sandbox::available() {
     static const bool usable = runToEnd({"/usr/bin/unshare", "--mount", "--propagation", "private",
@@ -65,4 +66,4 @@ std::string Sandbox::etcFile(const std::string& relative) const {
     return path;
 }
 
-} // namespace testing_support
+} // namespace launchertest

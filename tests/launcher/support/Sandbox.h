@@ -3,12 +3,12 @@
 // directories and reads and writes its files there, and the real system stays untouched.
 #pragma once
 
-#include "TemporaryDirectory.h"
+#include <support/TemporaryDirectory.h>
 
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace launchertest {
 
 class Sandbox {
 public:
@@ -27,11 +27,11 @@ public:
     std::string etcFile(const std::string& relative) const;
 
 private:
-    TemporaryDirectory directory;
+    testsupport::TemporaryDirectory directory;
     std::string home;
     std::string log;
     std::string etcUpper;
     std::string etcWork;
 };
 
-} // namespace testing_support
+} // namespace launchertest

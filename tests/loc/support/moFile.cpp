@@ -1,10 +1,10 @@
 // Test support: a reader of the ".mo" format (magic, count, two tables of length and offset).
 #include "moFile.h"
 
+#include <support/fileContents.h>
+
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <sys/wait.h>
 
@@ -53,8 +53,7 @@ private:
 } // namespace
 
 std::map<std::string, std::string> readMoFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    MoReader reader{std::string(std::istreambuf_iterator<char>(in), {})};
+    MoReader reader{testsupport::readFile(path)};
     std::uint32_t count = reader.word(8);
     std::uint32_t originals = reader.word(12);
     std::uint32_t translations = reader.word(16);

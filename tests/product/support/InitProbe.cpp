@@ -3,11 +3,12 @@
 
 #include <plat/file.h>
 
+#include <support/TemporaryDirectory.h>
+#include <support/fileContents.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <ftw.h>
 #include <grp.h>
 #include <pwd.h>
@@ -95,13 +96,6 @@ struct ChildPlan {
     _exit(127);
 }
 
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 std::string unescaped(const std::string& value) {
     std::string text;
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -143,7 +137,7 @@ const std::string& ProbeResult::operator[](const std::string& name) const {
 }
 
 ProbeResult runProbe(const ProbeRun& run) {
-    ScratchDirectory outputs;
+    testsupport::TemporaryDirectory outputs;
     std::vector<std::string> arguments{run.program.empty() ? probePath() : run.program};
     arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
     std::vector<std::string> environment = childEnvironment(run);
@@ -152,12 +146,12 @@ ProbeResult runProbe(const ProbeRun& run) {
     std::string realRootHome = run.rootHome.empty() ? "" : rootHomeDir();
     std::string overlayOptions;
     if (!run.etcUpper.empty()) {
-        plat::mkDirs((outputs / "etc-work").c_str(), false);
+        plat::mkDirs(outputs.file("etc-work").c_str(), false);
         overlayOptions =
-            "lowerdir=/etc,upperdir=" + run.etcUpper + ",workdir=" + outputs.path() + "/etc-work";
+            "lowerdir=/etc,upperdir=" + run.etcUpper + ",workdir=" + outputs.file("etc-work");
     }
-    int outputFd = openOutput(outputs / "stdout");
-    int errorFd = openOutput(outputs / "stderr");
+    int outputFd = openOutput(outputs.file("stdout"));
+    int errorFd = openOutput(outputs.file("stderr"));
     ChildPlan plan{argv[0],
                    argv.data(),
                    envp.data(),
@@ -181,44 +175,13 @@ ProbeResult runProbe(const ProbeRun& run) {
     ProbeResult result;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.sandboxUnavailable = plan.sandbox && result.status == SandboxFailed;
-    result.values = parseValues(readWhole(outputs / "stdout"));
-    result.errorOutput = readWhole(outputs / "stderr");
+    result.values = parseValues(testsupport::readFile(outputs.file("stdout")));
+    result.errorOutput = testsupport::readFile(outputs.file("stderr"));
     return result;
 }
 
 std::string probePath() {
     return QV_INIT_PROBE;
-}
-
-ScratchDirectory::ScratchDirectory() {
-    char name[] = "/tmp/productTest.XXXXXX";
-    if (!mkdtemp(name))
-        throw std::runtime_error("mkdtemp failed");
-    directory = name;
-    // Others must reach what a test hands to nobody below it.
-    chmod(directory.c_str(), 0755);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    plat::rmDir(directory.c_str(), true, std::nothrow);
-}
-
-void writeFile(const std::string& path, const std::string& contents) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-void copyExecutable(const std::string& from, const std::string& to) {
-    std::filesystem::create_directories(std::filesystem::path(to).parent_path());
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-    chmod(to.c_str(), 0755);
-}
-
-int modeOf(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        return -1;
-    return int(info.st_mode & 07777);
 }
 
 void giveToNobody(const std::string& path) {

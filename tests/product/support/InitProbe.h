@@ -40,25 +40,6 @@ ProbeResult runProbe(const ProbeRun& run);
 // The default program for ProbeRun.
 std::string probePath();
 
-// A directory under /tmp, removed with its contents at the end.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::string& path() const { return directory; }
-    std::string operator/(const std::string& name) const { return directory + "/" + name; }
-
-private:
-    std::string directory;
-};
-
-void writeFile(const std::string& path, const std::string& contents);
-void copyExecutable(const std::string& from, const std::string& to);
-// The permission bits, or -1 when the path does not exist.
-int modeOf(const std::string& path);
 // Hands the path (and everything below it) to nobody:nogroup.
 void giveToNobody(const std::string& path);
 // Root's home directory from the password database.

@@ -1,21 +1,22 @@
-// Log capture through a temporary file behind standard error.
+// Standard-error capture of log output.
 #include "LogCapture.h"
+
+#include "fileContents.h"
 
 #include <plat/Log.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
-namespace plattest {
+namespace testsupport {
 
 LogCapture::LogCapture(const char* routing) {
-    char name[] = "/tmp/logCapture.XXXXXX";
-    int file = mkstemp(name);
-    path = name;
+    int file =
+        open(directory.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (file < 0)
+        throw std::runtime_error("cannot create the capture file");
     std::fflush(stderr);
     savedStderr = dup(STDERR_FILENO);
     dup2(file, STDERR_FILENO);
@@ -28,14 +29,11 @@ LogCapture::~LogCapture() {
     std::fflush(stderr);
     dup2(savedStderr, STDERR_FILENO);
     close(savedStderr);
-    unlink(path.c_str());
 }
 
 std::string LogCapture::text() const {
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    std::fflush(stderr);
+    return readFile(directory.file("stderr"));
 }
 
 int LogCapture::count(const std::string& needle) const {
@@ -47,4 +45,4 @@ int LogCapture::count(const std::string& needle) const {
     return found;
 }
 
-} // namespace plattest
+} // namespace testsupport
