@@ -77,23 +77,20 @@ protected:
     const std::string userDir = home + "/.kbx";
 };
 
-TEST_F(LauncherAsUserTest, FirstRunCreatesPrivateUserAndConfigurationDirectories) {
-    ExitResult result = runLauncher({}, {"--env=KBX_PROFILE_DIR"});
+TEST_F(LauncherAsUserTest, CreatesPrivateUserOrProfileDirectoriesThatThePayloadSees) {
+    struct {
+        std::vector<std::string> environment;
+        std::string profileDir;
+    } cases[] = {{{}, userDir}, {{"KBX_PROFILE=work/x"}, userDir + "/profiles/work-x"}};
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.profileDir);
+        ExitResult result = runLauncher(item.environment, {"--env=KBX_PROFILE_DIR"});
 
-    EXPECT_EQ(result.status, 0) << result.errorOutput;
-    EXPECT_EQ(result.output, "KBX_PROFILE_DIR=" + userDir + "\n");
-    EXPECT_EQ(modeOf(userDir), 0700);
-    EXPECT_EQ(modeOf(userDir + "/config.d"), 0700);
-}
-
-TEST_F(LauncherAsUserTest, KbxProfileSelectsACreatedProfileDirectoryThatThePayloadSees) {
-    ExitResult result = runLauncher({"KBX_PROFILE=work/x"}, {"--env=KBX_PROFILE_DIR"});
-
-    std::string profileDir = userDir + "/profiles/work-x";
-    EXPECT_EQ(result.status, 0) << result.errorOutput;
-    EXPECT_EQ(result.output, "KBX_PROFILE_DIR=" + profileDir + "\n");
-    EXPECT_EQ(modeOf(profileDir), 0700);
-    EXPECT_EQ(modeOf(profileDir + "/config.d"), 0700);
+        EXPECT_EQ(result.status, 0) << result.errorOutput;
+        EXPECT_EQ(result.output, "KBX_PROFILE_DIR=" + item.profileDir + "\n");
+        EXPECT_EQ(modeOf(item.profileDir), 0700);
+        EXPECT_EQ(modeOf(item.profileDir + "/config.d"), 0700);
+    }
 }
 
 TEST_F(LauncherAsUserTest, FileLoggingStartsWithTheHeaderKeepsThePreviousFileAndDropsOldOnes) {
@@ -198,24 +195,21 @@ protected:
     const std::string launcher = directory.file("qvserverLauncher");
 };
 
-TEST_F(LauncherAsRootTest, PolicyOverridesTheUsersPreference) {
-    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
-    writeFile(sandbox.etcFile("kbx/policy.d/common"), "Log=*:stderr:100\n");
-
-    ExitResult result = runLauncher();
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_TRUE(std::regex_search(result.errorOutput, FullLaunchingLine)) << result.errorOutput;
-}
-
-TEST_F(LauncherAsRootTest, WithoutPolicyThePreferenceApplies) {
+TEST_F(LauncherAsRootTest, UsersPreferenceBeatsTheSystemsAndPolicyBeatsBoth) {
     writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "Log=*:stderr:0\n");
     writeFile(sandbox.etcFile("kbx/config.d/common"), "Log=*:stderr:100\n");
 
-    ExitResult result = runLauncher();
+    ExitResult preferred = runLauncher();
 
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.errorOutput.find("Launching"), std::string::npos) << result.errorOutput;
+    EXPECT_EQ(preferred.status, 0);
+    EXPECT_EQ(preferred.errorOutput.find("Launching"), std::string::npos) << preferred.errorOutput;
+
+    writeFile(sandbox.etcFile("kbx/policy.d/common"), "Log=*:stderr:100\n");
+
+    ExitResult ruled = runLauncher();
+
+    EXPECT_EQ(ruled.status, 0);
+    EXPECT_TRUE(std::regex_search(ruled.errorOutput, FullLaunchingLine)) << ruled.errorOutput;
 }
 
 TEST_F(LauncherAsRootTest, RootLogsToVarLog) {

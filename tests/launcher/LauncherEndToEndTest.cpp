@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <random>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -21,6 +20,7 @@ using testsupport::exists;
 using testsupport::readFile;
 using testsupport::TemporaryDirectory;
 using testsupport::writeFile;
+using Names = std::vector<std::string>;
 
 namespace {
 
@@ -28,24 +28,14 @@ const std::string installedLauncher = QV_INSTALLED_LAUNCHER;
 const std::string brokenPayloadLauncher = QV_BROKEN_PAYLOAD_LAUNCHER;
 const std::string embeddedPayload = QV_EMBEDDED_PAYLOAD;
 
-bool hasExtractedFile(const TemporaryDirectory& directory) {
-    for (const std::string& name : directory.entries())
-        if (name.rfind("Quorvel", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".tmp") == 0)
-            return true;
-    return false;
-}
-
-std::vector<std::string> withArguments(const std::string& program,
-                                       std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), program);
-    return arguments;
-}
-
 // Runs root's launcher in a sandbox where one can be had, so that the directories it creates in
 // root's home go away with the test.
 std::vector<std::string> asRoot(const Sandbox& sandbox, const std::vector<std::string>& command) {
     return Sandbox::available() ? sandbox.wrap(command) : command;
+}
+
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
 }
 
 // Waits until the condition holds; fails the test after a minute.
@@ -60,41 +50,38 @@ class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override { copyExecutable(installedLauncher, launcher); }
 
-    ExitResult runLauncher(std::vector<std::string> arguments, const std::string& input = {}) {
-        return runToEnd(asRoot(sandbox, withArguments(launcher, std::move(arguments))), input);
+    std::vector<std::string> command(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), launcher);
+        return asRoot(sandbox, arguments);
+    }
+
+    ExitResult runLauncher(std::vector<std::string> arguments, const std::string& input = {},
+                           const ChildProcess::Options& options = {}) {
+        return runToEnd(command(std::move(arguments)), input, options);
     }
 
     Sandbox sandbox;
     TemporaryDirectory directory;
     const std::string launcher = directory.file("qvserverLauncher");
+    const std::string extracted = directory.file("Quorvel.tmp");
 };
 
 TEST_F(LauncherTest, PassesArgumentsByteForByteAfterTheExtractedPath) {
     ExitResult result = runLauncher({"--args", "a", "b c", "", "\xff\xfe tab\there"});
 
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output, "argv[0]=" + directory.file("Quorvel.tmp") +
+    EXPECT_EQ(result.output, "argv[0]=" + extracted +
                                  "\n"
                                  "argv[1]=--args\n"
                                  "argv[2]=a\n"
                                  "argv[3]=b c\n"
                                  "argv[4]=\n"
                                  "argv[5]=\\xFF\\xFE tab\\x09here\n");
-    EXPECT_FALSE(hasExtractedFile(directory));
-}
-
-TEST_F(LauncherTest, WithoutArgumentsThePayloadGetsOnlyItsPath) {
-    ExitResult result = runLauncher({});
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.output.find("argv[0]=" + directory.file("Quorvel.tmp") + "\n"),
-              std::string::npos);
-    EXPECT_EQ(result.output.find("argv[1]"), std::string::npos);
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
 }
 
 TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
-    ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--cat"})));
-    std::string extracted = directory.file("Quorvel.tmp");
+    ChildProcess running(command({"--cat"}));
     waitUntil([&] { return exists(extracted); }, "extracted file");
     // The payload reads its input now, so the file is complete.
     running.writeInput("x\n");
@@ -120,101 +107,66 @@ TEST_F(LauncherTest, PassesLargeStandardInputAndOutputThrough) {
     EXPECT_TRUE(result.output == data) << "output differs from input";
 }
 
-TEST_F(LauncherTest, PayloadInheritsStandardError) {
+// The payload rejects the option with status 2 on the standard error it inherits.
+TEST_F(LauncherTest, ExitsWithZeroWhateverThePayloadStatusAndPassesItsStandardError) {
     ExitResult result = runLauncher({"--no-such-option"});
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.errorOutput.find("unknown option: --no-such-option"), std::string::npos);
-}
-
-TEST_F(LauncherTest, ExitsWithZeroWhateverThePayloadStatus) {
-    ExitResult result = runLauncher({"--exit=3"});
 
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.status, 0);
-    EXPECT_FALSE(hasExtractedFile(directory));
+    EXPECT_NE(result.errorOutput.find("unknown option: --no-such-option"), std::string::npos);
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
 }
 
-TEST_F(LauncherTest, SkipsTakenNamesAndLeavesThoseFilesAlone) {
-    writeFile(directory.file("Quorvel.tmp"), "first");
-    writeFile(directory.file("Quorvel(1).tmp"), "second");
-
-    ExitResult result = runLauncher({"--args"});
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + directory.file("Quorvel(2).tmp"));
-    EXPECT_EQ(readFile(directory.file("Quorvel.tmp")), "first");
-    EXPECT_EQ(readFile(directory.file("Quorvel(1).tmp")), "second");
-    EXPECT_FALSE(exists(directory.file("Quorvel(2).tmp")));
-}
-
-TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
-    TemporaryDirectory linkDirectory;
-    std::string link = linkDirectory.file("launcher-link");
-    ASSERT_EQ(symlink(launcher.c_str(), link.c_str()), 0);
-
-    ExitResult result = runToEnd(asRoot(sandbox, {link, "--args"}));
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + directory.file("Quorvel.tmp"));
-    EXPECT_EQ(linkDirectory.entries(), std::vector<std::string>{"launcher-link"});
-}
-
-TEST_F(LauncherTest, NeverWritesThroughADanglingSymbolicLink) {
-    std::string target = directory.file("planted-target");
-    ASSERT_EQ(symlink(target.c_str(), directory.file("Quorvel.tmp").c_str()), 0);
-
-    ExitResult result = runLauncher({"--args"});
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
-              "argv[0]=" + directory.file("Quorvel(1).tmp"));
-    EXPECT_FALSE(exists(target));
-    EXPECT_TRUE(exists(directory.file("Quorvel.tmp")));
-    EXPECT_FALSE(exists(directory.file("Quorvel(1).tmp")));
-}
-
-TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
-    writeFile(directory.file("Quorvel.tmp"), "taken");
-    for (int i = 1; i <= 99; ++i)
-        writeFile(directory.file("Quorvel(" + std::to_string(i) + ").tmp"), "taken");
-
-    ExitResult result = runLauncher({"--args"});
-
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.output, "");
-    EXPECT_NE(result.errorOutput.find("TXMsgBox: Too many files with same name"), std::string::npos)
-        << result.errorOutput;
-    EXPECT_EQ(directory.entries().size(), 101u);
-    EXPECT_EQ(readFile(directory.file("Quorvel(99).tmp")), "taken");
-}
-
+// Descriptors the launcher opens must not land on the payload's missing standard streams.
 TEST_F(LauncherTest, WorksWithClosedStandardInputAndError) {
     ChildProcess::Options options;
     options.closeStdin = true;
     options.closeStderr = true;
 
-    ExitResult result =
-        runToEnd(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})), {}, options);
+    ExitResult result = runLauncher({"--args", "--cat"}, {}, options);
 
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output, "argv[0]=" + directory.file("Quorvel.tmp") +
-                                 "\nargv[1]=--args\n"
-                                 "argv[2]=--cat\n");
-    EXPECT_FALSE(hasExtractedFile(directory));
+    EXPECT_EQ(result.output, "argv[0]=" + extracted + "\nargv[1]=--args\nargv[2]=--cat\n");
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
+}
+
+// A dangling link in the name sequence is taken as a taken name, never written through.
+TEST_F(LauncherTest, SkipsTakenNamesAndDanglingLinksAndLeavesThemAlone) {
+    std::string target = directory.file("planted-target");
+    ASSERT_EQ(symlink(target.c_str(), extracted.c_str()), 0);
+    writeFile(directory.file("Quorvel(1).tmp"), "taken");
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(firstLine(result.output), "argv[0]=" + directory.file("Quorvel(2).tmp"));
+    EXPECT_FALSE(exists(target));
+    EXPECT_EQ(readFile(directory.file("Quorvel(1).tmp")), "taken");
+    EXPECT_EQ(directory.entries(), (Names{"Quorvel(1).tmp", "Quorvel.tmp", "qvserverLauncher"}));
+}
+
+// Without arguments the payload greets and lists only its own path.
+TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
+    TemporaryDirectory linkDirectory;
+    std::string link = linkDirectory.file("launcher-link");
+    ASSERT_EQ(symlink(launcher.c_str(), link.c_str()), 0);
+
+    ExitResult result = runToEnd(asRoot(sandbox, {link}));
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.output.find("\nargv[0]=" + extracted + "\n"), std::string::npos);
+    EXPECT_EQ(result.output.find("argv[1]"), std::string::npos);
+    EXPECT_EQ(linkDirectory.entries(), Names{"launcher-link"});
 }
 
 class LauncherSignalTest : public LauncherTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(LauncherSignalTest, RemovesTheFileAtOnceAndKeepsWaitingForThePayload) {
-    ChildProcess running(asRoot(sandbox, withArguments(launcher, {"--args", "--cat"})));
-    ASSERT_EQ(running.readOutputLine(), "argv[0]=" + directory.file("Quorvel.tmp"));
+    ChildProcess running(command({"--args", "--cat"}));
+    ASSERT_EQ(running.readOutputLine(), "argv[0]=" + extracted);
 
     running.sendSignal(GetParam());
-    waitUntil([&] { return !exists(directory.file("Quorvel.tmp")); },
-              "removal of the extracted file");
+    waitUntil([&] { return !exists(extracted); }, "removal of the extracted file");
     EXPECT_TRUE(running.running());
 
     running.writeInput("still here\n");
@@ -229,6 +181,21 @@ INSTANTIATE_TEST_SUITE_P(TerminationSignals, LauncherSignalTest, ::testing::Valu
                              return info.param == SIGINT ? "SIGINT" : "SIGTERM";
                          });
 
+TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
+    writeFile(extracted, "taken");
+    for (int i = 1; i <= 99; ++i)
+        writeFile(directory.file("Quorvel(" + std::to_string(i) + ").tmp"), "taken");
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(result.errorOutput.find("TXMsgBox: Too many files with same name"), std::string::npos)
+        << result.errorOutput;
+    EXPECT_EQ(directory.entries().size(), 101u);
+    EXPECT_EQ(readFile(directory.file("Quorvel(99).tmp")), "taken");
+}
+
 TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
     // Root ignores mode bits: the launcher runs as nobody in a directory owned by root.
     TemporaryDirectory home;
@@ -240,10 +207,9 @@ TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
 
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output, "");
-    std::string expected =
-        "TXMsgBox: fileOpenFd(" + directory.file("Quorvel.tmp") + "): Permission denied (13)";
+    std::string expected = "TXMsgBox: fileOpenFd(" + extracted + "): Permission denied (13)";
     EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
-    EXPECT_FALSE(hasExtractedFile(directory));
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
 }
 
 TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePartialFile) {
@@ -266,32 +232,31 @@ TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePart
     EXPECT_NE(result.errorOutput.find("TXMsgBox: write failed: No space left on device (28)"),
               std::string::npos)
         << result.errorOutput;
-    EXPECT_EQ(mountPoint.entries(), std::vector<std::string>{"qvserverLauncher"});
+    EXPECT_EQ(mountPoint.entries(), Names{"qvserverLauncher"});
     umount(mountPoint.path().c_str());
 }
 
-TEST(LauncherFailureTest, ReportsAPayloadThatCannotBeExecuted) {
-    TemporaryDirectory directory;
-    std::string launcher = directory.file("launcher");
-    copyExecutable(brokenPayloadLauncher, launcher);
-    Sandbox sandbox;
+// A launcher whose payload is a text file.
+class BrokenPayloadTest : public ::testing::Test {
+protected:
+    void SetUp() override { copyExecutable(brokenPayloadLauncher, launcher); }
 
+    Sandbox sandbox;
+    TemporaryDirectory directory;
+    const std::string launcher = directory.file("launcher");
+};
+
+TEST_F(BrokenPayloadTest, ReportsAPayloadThatCannotBeExecuted) {
     ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
 
     EXPECT_EQ(result.status, 1);
     std::string expected =
         "TXMsgBox: execve(" + directory.file("Quorvel.tmp") + "): Exec format error (8)";
     EXPECT_NE(result.errorOutput.find(expected), std::string::npos) << result.errorOutput;
-    EXPECT_EQ(directory.entries(), std::vector<std::string>{"launcher"});
+    EXPECT_EQ(directory.entries(), Names{"launcher"});
 }
 
-TEST(LauncherFailureTest, WithoutADisplayWritesTheDisplayFailureToStandardError) {
-    TemporaryDirectory directory;
-    std::string launcher = directory.file("launcher");
-    copyExecutable(brokenPayloadLauncher, launcher);
-
-    Sandbox sandbox;
-
+TEST_F(BrokenPayloadTest, WithoutADisplayWritesTheDisplayFailureToStandardError) {
     ExitResult result = runToEnd(asRoot(sandbox, {"/usr/bin/env", "-u", "DISPLAY", launcher}));
 
     EXPECT_EQ(result.status, 1);

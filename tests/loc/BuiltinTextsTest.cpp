@@ -149,31 +149,23 @@ TEST(BuiltinTexts, EveryLibraryRegistersItsKeysOnceEach) {
               (std::set<std::string>{"io", "loc", "os", "plat", "product", "tqutil", "tx"}));
 }
 
-TEST(BuiltinTexts, EveryLanguageHasAValidTextWithTheSameConversions) {
+TEST(BuiltinTexts, EveryLanguageHasItsOwnValidTextWithTheSameConversions) {
     for (const loc::BuiltinText& text : programTexts()) {
         ASSERT_NE(text.en, nullptr) << text.key;
         EXPECT_EQ(formattingFaults(text.en), 0u) << text.key;
         for (const Language& language : Translations) {
+            SCOPED_TRACE(std::string(text.key) + " " + language.name);
             const char* translation = text.*language.text;
-            ASSERT_NE(translation, nullptr) << text.key << " " << language.name;
-            EXPECT_NE(translation[0], '\0') << text.key << " " << language.name;
-            EXPECT_TRUE(plat::isValidUtf8(translation)) << text.key << " " << language.name;
-            EXPECT_EQ(conversions(translation), conversions(text.en))
-                << text.key << " " << language.name << ": " << translation;
-            EXPECT_EQ(formattingFaults(translation), 0u) << text.key << " " << language.name;
-            EXPECT_EQ(std::count(translation, translation + std::strlen(translation), '\n'),
-                      std::count(text.en, text.en + std::strlen(text.en), '\n'))
-                << text.key << " " << language.name;
-        }
-    }
-}
-
-TEST(BuiltinTexts, TranslationsAreNotCopiesOfTheEnglish) {
-    for (const loc::BuiltinText& text : programTexts()) {
-        for (const Language& language : Translations) {
+            ASSERT_NE(translation, nullptr);
+            EXPECT_NE(translation[0], '\0');
             if (SameAsEnglish.count({text.key, language.name}) == 0) {
-                EXPECT_STRNE(text.*language.text, text.en) << text.key << " " << language.name;
+                EXPECT_STRNE(translation, text.en);
             }
+            EXPECT_TRUE(plat::isValidUtf8(translation));
+            EXPECT_EQ(conversions(translation), conversions(text.en)) << translation;
+            EXPECT_EQ(formattingFaults(translation), 0u);
+            EXPECT_EQ(std::count(translation, translation + std::strlen(translation), '\n'),
+                      std::count(text.en, text.en + std::strlen(text.en), '\n'));
         }
     }
 }

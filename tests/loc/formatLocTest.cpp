@@ -1,5 +1,4 @@
 // Formatting of translated texts: conversions, positions, precision and the fault report.
-#include <loc/Localize.h>
 #include <loc/formatLoc.h>
 
 #include <support/RecordingLogDest.h>
@@ -34,12 +33,6 @@ TEST(FormatLoc, PositionsLetTranslatorsReorder) {
     EXPECT_EQ(format("%+2$D %1$.2S", {"abc", 4}), "+4 ab");
 }
 
-TEST(FormatLoc, TheDateSeparatorJoinsDateAndTime) {
-    EXPECT_EQ(format(loc::Localize::instance().findTranslation("loc_timedate_separator"),
-                     {"Monday", "10:00"}),
-              "Monday, 10:00");
-}
-
 TEST(FormatLoc, PrecisionCutsTextOnACharacterBoundary) {
     EXPECT_EQ(format("%.3S", {"abcdef"}), "abc");
     EXPECT_EQ(format("%.2S", {"\u00E9t\u00E9"}), "\u00E9");
@@ -51,16 +44,15 @@ TEST(FormatLoc, PrecisionCutsTextOnACharacterBoundary) {
 }
 
 TEST(FormatLoc, AFaultCopiesTheRestAndIsLogged) {
-    std::string result;
     testsupport::LogRecording log("Localize");
-    result = format("a %S b %S", {"x", "y"});
-    EXPECT_EQ(result, "a %S b %S") << "two arguments need positions";
+    EXPECT_EQ(format("a %S b %S", {"x", "y"}), "a %S b %S") << "two arguments need positions";
     EXPECT_EQ(log.levelOf("Bad loc string for args - a %S b %S"), 0) << log.dump();
-
-    result = format("n=%D, s=%S", {3});
-    EXPECT_EQ(result, "n=3, s=%S");
-    result = format("%1$S and %3$S", {"one", "two"});
-    EXPECT_EQ(result, "one and %3$S");
+    EXPECT_EQ(format("n=%D, s=%S", {3}), "n=3, s=%S");
+    EXPECT_EQ(format("%1$S and %3$S", {"one", "two"}), "one and %3$S");
+    EXPECT_EQ(format("%X", {5}), "%X") << "hexadecimal takes unsigned arguments only";
+    EXPECT_EQ(format("%S", {}), "%S");
+    EXPECT_EQ(format("%D", {"five"}), "%D");
+    EXPECT_EQ(format("%S", {5}), "%S");
 }
 
 TEST(FormatLoc, MismatchedArgumentsAreFaults) {
@@ -70,11 +62,6 @@ TEST(FormatLoc, MismatchedArgumentsAreFaults) {
         format(text, {5u});
         EXPECT_EQ(log.messages().size(), 1u) << text;
     }
-    testsupport::LogRecording log("Localize");
-    EXPECT_EQ(format("%X", {5}), "%X") << "hexadecimal takes unsigned arguments only";
-    EXPECT_EQ(format("%S", {}), "%S");
-    EXPECT_EQ(format("%D", {"five"}), "%D");
-    EXPECT_EQ(format("%S", {5}), "%S");
 }
 
 } // namespace

@@ -19,20 +19,18 @@ protected:
 };
 
 TEST_F(AppIdentity, UnsetFieldsReadEmptyWhenAskedTo) {
-    EXPECT_STREQ(AppInfo::getApp(true), "");
-    EXPECT_STREQ(AppInfo::getCompany(true), "");
-    EXPECT_STREQ(AppInfo::getPathComp(true), "");
+    AppInfo::setGroup(nullptr);
+    for (const char* field : {AppInfo::getApp(true), AppInfo::getCompany(true),
+                              AppInfo::getPathComp(true), AppInfo::getGroup(true)})
+        EXPECT_STREQ(field, "");
     EXPECT_FALSE(AppInfo::isInitialised());
 }
 
-TEST_F(AppIdentity, UnsetFieldsAreConsistencyFailuresNamingTheField) {
+TEST_F(AppIdentity, UnsetFieldsAndANullNameAreConsistencyFailuresNamingTheField) {
     EXPECT_DEATH(AppInfo::getApp(), "Assertion 'emptyIfUnset \\|\\| app' failed");
     EXPECT_DEATH(AppInfo::getCompany(), "Assertion 'emptyIfUnset \\|\\| company' failed");
     EXPECT_DEATH(AppInfo::getPathComp(), "Assertion 'emptyIfUnset \\|\\| pathComp' failed");
     EXPECT_DEATH(AppInfo::getGroup(), "Assertion 'emptyIfUnset \\|\\| group' failed");
-}
-
-TEST_F(AppIdentity, NullApplicationNameIsAConsistencyFailure) {
     EXPECT_DEATH(AppInfo::setApp(nullptr), "Assertion 'name' failed");
 }
 
@@ -46,6 +44,7 @@ TEST_F(AppIdentity, InitialisedOnceNameCompanyAndPathComponentAreSet) {
     EXPECT_STREQ(AppInfo::getPathComp(), "kbx");
 }
 
+// Callers keep the pointers they were given: setting an equal value must not free them.
 TEST_F(AppIdentity, EqualValueKeepsTheTextHandedOutBefore) {
     AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
     const char* app = AppInfo::getApp();
@@ -58,30 +57,16 @@ TEST_F(AppIdentity, EqualValueKeepsTheTextHandedOutBefore) {
     EXPECT_STREQ(AppInfo::getApp(), "other");
 }
 
-TEST_F(AppIdentity, GroupIsReadLikeTheOthers) {
-    AppInfo::setGroup("staff");
-    EXPECT_STREQ(AppInfo::getGroup(), "staff");
-    AppInfo::setGroup(nullptr);
-    EXPECT_STREQ(AppInfo::getGroup(true), "");
-}
-
-TEST_F(AppIdentity, DisplayNameFallsBackToTheApplicationName) {
+TEST_F(AppIdentity, DisplayNameIsTheTranslationOrTheTextOrTheApplicationName) {
     AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
     EXPECT_STREQ(AppInfo::getDisplayName().get(), "tool");
-    AppInfo::init("tool", "Maker", "kbx", nullptr, "Tool\u00ae Viewer");
-    EXPECT_STREQ(AppInfo::getDisplayName().get(), "Tool\u00ae Viewer");
-}
-
-TEST_F(AppIdentity, DisplayNameKeyIsTranslated) {
+    AppInfo::init("tool", "Maker", "kbx", nullptr, "A\u00ae B\u00ae");
+    EXPECT_STREQ(AppInfo::getDisplayName().get(), "A\u00ae B\u00ae");
+    EXPECT_STREQ(AppInfo::getDisplayNameWithoutMark().get(), "A B");
     loc::Localize::instance().addString("en", "ostest_appinfo_name", "Translated\u00ae Tool");
     AppInfo::init("tool", "Maker", "kbx", "ostest_appinfo_name", "Untranslated");
     EXPECT_STREQ(AppInfo::getDisplayName().get(), "Translated\u00ae Tool");
     EXPECT_STREQ(AppInfo::getDisplayNameWithoutMark().get(), "Translated Tool");
-}
-
-TEST_F(AppIdentity, DisplayNameWithoutMarkRemovesEveryMark) {
-    AppInfo::init("tool", "Maker", "kbx", nullptr, "A\u00ae B\u00ae");
-    EXPECT_STREQ(AppInfo::getDisplayNameWithoutMark().get(), "A B");
 }
 
 } // namespace

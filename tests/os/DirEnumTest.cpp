@@ -6,7 +6,7 @@
 #include <plat/Exception.h>
 
 #include <support/TemporaryDirectory.h>
-#include <support/fileContents.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
@@ -26,49 +26,36 @@ std::set<std::string> listNames(os::DirEnum& directory) {
 
 TEST(DirectoryEntries, ListsEveryEntryButDotAndDotDot) {
     testsupport::TemporaryDirectory dir;
-    testsupport::writeFile(dir.file("a"), "", 0644);
-    testsupport::writeFile(dir.file(".hidden"), "", 0644);
+    dir.write("a", "");
+    dir.write(".hidden", "");
     ::mkdir(dir.file("sub").c_str(), 0755);
     os::DirEnum directory(dir.path().c_str());
     EXPECT_EQ(listNames(directory), (std::set<std::string>{"a", ".hidden", "sub"}));
     EXPECT_EQ(directory.next(), nullptr);
 }
 
-TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlash) {
-    testsupport::TemporaryDirectory dir;
-    testsupport::writeFile(dir.file("entry"), "", 0644);
-    for (const std::string& given : {dir.path(), dir.path() + "/"}) {
-        os::DirEnum directory(given.c_str());
-        ASSERT_STREQ(directory.next(), "entry");
-        EXPECT_EQ(std::string(directory.path()), dir.file("entry"));
-    }
-}
-
-TEST(DirectoryEntries, ReopeningStartsOverOnTheNewDirectory) {
+TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlashAndFollowsAReopening) {
     testsupport::TemporaryDirectory first;
     testsupport::TemporaryDirectory second;
-    testsupport::writeFile(first.file("one"), "", 0644);
-    testsupport::writeFile(second.file("two"), "", 0644);
-    os::DirEnum directory(first.path().c_str());
-    directory.open(second.path().c_str());
-    ASSERT_STREQ(directory.next(), "two");
-    EXPECT_EQ(std::string(directory.path()), second.file("two"));
-}
-
-TEST(DirectoryEntries, MissingDirectoryRaisesWithPath) {
-    testsupport::TemporaryDirectory dir;
-    std::string missing = dir.file("missing");
-    try {
-        os::DirEnum directory(missing.c_str());
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), ENOENT);
-        EXPECT_EQ(std::string(e.message()).rfind("opendir(" + missing + "): ", 0), 0u)
-            << e.message();
+    first.write("one", "");
+    second.write("two", "");
+    for (const std::string& given : {first.path(), first.path() + "/"}) {
+        os::DirEnum directory(given.c_str());
+        ASSERT_STREQ(directory.next(), "one");
+        EXPECT_EQ(std::string(directory.path()), first.file("one"));
+        directory.open(second.path().c_str());
+        ASSERT_STREQ(directory.next(), "two");
+        EXPECT_EQ(std::string(directory.path()), second.file("two"));
     }
 }
 
-TEST(DirectoryEntries, EmptyPathIsAConsistencyFailure) {
+TEST(DirectoryEntries, MissingDirectoryRaisesWithPathAndEmptyPathIsAConsistencyFailure) {
+    testsupport::TemporaryDirectory dir;
+    std::string missing = dir.file("missing");
+    testsupport::Raised raised = testsupport::raisedBy<plat::SystemException>(
+        [&] { os::DirEnum directory(missing.c_str()); });
+    EXPECT_EQ(raised.error, ENOENT);
+    EXPECT_TRUE(raised.startsWith("opendir(" + missing + "): ")) << raised.message;
     os::DirEnum directory;
     EXPECT_DEATH(directory.open(""), "Assertion 'dirLen > 0' failed");
 }

@@ -1,6 +1,5 @@
 // Lock files: taking, refusing and testing across processes, contents and modes, removal on
 // release by inode.
-
 #include <os/unix/LockFile.h>
 
 #include <plat/Exception.h>
@@ -19,42 +18,35 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-using testsupport::Raised;
-using testsupport::raisedBy;
+using testsupport::exists;
+using testsupport::modeOf;
+using testsupport::readFile;
 
-bool exists(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
-}
+class LockFileTest : public ::testing::Test {
+protected:
+    // Exit status 1 when a LockFile made in another process holds (or sees held) the lock.
+    int heldInOtherProcess(bool testOnly) {
+        return testsupport::exitStatusOfForkedChild([&] {
+            os::LockFile other(path.c_str(), "other", testOnly, false);
+            return other.isHeld() ? 1 : 0;
+        });
+    }
 
-int modeOf(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-// Exit status 1 when a LockFile made in another process holds (or sees held) the lock.
-int heldInOtherProcess(const std::string& path, bool testOnly) {
-    return testsupport::exitStatusOfForkedChild([&] {
-        os::LockFile other(path.c_str(), "other", testOnly, false);
-        return other.isHeld() ? 1 : 0;
-    });
-}
-
-TEST(LockTaking, WritesContentsOverWhatWasThere) {
     testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
+    const std::string path = dir.file("lock");
+};
+
+TEST_F(LockFileTest, TakingWritesTheContentsOverWhatWasThere) {
     testsupport::writeFile(path, "a much longer stale text", 0644);
     os::LockFile lock(path.c_str(), "1234\n", false, false);
     EXPECT_TRUE(lock.isHeld());
-    EXPECT_EQ(testsupport::readFile(path), "1234\n");
+    EXPECT_EQ(readFile(path), "1234\n");
 }
 
-TEST(LockTaking, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
-    testsupport::TemporaryDirectory dir;
+TEST_F(LockFileTest, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
     mode_t savedMask = ::umask(077);
     {
         os::LockFile shared(dir.file("shared").c_str(), "x", false, false);
@@ -68,18 +60,15 @@ TEST(LockTaking, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
     EXPECT_EQ(modeOf(dir.file("wide")), 0600);
 }
 
-TEST(LockTaking, OpenFailureRaisesWithThePath) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("missing/lock");
-    Raised raised = raisedBy<plat::SystemException>(
-        [&] { os::LockFile lock(path.c_str(), "x", false, false); });
+TEST_F(LockFileTest, OpenFailureRaisesWithThePath) {
+    std::string missing = dir.file("missing/lock");
+    testsupport::Raised raised = testsupport::raisedBy<plat::SystemException>(
+        [&] { os::LockFile lock(missing.c_str(), "x", false, false); });
     EXPECT_EQ(raised.error, ENOENT);
-    EXPECT_TRUE(raised.startsWith("open(" + path + "): ")) << raised.message;
+    EXPECT_TRUE(raised.startsWith("open(" + missing + "): ")) << raised.message;
 }
 
-TEST(LockTaking, UnwritableContentsAreLoggedAndTheLockIsKept) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
+TEST_F(LockFileTest, UnwritableContentsAreLoggedAndTheLockIsKept) {
     int status = testsupport::exitStatusOfForkedChild([&] {
         // Writing past the file-size limit fails with EFBIG instead of killing the child; the
         // limit leaves room for the captured log line.
@@ -89,88 +78,37 @@ TEST(LockTaking, UnwritableContentsAreLoggedAndTheLockIsKept) {
         testsupport::LogCapture capture("*:stderr:100");
         std::string contents(3 * 4096, 'x');
         os::LockFile lock(path.c_str(), contents.c_str(), false, false);
-        std::string logged = capture.text();
-        bool reported =
-            logged.find("LockFile: Failed to write lockfile contents: ") != std::string::npos;
+        bool reported = capture.contains("LockFile: Failed to write lockfile contents: ");
         return (reported ? 1 : 0) | (lock.isHeld() ? 2 : 0);
     });
     EXPECT_EQ(status, 3);
 }
 
-TEST(LockSharing, SecondProcessIsRefusedAndSeesTheLockHeld) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    os::LockFile lock(path.c_str(), "owner", false, false);
-    ASSERT_TRUE(lock.isHeld());
-    EXPECT_EQ(heldInOtherProcess(path, false), 0);
-    EXPECT_EQ(heldInOtherProcess(path, true), 1);
-    EXPECT_EQ(testsupport::readFile(path), "owner");
+TEST_F(LockFileTest, SecondProcessIsRefusedWhileHeldAndTakesItOnceReleased) {
+    {
+        os::LockFile lock(path.c_str(), "owner", false, false);
+        ASSERT_TRUE(lock.isHeld());
+        EXPECT_EQ(heldInOtherProcess(false), 0);
+        EXPECT_EQ(heldInOtherProcess(true), 1);
+        EXPECT_EQ(readFile(path), "owner");
+    }
+    EXPECT_EQ(heldInOtherProcess(true), 0);
+    EXPECT_EQ(heldInOtherProcess(false), 1);
 }
 
-TEST(LockSharing, ReleasedLockCanBeTakenByAnotherProcess) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    { os::LockFile lock(path.c_str(), "owner", false, false); }
-    EXPECT_EQ(heldInOtherProcess(path, true), 0);
-    EXPECT_EQ(heldInOtherProcess(path, false), 1);
-}
-
-TEST(LockTesting, MissingFileIsNotHeldAndNotCreated) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    os::LockFile probe(path.c_str(), nullptr, true, false);
-    EXPECT_FALSE(probe.isHeld());
+TEST_F(LockFileTest, TestingNeitherCreatesNorWritesNorRemoves) {
+    {
+        os::LockFile probe(path.c_str(), nullptr, true, false);
+        EXPECT_FALSE(probe.isHeld());
+    }
     EXPECT_FALSE(exists(path));
-}
-
-TEST(LockTesting, UnlockedFileIsNotHeldAndKeepsItsContents) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
     testsupport::writeFile(path, "stale", 0644);
     {
         os::LockFile probe(path.c_str(), "ignored", true, false);
         EXPECT_FALSE(probe.isHeld());
+        probe.release();
     }
-    EXPECT_EQ(testsupport::readFile(path), "stale");
-}
-
-TEST(LockRelease, RemovesTheFile) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    os::LockFile lock(path.c_str(), "x", false, false);
-    lock.release();
-    EXPECT_FALSE(lock.isHeld());
-    EXPECT_FALSE(exists(path));
-}
-
-TEST(LockRelease, RemovesTheRenamedFileAndSparesItsReplacement) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    std::string moved = dir.file("lock.moved");
-    {
-        os::LockFile lock(path.c_str(), "x", false, false);
-        ASSERT_EQ(std::rename(path.c_str(), moved.c_str()), 0);
-        testsupport::writeFile(path, "newcomer", 0644);
-    }
-    EXPECT_FALSE(exists(moved));
-    EXPECT_EQ(testsupport::readFile(path), "newcomer");
-}
-
-TEST(LockRelease, CloseLeavesTheFile) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    {
-        os::LockFile lock(path.c_str(), "x", false, false);
-        lock.close();
-        EXPECT_FALSE(lock.isHeld());
-    }
-    EXPECT_TRUE(exists(path));
-    EXPECT_EQ(heldInOtherProcess(path, true), 0);
-}
-
-TEST(LockRelease, TestingNeverRemovesTheFile) {
-    testsupport::TemporaryDirectory dir;
-    std::string path = dir.file("lock");
+    EXPECT_EQ(readFile(path), "stale");
     os::LockFile lock(path.c_str(), "x", false, false);
     int status = testsupport::exitStatusOfForkedChild([&] {
         os::LockFile probe(path.c_str(), nullptr, true, false);
@@ -180,6 +118,31 @@ TEST(LockRelease, TestingNeverRemovesTheFile) {
     });
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(exists(path));
+}
+
+TEST_F(LockFileTest, ReleaseRemovesTheFileAndCloseLeavesIt) {
+    {
+        os::LockFile lock(path.c_str(), "x", false, false);
+        lock.close();
+        EXPECT_FALSE(lock.isHeld());
+    }
+    EXPECT_TRUE(exists(path));
+    EXPECT_EQ(heldInOtherProcess(true), 0);
+    os::LockFile lock(path.c_str(), "x", false, false);
+    lock.release();
+    EXPECT_FALSE(lock.isHeld());
+    EXPECT_FALSE(exists(path));
+}
+
+TEST_F(LockFileTest, ReleaseRemovesTheRenamedFileAndSparesItsReplacement) {
+    std::string moved = dir.file("lock.moved");
+    {
+        os::LockFile lock(path.c_str(), "x", false, false);
+        ASSERT_EQ(std::rename(path.c_str(), moved.c_str()), 0);
+        testsupport::writeFile(path, "newcomer", 0644);
+    }
+    EXPECT_FALSE(exists(moved));
+    EXPECT_EQ(readFile(path), "newcomer");
 }
 
 } // namespace

@@ -19,59 +19,43 @@ using testsupport::raisedBy;
 constexpr const char* MissingUser = "qv-no-such-user-7f3a";
 constexpr uid_t MissingUid = 3999999999u;
 
-// The message of the exception lookupUser raises, or "" when it raises none.
-std::string failureText(bool byName, const char* name, uid_t uid, int* err = nullptr) {
-    try {
-        os::lookupUser(byName, name, uid);
-    } catch (const plat::SystemException& e) {
-        if (err)
-            *err = e.error();
-        return e.message();
-    }
-    return "";
-}
-
-TEST(AccountLookup, FindsRootByNameAndById) {
+TEST(AccountLookup, FindsRootByNameAndByIdAndAMovedEntryKeepsItsTexts) {
     os::PasswordEntry byName = os::lookupUser(true, "root", 0);
     EXPECT_TRUE(byName.found());
     EXPECT_EQ(byName.uid(), 0u);
-    EXPECT_NE(byName.homeDir(), nullptr);
+    ASSERT_NE(byName.homeDir(), nullptr);
+    std::string home = byName.homeDir();
 
     os::PasswordEntry byId = os::lookupUser(false, nullptr, 0);
     EXPECT_TRUE(byId.found());
     EXPECT_STREQ(byId.name(), "root");
-    EXPECT_STREQ(byId.homeDir(), byName.homeDir());
-}
+    EXPECT_EQ(byId.homeDir(), home);
 
-TEST(AccountLookup, MovedEntryKeepsItsTexts) {
-    os::PasswordEntry first = os::lookupUser(true, "root", 0);
-    std::string home = first.homeDir();
-    os::PasswordEntry moved(std::move(first));
+    os::PasswordEntry moved(std::move(byName));
     EXPECT_STREQ(moved.name(), "root");
     EXPECT_EQ(moved.homeDir(), home);
 }
 
-TEST(AccountLookup, MissingNameSaysAccountNotFoundWithErrorZero) {
-    int err = -1;
-    EXPECT_EQ(failureText(true, MissingUser, 0, &err),
-              std::string("getpwnam(") + MissingUser + "): account not found");
-    EXPECT_EQ(err, 0);
-}
-
-TEST(AccountLookup, MissingUidSaysAccountNotFound) {
-    EXPECT_EQ(failureText(false, nullptr, MissingUid),
-              "getpwuid(" + std::to_string(MissingUid) + "): account not found");
-}
-
-TEST(AccountLookup, NullNameFailsWithEinval) {
-    int err = 0;
-    EXPECT_EQ(failureText(true, nullptr, 0, &err), "getpwnam(<null>): null name");
-    EXPECT_EQ(err, EINVAL);
-}
-
-TEST(AccountLookup, NotFoundFailureHasTheSystemTypeText) {
-    Raised raised = raisedBy<plat::SystemException>([&] { os::lookupUser(true, MissingUser, 0); });
-    EXPECT_EQ(raised.type, "System-0");
+TEST(AccountLookup, FailuresNameTheCallAndTheAccount) {
+    struct {
+        bool byName;
+        const char* name;
+        uid_t uid;
+        std::string message;
+        int error;
+    } cases[] = {
+        {true, MissingUser, 0, std::string("getpwnam(") + MissingUser + "): account not found", 0},
+        {false, nullptr, MissingUid,
+         "getpwuid(" + std::to_string(MissingUid) + "): account not found", 0},
+        {true, nullptr, 0, "getpwnam(<null>): null name", EINVAL},
+    };
+    for (const auto& item : cases) {
+        Raised raised = raisedBy<plat::SystemException>(
+            [&] { os::lookupUser(item.byName, item.name, item.uid); });
+        EXPECT_EQ(raised.message, item.message);
+        EXPECT_EQ(raised.error, item.error) << item.message;
+        EXPECT_EQ(raised.type, "System-" + std::to_string(item.error));
+    }
 }
 
 TEST(AccountLookup, FallbackVariantGivesTheFallbackInsteadOfRaising) {

@@ -23,10 +23,6 @@ using os::PidCleanup;
 using os::ProcessMonitor;
 using testsupport::LogCapture;
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // A child that waits to be killed.
 pid_t forkSleepingChild() {
     pid_t pid = ::fork();
@@ -63,32 +59,29 @@ TEST(ExitCodeDecoding, ExitStatusSignalAndStop) {
     EXPECT_EQ(os::decodeExitCode((SIGSTOP << 8) | 0x7f), -1);
 }
 
-TEST(PidCleanupLogging, DeathBySigtermIsLoggedWithItsName) {
-    LogCapture capture("*:stderr:100");
-    pid_t pid = forkSleepingChild();
-    {
-        PidCleanup child(pid, "sleeper");
-        ::kill(pid, SIGTERM);
+TEST(PidCleanupLogging, DeathBySignalIsLoggedWithItsNameOrNumber) {
+    struct {
+        int signal;
+        const char* name;
+        const char* logged;
+    } cases[] = {{SIGTERM, "sleeper", "SIGTERM"}, {64, nullptr, "64"}};
+    for (const auto& item : cases) {
+        LogCapture capture("*:stderr:100");
+        pid_t pid = forkSleepingChild();
+        {
+            PidCleanup child(pid, item.name);
+            ::kill(pid, item.signal);
+        }
+        EXPECT_TRUE(capture.contains(
+            endLine(pid, item.name ? item.name : "<unknown>", "signal", item.logged)))
+            << capture.text();
     }
-    EXPECT_TRUE(contains(capture.text(), endLine(pid, "sleeper", "signal", "SIGTERM")))
-        << capture.text();
-}
-
-TEST(PidCleanupLogging, DeathBySignalWithoutNameIsLoggedWithItsNumber) {
-    LogCapture capture("*:stderr:100");
-    pid_t pid = forkSleepingChild();
-    {
-        PidCleanup child(pid, nullptr);
-        ::kill(pid, 64);
-    }
-    EXPECT_TRUE(contains(capture.text(), endLine(pid, "<unknown>", "signal", "64")))
-        << capture.text();
 }
 
 TEST(PidCleanupLogging, ZeroExitIsNotLogged) {
     LogCapture capture("*:stderr:100");
     { PidCleanup child(forkExitingChild(0), "quiet"); }
-    EXPECT_FALSE(contains(capture.text(), "exited with")) << capture.text();
+    EXPECT_FALSE(capture.contains("exited with")) << capture.text();
 }
 
 TEST(PidCleanupLogging, WaitpidFailureInDestructorIsLoggedNotThrown) {
@@ -96,8 +89,7 @@ TEST(PidCleanupLogging, WaitpidFailureInDestructorIsLoggedNotThrown) {
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     { PidCleanup child(pid, "gone"); }
-    EXPECT_TRUE(contains(capture.text(), "~PidCleanup: waitpid: No child processes"))
-        << capture.text();
+    EXPECT_TRUE(capture.contains("~PidCleanup: waitpid: No child processes")) << capture.text();
 }
 
 TEST(PidCleanupWait, TimedWaitReturnsFalseThenTrue) {
@@ -129,8 +121,7 @@ TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
     pid_t pid = forkExitingChild(3);
     os::detachProcess(pid);
     EXPECT_TRUE(ostest::eventually([&] { return ostest::isReaped(pid); }, &manager));
-    EXPECT_TRUE(contains(capture.text(), endLine(pid, "<detached>", "status", "3")))
-        << capture.text();
+    EXPECT_TRUE(capture.contains(endLine(pid, "<detached>", "status", "3"))) << capture.text();
 }
 
 TEST(BackgroundReaper, UnknownPidIsLoggedAndDropped) {
@@ -139,7 +130,7 @@ TEST(BackgroundReaper, UnknownPidIsLoggedAndDropped) {
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     os::detachProcess(pid);
-    EXPECT_TRUE(contains(capture.text(), "waitpid(" + std::to_string(pid) + ") detached: "))
+    EXPECT_TRUE(capture.contains("waitpid(" + std::to_string(pid) + ") detached: "))
         << capture.text();
 }
 
@@ -173,26 +164,16 @@ TEST(ProcessMonitorExit, ChildThatEndedBeforehandIsReportedOnTheFirstTimerPass) 
     EXPECT_EQ(monitor.pid(), -1);
 }
 
-TEST(ProcessMonitorExit, SigchldReportsAChildThatEndsLater) {
+TEST(ProcessMonitorExit, KilledChildIsReportedThroughSigchld) {
     io::FdManager manager;
-    pid_t pid = forkSleepingChild();
     RecordingExit exitRecord;
-    ProcessMonitor monitor(pid, &exitRecord, "later");
+    ProcessMonitor monitor(forkSleepingChild(), &exitRecord, "later");
     manager.wait(0);
     EXPECT_EQ(exitRecord.calls, 0);
-    ::kill(pid, SIGTERM);
+    monitor.kill(SIGTERM);
     EXPECT_TRUE(ostest::eventually([&] { return exitRecord.calls > 0; }, &manager));
     EXPECT_EQ(exitRecord.calls, 1);
     EXPECT_EQ(exitRecord.lastCode, -SIGTERM);
-}
-
-TEST(ProcessMonitorKill, KillEndsTheChild) {
-    io::FdManager manager;
-    RecordingExit exitRecord;
-    ProcessMonitor monitor(forkSleepingChild(), &exitRecord, "victim");
-    monitor.kill(SIGKILL);
-    EXPECT_TRUE(ostest::eventually([&] { return exitRecord.calls > 0; }, &manager));
-    EXPECT_EQ(exitRecord.lastCode, -SIGKILL);
 }
 
 TEST(ProcessMonitorKill, KillOfAChildReapedElsewhereIsLoggedAndDetaches) {
@@ -204,8 +185,8 @@ TEST(ProcessMonitorKill, KillOfAChildReapedElsewhereIsLoggedAndDetaches) {
     ProcessMonitor monitor(pid, &exitRecord, "reaped");
     monitor.kill(9);
     EXPECT_EQ(monitor.pid(), -1);
-    EXPECT_TRUE(contains(capture.text(), "ProcessMonitor: kill(" + std::to_string(pid) +
-                                             ",SIGKILL): No such process (3)\n"))
+    EXPECT_TRUE(capture.contains("ProcessMonitor: kill(" + std::to_string(pid) +
+                                 ",SIGKILL): No such process (3)\n"))
         << capture.text();
     manager.wait(0);
     EXPECT_EQ(exitRecord.calls, 0);

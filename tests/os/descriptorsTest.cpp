@@ -17,6 +17,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -32,41 +33,32 @@ bool isOpen(int fd) {
     return ::fstat(fd, &info) == 0;
 }
 
-TEST(Duplication, CopiesAreCloseOnExec) {
-    int plain = ::open("/dev/null", O_RDONLY);
-    ASSERT_FALSE(isCloseOnExec(plain));
-    plat::UniqueFd copy(os::dupCloseOnExec(plain));
+TEST(CloseOnExec, CopiesHaveItAndInheritanceSetsAndClearsIt) {
+    plat::UniqueFd plain(::open("/dev/null", O_RDONLY));
+    ASSERT_FALSE(isCloseOnExec(plain.get()));
+    plat::UniqueFd copy(os::dupCloseOnExec(plain.get()));
     EXPECT_TRUE(isCloseOnExec(copy.get()));
-
     plat::UniqueFd target(::open("/dev/null", O_RDONLY));
-    ASSERT_TRUE(os::dup2CloseOnExec(plain, target.get()));
+    ASSERT_TRUE(os::dup2CloseOnExec(plain.get(), target.get()));
     EXPECT_TRUE(isCloseOnExec(target.get()));
-    ::close(plain);
+
+    ASSERT_TRUE(os::setInheritable(copy.get(), true, false));
+    EXPECT_FALSE(isCloseOnExec(copy.get()));
+    ASSERT_TRUE(os::setInheritable(copy.get(), false, false));
+    EXPECT_TRUE(isCloseOnExec(copy.get()));
 }
 
-TEST(Duplication, BadDescriptorRaises) {
+TEST(DescriptorFailures, ReportedThroughErrnoOrRaised) {
     EXPECT_THROW(os::dupCloseOnExec(-1), plat::SystemException);
-}
-
-TEST(Duplication, OntoItselfFailsWithEinval) {
+    Raised raised = raisedBy<plat::SystemException>([&] { os::setBlocking(-1, true); });
+    EXPECT_TRUE(raised.startsWith("setBlocking: ")) << raised.message;
+    errno = 0;
+    EXPECT_FALSE(os::setInheritable(-1, true, true));
+    EXPECT_EQ(errno, EBADF);
     plat::UniqueFd fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     errno = 0;
     EXPECT_FALSE(os::dup2CloseOnExec(fd.get(), fd.get()));
     EXPECT_EQ(errno, EINVAL);
-}
-
-TEST(Inheritance, SetAndClearCloseOnExec) {
-    plat::UniqueFd fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
-    ASSERT_TRUE(os::setInheritable(fd.get(), true, false));
-    EXPECT_FALSE(isCloseOnExec(fd.get()));
-    ASSERT_TRUE(os::setInheritable(fd.get(), false, false));
-    EXPECT_TRUE(isCloseOnExec(fd.get()));
-}
-
-TEST(Inheritance, FailureKeepsErrno) {
-    errno = 0;
-    EXPECT_FALSE(os::setInheritable(-1, true, true));
-    EXPECT_EQ(errno, EBADF);
 }
 
 TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
@@ -81,26 +73,17 @@ TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
     EXPECT_TRUE(flags & O_APPEND);
 }
 
-TEST(Blocking, BadDescriptorRaisesSetBlocking) {
-    Raised raised = raisedBy<plat::SystemException>([&] { os::setBlocking(-1, true); });
-    EXPECT_TRUE(raised.startsWith("setBlocking: ")) << raised.message;
-}
-
 TEST(PipesAndSockets, BothEndsAreCloseOnExecAndConnected) {
     os::PipeEnds pipe = os::makePipe();
-    EXPECT_TRUE(isCloseOnExec(pipe.readEnd.get()));
-    EXPECT_TRUE(isCloseOnExec(pipe.writeEnd.get()));
-    ASSERT_EQ(::write(pipe.writeEnd.get(), "x", 1), 1);
-    char byte = 0;
-    ASSERT_EQ(::read(pipe.readEnd.get(), &byte, 1), 1);
-    EXPECT_EQ(byte, 'x');
-
     os::SocketPairEnds pair = os::makeSocketPair();
-    EXPECT_TRUE(isCloseOnExec(pair.first.get()));
-    EXPECT_TRUE(isCloseOnExec(pair.second.get()));
-    ASSERT_EQ(::write(pair.second.get(), "y", 1), 1);
-    ASSERT_EQ(::read(pair.first.get(), &byte, 1), 1);
-    EXPECT_EQ(byte, 'y');
+    for (auto [from, to] : {std::pair(pipe.writeEnd.get(), pipe.readEnd.get()),
+                            std::pair(pair.second.get(), pair.first.get())}) {
+        EXPECT_TRUE(isCloseOnExec(from) && isCloseOnExec(to));
+        ASSERT_EQ(::write(from, "x", 1), 1);
+        char byte = 0;
+        ASSERT_EQ(::read(to, &byte, 1), 1);
+        EXPECT_EQ(byte, 'x');
+    }
 }
 
 // Closing runs in a forked child so that the test process keeps its descriptors.

@@ -6,7 +6,7 @@
 
 #include <support/EnvironmentChange.h>
 #include <support/TemporaryDirectory.h>
-#include <support/fileContents.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
@@ -32,27 +32,22 @@ std::string realPath(const std::string& path) {
 
 TEST(FindExecutable, PathSearchReturnsTheRealPath) {
     TemporaryDirectory dir;
-    testsupport::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
+    dir.write("tool", "#!/bin/sh\n", 0755);
     ::symlink(dir.file("tool").c_str(), dir.file("alias").c_str());
     EnvironmentChange path("PATH", dir.path());
     EXPECT_EQ(found(os::findExecutable("alias", true)), realPath(dir.file("tool")));
     EXPECT_EQ(found(os::findExecutable("alias", false)), "<null>");
 }
 
-TEST(FindExecutable, FirstExistingCandidateEndsTheSearch) {
+TEST(FindExecutable, EmptyPathElementsAreSkippedAndTheFirstExistingCandidateEndsTheSearch) {
     TemporaryDirectory first;
     TemporaryDirectory second;
-    testsupport::writeFile(first.file("tool"), "#!/bin/sh\n", 0644);
-    testsupport::writeFile(second.file("tool"), "#!/bin/sh\n", 0755);
-    EnvironmentChange path("PATH", first.path() + ":" + second.path());
+    std::string tool = second.write("tool", "#!/bin/sh\n", 0755);
+    EnvironmentChange path("PATH", "::" + second.path() + ":");
+    EXPECT_EQ(found(os::findExecutable("tool", true)), realPath(tool));
+    first.write("tool", "#!/bin/sh\n", 0644);
+    EnvironmentChange shadowed("PATH", first.path() + ":" + second.path());
     EXPECT_EQ(found(os::findExecutable("tool", true)), "<null>");
-}
-
-TEST(FindExecutable, EmptyPathElementsAreSkipped) {
-    TemporaryDirectory dir;
-    testsupport::writeFile(dir.file("tool"), "#!/bin/sh\n", 0755);
-    EnvironmentChange path("PATH", "::" + dir.path() + ":");
-    EXPECT_EQ(found(os::findExecutable("tool", true)), realPath(dir.file("tool")));
 }
 
 TEST(FindExecutable, TildeInPathRaises) {
@@ -62,8 +57,7 @@ TEST(FindExecutable, TildeInPathRaises) {
 
 TEST(FindExecutable, NameWithSlashMustBeAnExecutableRegularFile) {
     TemporaryDirectory dir;
-    testsupport::writeFile(dir.file("plain"), "data", 0644);
-    EXPECT_EQ(found(os::findExecutable(dir.file("plain").c_str(), true)), "<null>");
+    EXPECT_EQ(found(os::findExecutable(dir.write("plain", "data").c_str(), true)), "<null>");
     EXPECT_EQ(found(os::findExecutable(dir.path().c_str(), true)), "<null>");
     EXPECT_EQ(found(os::findExecutable(nullptr, true)), "<null>");
     EXPECT_EQ(found(os::findExecutable("/bin/sh", false)), realPath("/bin/sh"));
@@ -84,15 +78,11 @@ TEST(ProgramPath, RelativeNameIsFoundBesideTheProgram) {
 
 TEST(ProgramPath, MissingProgramRaisesEnoentWhenItMustExist) {
     EXPECT_EQ(found(os::getProgramPath("/nonexistent/qv-tool", false)), "<null>");
-    try {
-        os::getProgramPath("/nonexistent/qv-tool", true);
-        FAIL() << "no exception";
-    } catch (const plat::SystemException& e) {
-        EXPECT_EQ(e.error(), ENOENT);
-        EXPECT_EQ(std::string(e.message())
-                      .rfind("/nonexistent/qv-tool does not exist or is not executable", 0),
-                  0u);
-    }
+    testsupport::Raised raised = testsupport::raisedBy<plat::SystemException>(
+        [] { os::getProgramPath("/nonexistent/qv-tool", true); });
+    EXPECT_EQ(raised.error, ENOENT);
+    EXPECT_TRUE(raised.startsWith("/nonexistent/qv-tool does not exist or is not executable"))
+        << raised.message;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// Binary parameters: hexadecimal input, masked value texts, and copies that keep the bytes.
+// Binary parameters: hexadecimal input, texts and log lines that never show the bytes, and copies
+// that keep them.
 #include <plat/BinaryParameter.h>
 #include <plat/Configuration.h>
 
@@ -6,42 +7,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
 
 using plat::PreferencePriority;
 
-const unsigned char DefaultKey[] = {0xDE, 0xAD};
+class BinaryParameterTest : public ::testing::Test {
+protected:
+    plat::Configuration config{"Test"};
+    plat::BinaryParameter key{"Key", "Key.", "\xDE\xAD", 2, false, &config};
+};
 
-TEST(BinaryParameterTexts, ValueTextsAreMaskedButTheCurrentValueIsNot) {
-    plat::Configuration config("Test");
-    plat::BinaryParameter key("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
+TEST_F(BinaryParameterTest, OnlyTheCurrentValueTextShowsTheBytes) {
+    testsupport::LogCapture log;
     ASSERT_TRUE(key.setParam("00ff1A", PreferencePriority));
+    key.setParam("beef", 40);
+    key.unset(40, false);
     EXPECT_STREQ(key.getValueStr().get(), "00ff1a");
     EXPECT_STREQ(key.getValueStrAt(PreferencePriority).get(), "<binary>");
-    EXPECT_STREQ(key.getValueStrAt(0).get(), "<binary>");
     EXPECT_TRUE(key.getValueStrAt(40).isNull());
     for (const auto& [priority, text] : key.getValues())
         EXPECT_STREQ(text.get(), "<binary>") << priority;
-}
-
-TEST(BinaryParameterTexts, LogLinesNeverShowTheBytes) {
-    plat::Configuration config("Test");
-    plat::BinaryParameter key("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
-    testsupport::LogCapture log;
-    key.setParam("c0ffee", PreferencePriority);
-    key.setParam("beef", 40);
-    key.unset(40, false);
     EXPECT_EQ(log.count("set Key(binary) to <binary>, priority 10"), 1) << log.text();
-    EXPECT_EQ(log.count("unset Key(binary) priority 40, now <binary>, priority 10"), 1)
-        << log.text();
-    EXPECT_EQ(log.count("c0ffee"), 0);
+    EXPECT_EQ(log.count("unset Key(binary) priority 40, now <binary>, priority 10"), 1);
+    EXPECT_EQ(log.count("00ff") + log.count("beef"), 0);
 }
 
-TEST(BinaryParameterTexts, BadHexadecimalIsRefused) {
-    plat::Configuration config("Test");
-    plat::BinaryParameter key("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
+TEST_F(BinaryParameterTest, BadHexadecimalIsRefused) {
     for (const char* text : {"abc", "zz", "0x12"})
         EXPECT_FALSE(key.setParam(text, PreferencePriority)) << text;
     EXPECT_FALSE(key.setParam(static_cast<const char*>(nullptr), PreferencePriority));
@@ -50,9 +41,7 @@ TEST(BinaryParameterTexts, BadHexadecimalIsRefused) {
     EXPECT_EQ(key.getValue().length(), 0u);
 }
 
-TEST(BinaryParameterValues, AlwaysAdvancedAndWiped) {
-    plat::Configuration config("Test");
-    plat::BinaryParameter key("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
+TEST_F(BinaryParameterTest, AlwaysAdvancedAndCopiesAreWiped) {
     EXPECT_TRUE(key.isAdvanced());
     key.setValue("\x01\x02", 2, PreferencePriority);
     plat::MBuf<unsigned char> value = key.getValueBuffer();
@@ -61,16 +50,14 @@ TEST(BinaryParameterValues, AlwaysAdvancedAndWiped) {
     EXPECT_EQ(value[1], 2);
 }
 
-TEST(BinaryParameterValues, CopyFromTakesTheBytesNotTheMaskedTexts) {
-    plat::Configuration config("Test");
-    plat::BinaryParameter target("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
-    plat::BinaryParameter source("Key", "Key.", DefaultKey, sizeof DefaultKey, false, &config);
+TEST_F(BinaryParameterTest, CopyFromTakesTheBytesNotTheMaskedTexts) {
+    plat::BinaryParameter source("Key", "Key.", "", 0, false, &config);
     source.setParam("0102", PreferencePriority);
     source.setParam("0304", 40);
-    target.copyFrom(source);
-    EXPECT_STREQ(target.getValueStr().get(), "0304");
-    target.unset(40, false);
-    EXPECT_STREQ(target.getValueStr().get(), "0102");
+    key.copyFrom(source);
+    EXPECT_STREQ(key.getValueStr().get(), "0304");
+    key.unset(40, false);
+    EXPECT_STREQ(key.getValueStr().get(), "0102");
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using plat::DString;
 
-TEST(DStringReserve, GrowsToPowersOfTwoOfAtLeastEight) {
+TEST(DStringReserve, GrowsToPowersOfTwoOfAtLeastEightKeepingTheContent) {
     struct Case {
         int request;
         int capacity;
@@ -22,21 +22,19 @@ TEST(DStringReserve, GrowsToPowersOfTwoOfAtLeastEight) {
         EXPECT_EQ(text.capacity(), c.capacity) << "request " << c.request;
         EXPECT_STREQ(text.get(), "");
     }
-}
-
-TEST(DStringReserve, KeepsContentWhenGrowingAndBufferWhenLargeEnough) {
     DString text("abcdefghij");
     const char* before = text.get();
     text.reserve(10);
-    EXPECT_EQ(text.get(), before);
+    EXPECT_EQ(text.get(), before) << "large enough already";
     text.reserve(100);
     EXPECT_EQ(text.capacity(), 128);
     EXPECT_STREQ(text.get(), "abcdefghij");
 }
 
-TEST(DStringReserve, AbsurdSizeFailsAnAssertion) {
+TEST(DStringDeathTest, AbsurdSizeOrEmptyNeedleFailsAnAssertion) {
     DString text("x");
     EXPECT_DEATH(text.reserve(0x7FFFFFFF), "Assertion .* failed");
+    EXPECT_DEATH(text.replaceAll("abc", "", "x"), "Assertion 'findLen' failed");
 }
 
 TEST(DString, NullIsDistinctFromEmpty) {
@@ -109,11 +107,6 @@ TEST(DStringReplaceAll, ReadsTextFromItsOwnBuffer) {
     DString text("one two");
     text.replaceAll(text.get(), "o", "0000000000000000");
     EXPECT_STREQ(text.get(), "one two0000000000000000ne tw0000000000000000");
-}
-
-TEST(DStringReplaceAll, EmptyNeedleFailsAssertion) {
-    DString text;
-    EXPECT_DEATH(text.replaceAll("abc", "", "x"), "Assertion 'findLen' failed");
 }
 
 TEST(DString, MakeValidUtf8ReplacesOnlyBrokenSequences) {

@@ -17,26 +17,20 @@ std::string displayed(const plat::Exception& e) {
     return buffer;
 }
 
-TEST(SystemException, AppendsTheSystemTextAndTheNumber) {
-    plat::SystemException e("open(/x)", ENOENT);
-
-    EXPECT_STREQ(e.typeText(), "System-2");
-    EXPECT_EQ(std::string(e.message()), std::string("open(/x): ") + std::strerror(ENOENT) + " (2)");
-    EXPECT_EQ(e.error(), ENOENT);
-}
-
-TEST(SystemException, ZeroErrorWithoutContextReadsSuccess) {
-    plat::SystemException e("", 0);
-
-    EXPECT_STREQ(e.message(), "Success (0)");
-    EXPECT_STREQ(e.typeText(), "System-0");
-}
-
-TEST(SystemException, UnknownErrorNumberSaysSo) {
-    plat::SystemException e("ioctl", 98765);
-
-    EXPECT_STREQ(e.message(), "ioctl: Unknown error (98765)");
-    EXPECT_STREQ(e.typeText(), "System-98765");
+TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
+    struct Case {
+        const char* context;
+        int error;
+        std::string message;
+    };
+    for (const Case& c :
+         {Case{"open(/x)", ENOENT, std::string("open(/x): ") + std::strerror(ENOENT) + " (2)"},
+          Case{"", 0, "Success (0)"}, Case{"ioctl", 98765, "ioctl: Unknown error (98765)"}}) {
+        plat::SystemException e(c.context, c.error);
+        EXPECT_EQ(e.message(), c.message);
+        EXPECT_EQ(e.typeText(), "System-" + std::to_string(c.error));
+        EXPECT_EQ(e.error(), c.error);
+    }
 }
 
 TEST(SystemException, FormattedAndErrnoForms) {
@@ -58,35 +52,23 @@ TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
 
     plat::Exception e(text.c_str());
 
-    EXPECT_EQ(std::strlen(e.message()), 254u);
     EXPECT_EQ(std::string(e.message()), std::string(254, 'a'));
-}
-
-TEST(Exception, NullTextGivesAnEmptyMessage) {
-    plat::Exception e(nullptr);
-
-    EXPECT_STREQ(e.message(), "");
 }
 
 TEST(Exception, DisplayFormBracketsANonEmptyType) {
     EXPECT_EQ(displayed(plat::Exception("plain")), "plain");
     EXPECT_EQ(displayed(plat::TimedOut("too slow")), "[TimedOut] too slow");
     EXPECT_EQ(displayed(plat::ExceptionFmt("%d items", 3)), "3 items");
+    EXPECT_EQ(displayed(plat::Exception(nullptr)), "");
 }
 
 using AssertionFailDeathTest = ::testing::Test;
 
-TEST_F(AssertionFailDeathTest, PrintsTheConditionWithFileAndLineAndAborts) {
+TEST_F(AssertionFailDeathTest, PrintsTheConditionFileLineInformationAndAStackTrace) {
     EXPECT_DEATH(PLAT_ASSERT(1 + 1 == 3),
                  "Assertion '1 \\+ 1 == 3' failed at .*ExceptionTest.cpp:[0-9]+");
-}
-
-TEST_F(AssertionFailDeathTest, AddsInformationAfterAColon) {
     EXPECT_DEATH(PLAT_ASSERT_INFO(false, "value %d", 42),
                  "Assertion 'false' failed at .*: value 42");
-}
-
-TEST_F(AssertionFailDeathTest, LogsAStackTrace) {
     EXPECT_DEATH(PLAT_ASSERT(false), "Assertion: stacktrace:  1 ");
 }
 

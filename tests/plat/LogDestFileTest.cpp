@@ -13,12 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -50,15 +46,18 @@ std::string shortHostName() {
     return name.substr(0, name.find('.'));
 }
 
-std::string formatted(std::time_t when, bool local, const char* format) {
-    std::tm broken;
-    if (local)
-        localtime_r(&when, &broken);
-    else
-        gmtime_r(&when, &broken);
-    char text[64];
-    std::strftime(text, sizeof text, format, &broken);
-    return text;
+// Whether a time field shows the minute of one of two moments: the write may straddle a minute.
+bool showsMinuteOf(const std::string& field, std::time_t before, std::time_t after, bool local,
+                   const char* format) {
+    for (std::time_t when : {before, after}) {
+        std::tm broken;
+        local ? localtime_r(&when, &broken) : gmtime_r(&when, &broken);
+        char text[64];
+        std::strftime(text, sizeof text, format, &broken);
+        if (field == text)
+            return true;
+    }
+    return false;
 }
 
 class LogDestFileTest : public ::testing::Test {
@@ -86,26 +85,19 @@ TEST_F(LogDestFileFormat, FullLineHasPriorityUtcTimeHostProgramPidSourceAndMessa
                     "logtest\\[(\\d+)\\]: FileTest: hello there\n");
     std::smatch fields;
     ASSERT_TRUE(std::regex_match(text, fields, line)) << text;
-    std::string minute = fields[1];
-    EXPECT_TRUE(minute == formatted(before, false, "%Y-%m-%dT%H:%M") ||
-                minute == formatted(after, false, "%Y-%m-%dT%H:%M"))
-        << minute;
+    EXPECT_TRUE(showsMinuteOf(fields[1], before, after, false, "%Y-%m-%dT%H:%M")) << text;
     EXPECT_EQ(fields[2], shortHostName());
     EXPECT_EQ(fields[3], std::to_string(getpid()));
 }
 
 TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
     plat::LogDestFile dest(nullptr, logPath().c_str());
-    std::vector<std::pair<int, int>> levelsAndPriorities{
-        {0, 11}, {3, 12}, {5, 12}, {6, 13}, {10, 13}, {11, 14}, {30, 14}, {31, 15}, {110, 15}};
-    for (const auto& [level, priority] : levelsAndPriorities)
+    for (int level : {0, 3, 5, 6, 10, 11, 30, 31, 110})
         dest.write(level, "FileTest", "x");
-
-    std::vector<std::string> lines = linesOf(logText());
-    ASSERT_EQ(lines.size(), levelsAndPriorities.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(lines[i].substr(0, 4), "<" + std::to_string(levelsAndPriorities[i].second) + ">")
-            << "level " << levelsAndPriorities[i].first;
+    std::string priorities;
+    for (const std::string& line : linesOf(logText()))
+        priorities += line.substr(0, 4);
+    EXPECT_EQ(priorities, "<11><12><12><13><13><14><14><15><15>");
 }
 
 TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
@@ -122,10 +114,7 @@ TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
     ASSERT_TRUE(std::regex_match(text, fields,
                                  std::regex("(\\d\\d:\\d\\d):\\d\\d\\.\\d{3} FileTest: compact\n")))
         << text;
-    std::string minute = fields[1];
-    EXPECT_TRUE(minute == formatted(before, true, "%H:%M") ||
-                minute == formatted(after, true, "%H:%M"))
-        << minute;
+    EXPECT_TRUE(showsMinuteOf(fields[1], before, after, true, "%H:%M")) << text;
 }
 
 TEST_F(LogDestFileFormat, LineFeedInAMessageIsWrittenAsTildeCaretJ) {
@@ -142,40 +131,30 @@ TEST_F(LogDestFileFormat, LineFeedInAMessageIsWrittenAsTildeCaretJ) {
 
 using LogDestFileColour = LogDestFileTest;
 
-TEST_F(LogDestFileColour, ColourTerminalGetsCodesByLevelAndAResetAfterEachLine) {
-    plattest::PseudoTerminal terminal;
-    ASSERT_TRUE(terminal.usable());
-    EnvironmentChange term("TERM", "xterm-256color");
-    plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
-
-    dest.write(0, "FileTest", "error");
-    dest.write(8, "FileTest", "notice");
-    dest.write(30, "FileTest", "status");
-    dest.write(100, "FileTest", "debug");
-    std::string text = terminal.received();
-
-    EXPECT_NE(text.find("\033[31;1m<11> "), std::string::npos) << text;
-    EXPECT_NE(text.find("\033[31m<13> "), std::string::npos) << text;
-    EXPECT_NE(text.find("\033[36m<14> "), std::string::npos) << text;
-    EXPECT_NE(text.find("\033[0m<15> "), std::string::npos) << text;
-    EXPECT_NE(text.find("FileTest: debug\r\n\033[0m"), std::string::npos) << text;
-}
-
-TEST_F(LogDestFileColour, TerminalWithoutColourAndFilesGetNoCodes) {
-    plattest::PseudoTerminal terminal;
-    ASSERT_TRUE(terminal.usable());
+TEST_F(LogDestFileColour, OnlyColourTerminalsGetCodesByLevelAndAResetAfterEachLine) {
+    plattest::PseudoTerminal colour;
+    plattest::PseudoTerminal plain;
+    ASSERT_TRUE(colour.usable() && plain.usable());
     {
         EnvironmentChange term("TERM", "dumb");
-        plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{terminal.terminal()});
+        plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{plain.terminal()});
         dest.write(0, "FileTest", "plain");
     }
-    EnvironmentChange term("TERM", "xterm");
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(0, "FileTest", "plain");
+    EnvironmentChange term("TERM", "xterm-256color");
+    plat::LogDestFile dest(nullptr, plat::LogDestFile::Descriptor{colour.terminal()});
+    plat::LogDestFile file(nullptr, logPath().c_str());
+    for (int level : {0, 8, 30, 100}) {
+        dest.write(level, "FileTest", "coloured");
+        file.write(level, "FileTest", "plain");
+    }
 
-    std::string onTerminal = terminal.received();
-    EXPECT_NE(onTerminal.find("FileTest: plain"), std::string::npos);
-    EXPECT_EQ(onTerminal.find('\033'), std::string::npos) << onTerminal;
+    std::string text = colour.received();
+    for (const char* start : {"\033[31;1m<11> ", "\033[31m<13> ", "\033[36m<14> ", "\033[0m<15> "})
+        EXPECT_NE(text.find(start), std::string::npos) << text;
+    EXPECT_NE(text.find("FileTest: coloured\r\n\033[0m"), std::string::npos) << text;
+    std::string onPlainTerminal = plain.received();
+    EXPECT_NE(onPlainTerminal.find("FileTest: plain"), std::string::npos);
+    EXPECT_EQ(onPlainTerminal.find('\033'), std::string::npos) << onPlainTerminal;
     EXPECT_EQ(logText().find('\033'), std::string::npos);
 }
 
@@ -192,8 +171,11 @@ TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDire
               std::string::npos);
 }
 
-TEST_F(LogDestFileLifeCycle, HeaderIsWrittenOnceAtTheStartOfEachOpenedFile) {
-    plat::setLogHeader("Product 1.0 header");
+TEST_F(LogDestFileLifeCycle, HeaderIsWrappedAndWrittenOnceAtTheStartOfEachOpenedFile) {
+    std::string header;
+    for (int i = 0; i < 40; ++i)
+        header += "word" + std::to_string(i) + " ";
+    plat::setLogHeader(header.c_str());
     plat::LogDestFile dest(nullptr, logPath().c_str());
     dest.write(10, "FileTest", "first");
     dest.write(10, "FileTest", "second");
@@ -202,25 +184,14 @@ TEST_F(LogDestFileLifeCycle, HeaderIsWrittenOnceAtTheStartOfEachOpenedFile) {
     dest.write(10, "FileTest", "third");
     std::string secondFile = logText();
 
-    EXPECT_EQ(firstFile.rfind("Product 1.0 header\n", 0), 0u) << firstFile;
-    EXPECT_EQ(firstFile.find("Product 1.0 header", 1), std::string::npos) << firstFile;
-    EXPECT_EQ(linesOf(firstFile).size(), 3u);
-    EXPECT_EQ(secondFile.rfind("Product 1.0 header\n", 0), 0u) << secondFile;
-    EXPECT_NE(secondFile.find("FileTest: third\n"), std::string::npos);
-}
-
-TEST_F(LogDestFileLifeCycle, LongHeaderIsWrappedToSeventyNineColumns) {
-    std::string header;
-    for (int i = 0; i < 40; ++i)
-        header += "word" + std::to_string(i) + " ";
-    plat::setLogHeader(header.c_str());
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(10, "FileTest", "after the header");
-
-    std::vector<std::string> lines = linesOf(logText());
-    ASSERT_GT(lines.size(), 2u);
-    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+    EXPECT_EQ(firstFile.rfind("word0 word1 ", 0), 0u) << firstFile;
+    EXPECT_EQ(firstFile.find("word0 ", 1), std::string::npos) << firstFile;
+    std::vector<std::string> lines = linesOf(firstFile);
+    ASSERT_GT(lines.size(), 3u) << "the header takes more than one line";
+    for (std::size_t i = 0; i + 2 < lines.size(); ++i)
         EXPECT_LE(lines[i].size(), 79u) << lines[i];
+    EXPECT_EQ(secondFile.rfind("word0 word1 ", 0), 0u) << secondFile;
+    EXPECT_NE(secondFile.find("FileTest: third\n"), std::string::npos);
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
@@ -236,8 +207,7 @@ std::time_t localTime(int year, int month, int day, int hour, int minute, int se
 }
 
 TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTime) {
-    directory.write("app.log", "old content\n");
-    setModified(directory.file("app.log"), localTime(2021, 3, 4, 5, 6, 7));
+    setModified(directory.write("app.log", "old content\n"), localTime(2021, 3, 4, 5, 6, 7));
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "new content");
@@ -249,8 +219,7 @@ TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTime) 
 
 TEST_F(LogDestFileLifeCycle, TakenRotationNameGetsANumberedVariant) {
     directory.write("app.log.20210304050607", "taken\n");
-    directory.write("app.log", "old content\n");
-    setModified(directory.file("app.log"), localTime(2021, 3, 4, 5, 6, 7));
+    setModified(directory.write("app.log", "old content\n"), localTime(2021, 3, 4, 5, 6, 7));
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "new content");
@@ -261,14 +230,10 @@ TEST_F(LogDestFileLifeCycle, TakenRotationNameGetsANumberedVariant) {
 
 TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays) {
     std::time_t now = std::time(nullptr);
-    std::time_t old = now - 40 * 86400;
-    for (const char* name : {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook",
-                             "app.log(x).old", "app.log.recent"})
-        directory.write(name, "x\n");
     for (const char* name :
          {"app.log.old", "app.log(2).old", "other.log.old", "app.logbook", "app.log(x).old"})
-        setModified(directory.file(name), old);
-    setModified(directory.file("app.log.recent"), now - 86400);
+        setModified(directory.write(name, "x\n"), now - 40 * 86400);
+    setModified(directory.write("app.log.recent", "x\n"), now - 86400);
     plat::LogDestFile dest(nullptr, logPath().c_str());
 
     dest.write(10, "FileTest", "opened");

@@ -13,31 +13,25 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
+// Keeps each message as "<level> <source>: <text>"; a printing one lets a dying child show it.
 class FakeChannel : public plat::LogDestIpc::Channel {
 public:
-    struct Sent {
-        int level;
-        std::string source;
-        std::string text;
-    };
+    explicit FakeChannel(bool printing = false) : printing(printing) {}
 
     void sendLogMessage(int level, const char* source, const char* text) override {
-        sent.push_back({level, source, text});
+        sent.push_back(std::to_string(level) + " " + source + ": " + text);
+        if (printing)
+            std::fprintf(stderr, "sent %s\n", sent.back().c_str());
     }
     void flushMessages() override { ++flushes; }
     void wakeSender() override { ++wakes; }
 
-    std::vector<Sent> sent;
+    bool printing;
+    Texts sent;
     int flushes = 0;
     int wakes = 0;
-};
-
-// Prints what it sends, so that a dying child shows it.
-class PrintingChannel : public FakeChannel {
-public:
-    void sendLogMessage(int, const char* source, const char* text) override {
-        std::fprintf(stderr, "sent %s: %s\n", source, text);
-    }
 };
 
 class LogDestIpcTest : public ::testing::Test {
@@ -58,6 +52,8 @@ protected:
     }
 
     static plat::LogDestIpc& ipc() { return plat::LogDestIpc::instance(); }
+
+    FakeChannel channel;
 };
 
 TEST_F(LogDestIpcTest, QueueKeepsAThousandThenAMarker) {
@@ -72,41 +68,29 @@ TEST_F(LogDestIpcTest, QueueKeepsAThousandThenAMarker) {
     EXPECT_STREQ(queued[1000].text.c_str(), "Too many messages, discarding further ones");
 }
 
-TEST_F(LogDestIpcTest, NothingIsSentUntilThePeerAnnouncesItsLevel) {
-    FakeChannel channel;
+TEST_F(LogDestIpcTest, NothingIsSentUntilThePeerAnnouncesItsLevelThenEachMessageWakesTheSender) {
     ipc().attach(&channel);
     ipc().write(30, "IpcTest", "waiting");
     ipc().flush();
-
     EXPECT_TRUE(channel.sent.empty());
     EXPECT_EQ(channel.wakes, 0);
     EXPECT_FALSE(ipc().isReady());
 
     ipc().setPeerLevel(100);
-    ASSERT_EQ(channel.sent.size(), 1u);
-    EXPECT_EQ(channel.sent[0].text, "waiting");
+    EXPECT_EQ(channel.sent, Texts{"30 IpcTest: waiting"});
     EXPECT_EQ(channel.flushes, 1);
     EXPECT_TRUE(ipc().queued().empty());
-}
 
-TEST_F(LogDestIpcTest, ReadyDestinationWakesTheSenderForEachMessage) {
-    FakeChannel channel;
-    ipc().attach(&channel);
-    ipc().setPeerLevel(100);
     ipc().write(30, "IpcTest", "one");
-    ipc().write(30, "IpcTest", "two");
-
+    ipc().write(31, "IpcTest", "two");
     EXPECT_EQ(channel.wakes, 2);
     ipc().flush();
-    ASSERT_EQ(channel.sent.size(), 2u);
-    EXPECT_EQ(channel.sent[1].text, "two");
-    EXPECT_EQ(channel.sent[1].level, 30);
+    EXPECT_EQ(channel.sent, (Texts{"30 IpcTest: waiting", "30 IpcTest: one", "31 IpcTest: two"}));
 }
 
 TEST_F(LogDestIpcTest, PeerLevelCapsTheQueueAndTheRoutedSources) {
     plat::LogSrc source("IpcTestCapped");
     plat::setLogOverride("IpcTestCapped:ipc:100");
-    FakeChannel channel;
     ipc().attach(&channel);
     ipc().setPeerLevel(40);
 
@@ -115,24 +99,15 @@ TEST_F(LogDestIpcTest, PeerLevelCapsTheQueueAndTheRoutedSources) {
     ipc().write(50, "IpcTest", "also above");
     source.write(40, "at the peer's level");
     ipc().flush();
-
-    ASSERT_EQ(channel.sent.size(), 1u);
-    EXPECT_EQ(channel.sent[0].source, "IpcTestCapped");
-    EXPECT_EQ(channel.sent[0].text, "at the peer's level");
+    EXPECT_EQ(channel.sent, Texts{"40 IpcTestCapped: at the peer's level"});
 }
 
 TEST_F(LogDestIpcTest, SentSourceCarriesThePrefixAndTextIsCutOnACharacterBoundary) {
-    std::string text(1023, 'a');
-    text += "\u20AC and more";
     ipc().setSourcePrefix("child");
-    ipc().write(30, "IpcTest", text.c_str());
-    FakeChannel channel;
+    ipc().write(30, "IpcTest", (std::string(1023, 'a') + "\u20AC and more").c_str());
     ipc().attach(&channel);
     ipc().setPeerLevel(100);
-
-    ASSERT_EQ(channel.sent.size(), 1u);
-    EXPECT_EQ(channel.sent[0].source, "child: IpcTest");
-    EXPECT_EQ(channel.sent[0].text, std::string(1023, 'a'));
+    EXPECT_EQ(channel.sent, Texts{"30 child: IpcTest: " + std::string(1023, 'a')});
 }
 
 using LogDestIpcDeathTest = LogDestIpcTest;
@@ -140,13 +115,13 @@ using LogDestIpcDeathTest = LogDestIpcTest;
 TEST_F(LogDestIpcDeathTest, AssertionFailureIsSentBeforeTheProcessAborts) {
     EXPECT_DEATH(
         {
-            PrintingChannel channel;
-            ipc().attach(&channel);
+            FakeChannel printing(true);
+            ipc().attach(&printing);
             ipc().setPeerLevel(100);
             plat::setLogOverride("Assertion:ipc:0");
             PLAT_ASSERT(1 == 2);
         },
-        "sent Assertion: Assertion '1 == 2' failed");
+        "sent 0 Assertion: Assertion '1 == 2' failed");
 }
 
 } // namespace

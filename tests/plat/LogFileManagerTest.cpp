@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,6 +29,7 @@ protected:
     void TearDown() override {
         for (const char* name : {"LogDir", "LogFile"}) {
             plat::ConfigParameter& parameter = config().getParam(name);
+            parameter.unset(plat::PolicyPriority, true);
             parameter.unset(plat::PreferencePriority, true);
             parameter.setParam("", plat::DefaultPriority);
         }
@@ -36,78 +38,66 @@ protected:
 
     static plat::Configuration& config() { return plat::Configuration::global(); }
 
+    static void setPath(const std::string& dir, const char* file, int priority) {
+        config().set("LogDir", dir.c_str(), priority);
+        config().set("LogFile", file, priority);
+    }
+
     TemporaryDirectory directory;
     EnvironmentChange logTestDir{"QV_LOG_TEST_DIR", directory.path()};
     plat::LogSrc source{"FileManagerTest"};
 };
 
-TEST_F(LogFileManagerTest, PathIsLogDirAndLogFileWithVariablesExpanded) {
-    config().set("LogDir", "$QV_LOG_TEST_DIR/logs/", plat::PreferencePriority);
-    config().set("LogFile", "first.log", plat::PreferencePriority);
+TEST_F(LogFileManagerTest, PathFollowsLogDirAndLogFileWithVariablesExpanded) {
+    setPath("$QV_LOG_TEST_DIR/logs/", "first.log", plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("to the first file");
     config().set("LogFile", "second.log", plat::PreferencePriority);
     source.status("to the second file");
+    config().set("LogFile", "second.log", plat::PolicyPriority);
+    source.status("the same path keeps the file open");
 
-    EXPECT_NE(
-        readFile(directory.file("logs/first.log")).find("FileManagerTest: to the first file\n"),
-        std::string::npos);
-    EXPECT_NE(
-        readFile(directory.file("logs/second.log")).find("FileManagerTest: to the second file\n"),
-        std::string::npos);
-    EXPECT_EQ(readFile(directory.file("logs/first.log")).find("second"), std::string::npos);
-}
-
-TEST_F(LogFileManagerTest, SettingTheSamePathAgainKeepsTheFileOpen) {
-    config().set("LogDir", directory.path().c_str(), plat::DefaultPriority);
-    config().set("LogFile", "same.log", plat::DefaultPriority);
-    LogCapture capture("FileManagerTest:file:100");
-    source.status("one");
-    config().set("LogFile", "same.log", plat::PreferencePriority);
-    source.status("two");
-
-    EXPECT_EQ(directory.entries(), std::vector<std::string>{"same.log"});
+    std::string first = readFile(directory.file("logs/first.log"));
+    EXPECT_NE(first.find("FileManagerTest: to the first file\n"), std::string::npos) << first;
+    EXPECT_EQ(first.find("second"), std::string::npos) << first;
+    EXPECT_NE(readFile(directory.file("logs/second.log")).find("to the second file\n"),
+              std::string::npos);
+    EXPECT_EQ(testsupport::entriesOf(directory.file("logs")),
+              (std::vector<std::string>{"first.log", "second.log"}));
 }
 
 TEST_F(LogFileManagerTest, UnopenablePathRevertsToTheDefaultPath) {
     directory.write("blocker", "a file, not a directory\n");
-    config().set("LogDir", directory.path().c_str(), plat::DefaultPriority);
-    config().set("LogFile", "default.log", plat::DefaultPriority);
+    setPath(directory.path(), "default.log", plat::DefaultPriority);
     config().set("LogDir", directory.file("blocker").c_str(), plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("reaches the default file");
 
-    std::string errors = capture.text();
-    EXPECT_NE(errors.find("Error opening log file: "), std::string::npos) << errors;
-    EXPECT_NE(errors.find("Reverting to default log file " + directory.file("default.log") + "\n"),
-              std::string::npos)
-        << errors;
+    EXPECT_TRUE(capture.contains("Error opening log file: ")) << capture.text();
+    EXPECT_TRUE(
+        capture.contains("Reverting to default log file " + directory.file("default.log") + "\n"));
     EXPECT_NE(readFile(directory.file("default.log")).find("reaches the default file"),
               std::string::npos);
 }
 
 TEST_F(LogFileManagerTest, FailingDefaultPathIsReportedToo) {
     directory.write("blocker", "a file, not a directory\n");
-    config().set("LogDir", directory.file("blocker/default").c_str(), plat::DefaultPriority);
-    config().set("LogFile", "default.log", plat::DefaultPriority);
+    setPath(directory.file("blocker/default"), "default.log", plat::DefaultPriority);
     config().set("LogFile", "configured.log", plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("goes nowhere");
 
-    std::string errors = capture.text();
-    EXPECT_NE(errors.find("Error opening log file: "), std::string::npos) << errors;
-    EXPECT_NE(errors.find("Error opening default log file: "), std::string::npos) << errors;
+    EXPECT_TRUE(capture.contains("Error opening log file: ")) << capture.text();
+    EXPECT_TRUE(capture.contains("Error opening default log file: ")) << capture.text();
 }
 
 TEST_F(LogFileManagerTest, UnknownVariableIsAnOpeningError) {
-    config().set("LogDir", "$QV_LOG_TEST_NO_SUCH_VARIABLE", plat::PreferencePriority);
-    config().set("LogFile", "x.log", plat::PreferencePriority);
+    setPath("$QV_LOG_TEST_NO_SUCH_VARIABLE", "x.log", plat::PreferencePriority);
     LogCapture capture("FileManagerTest:file:100");
     source.status("goes nowhere");
 
-    EXPECT_NE(capture.text().find(
-                  "Error opening log file: unknown environment variable: QV_LOG_TEST_NO_SUCH"),
-              std::string::npos)
+    EXPECT_TRUE(capture.contains(
+        "Error opening log file: unknown environment variable: QV_LOG_TEST_NO_SUCH_VARIABLE"))
         << capture.text();
 }
 

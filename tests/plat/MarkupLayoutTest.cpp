@@ -66,93 +66,72 @@ LaidOut layOut(const char* markup, int width) {
     return {callback.pieces, layout.lines(), layout.height()};
 }
 
-TEST(MarkupLayout, RunThatFitsStaysOnOneLine) {
-    LaidOut result = layOut("short text", 100);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"short text", 0, 0, 0, ""}}));
-    EXPECT_EQ(result.height, 12);
+TEST(MarkupLayout, BreaksAfterTheLastWordThatFitsOrInsideWordsWiderThanALine) {
+    struct Case {
+        const char* markup;
+        int width;
+        std::vector<Piece> pieces;
+    };
+    const Case cases[] = {
+        {"short text", 100, {{"short text", 0, 0, 0, ""}}},
+        {"aaa bbb ccc ddd", 100, {{"aaa bbb", 0, 0, 0, ""}, {"ccc ddd", 0, 12, 1, ""}}},
+        // Blanks and line ends at the start of a continued line are skipped.
+        {"aaaa   \t<b>  <br/>bbbb</b>", 60, {{"aaaa", 0, 0, 0, ""}, {"bbbb", 0, 12, 1, ""}}},
+        {"aaaaaa<b>bbbbbb</b>", 100, {{"aaaaaa", 0, 0, 0, ""}, {"bbbbbb", 0, 12, 1, ""}}},
+        {"\u00E4\u00F6\u00FC\u00DFabcd x",
+         35,
+         {{"\u00E4\u00F6\u00FC", 0, 0, 0, ""},
+          {"\u00DFab", 0, 12, 1, ""},
+          {"cd", 0, 24, 2, ""},
+          {"x", 0, 36, 3, ""}}},
+        // No room at all still places one character per line.
+        {"<div style=\"padding-left:30;padding-right:30\">ab</div>",
+         100,
+         {{"a", 60, 0, 0, ""}, {"b", 60, 12, 1, ""}}},
+        // Empty lines keep their height.
+        {"a<br/><br/>b", 100, {{"a", 0, 0, 0, ""}, {"b", 0, 24, 2, ""}}},
+        // Paragraphs advance by their last line and the spacing.
+        {"<div>one<br/></div><div style=\"padding-left:5;padding-right:15\">two three</div>",
+         100,
+         {{"one", 0, 0, 0, ""}, {"two", 10, 17, 1, ""}, {"three", 10, 29, 2, ""}}},
+        // The tallest run sets the line height.
+        {"<span style=\"font-size:150%\">Big</span> small words",
+         150,
+         {{"Big", 0, 0, 0, ""}, {" small", 45, 0, 0, ""}, {"words", 0, 18, 1, ""}}},
+        {"go <a href=\"https://x\">there now</a> <a href=\"u\"></a>",
+         80,
+         {{"go ", 0, 0, 0, ""},
+          {"there", 30, 0, 0, "https://x"},
+          {"now", 0, 12, 1, "https://x"},
+          {" ", 30, 12, 1, ""},
+          {"u", 40, 12, 1, "u"}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(layOut(c.markup, c.width).pieces, c.pieces) << c.markup;
 }
 
-TEST(MarkupLayout, BreaksAfterTheLastWordThatFits) {
-    LaidOut result = layOut("aaa bbb ccc ddd", 100);
-    EXPECT_EQ(result.pieces,
-              (std::vector<Piece>{{"aaa bbb", 0, 0, 0, ""}, {"ccc ddd", 0, 12, 1, ""}}));
-    ASSERT_EQ(result.lines.size(), 2u);
-    EXPECT_EQ(result.lines[0].used, 70);
-    EXPECT_EQ(result.height, 24);
-}
-
-TEST(MarkupLayout, SkipsBlanksAndLineEndsAtTheStartOfAContinuedLine) {
-    LaidOut result = layOut("aaaa   \t<b>  <br/>bbbb</b>", 60);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"aaaa", 0, 0, 0, ""}, {"bbbb", 0, 12, 1, ""}}));
-}
-
-TEST(MarkupLayout, WordThatDoesNotFitTheRestOfALineMovesToTheNext) {
-    LaidOut result = layOut("aaaaaa<b>bbbbbb</b>", 100);
-    EXPECT_EQ(result.pieces,
-              (std::vector<Piece>{{"aaaaaa", 0, 0, 0, ""}, {"bbbbbb", 0, 12, 1, ""}}));
-}
-
-TEST(MarkupLayout, WordWiderThanALineBreaksAtCharacterBoundaries) {
-    LaidOut result = layOut("\u00E4\u00F6\u00FC\u00DFabcd x", 35);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"\u00E4\u00F6\u00FC", 0, 0, 0, ""},
-                                                 {"\u00DFab", 0, 12, 1, ""},
-                                                 {"cd", 0, 24, 2, ""},
-                                                 {"x", 0, 36, 3, ""}}));
-}
-
-TEST(MarkupLayout, NoRoomAtAllStillPlacesOneCharacterPerLine) {
-    LaidOut result = layOut("<div style=\"padding-left:30;padding-right:30\">ab</div>", 100);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"a", 60, 0, 0, ""}, {"b", 60, 12, 1, ""}}));
-}
-
-TEST(MarkupLayout, LineFeedsEndLinesAndEmptyLinesKeepTheirHeight) {
-    LaidOut result = layOut("a<br/><br/>b", 100);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"a", 0, 0, 0, ""}, {"b", 0, 24, 2, ""}}));
-}
-
-TEST(MarkupLayout, ParagraphsAdvanceByTheLastLineAndTheSpacing) {
-    LaidOut result = layOut(
+TEST(MarkupLayout, LinesRecordTheirExtentAndAlignmentAndAddUpToTheHeight) {
+    LaidOut wrapped = layOut("aaa bbb ccc ddd", 100);
+    ASSERT_EQ(wrapped.lines.size(), 2u);
+    EXPECT_EQ(wrapped.lines[0].used, 70);
+    EXPECT_EQ(wrapped.height, 24);
+    LaidOut padded = layOut(
         "<div>one<br/></div><div style=\"padding-left:5;padding-right:15\">two three</div>", 100);
-    EXPECT_EQ(result.pieces,
-              (std::vector<Piece>{
-                  {"one", 0, 0, 0, ""}, {"two", 10, 17, 1, ""}, {"three", 10, 29, 2, ""}}));
-    ASSERT_EQ(result.lines.size(), 3u);
-    EXPECT_EQ(result.lines[1].left, 10);
-    EXPECT_EQ(result.lines[1].available, 60);
-    EXPECT_EQ(result.height, 41);
-}
-
-TEST(MarkupLayout, TallestRunSetsTheLineHeight) {
-    LaidOut result = layOut("<span style=\"font-size:150%\">Big</span> small words", 150);
-    EXPECT_EQ(result.pieces,
-              (std::vector<Piece>{
-                  {"Big", 0, 0, 0, ""}, {" small", 45, 0, 0, ""}, {"words", 0, 18, 1, ""}}));
-}
-
-TEST(MarkupLayout, LinkFragmentsCarryTheTarget) {
-    LaidOut result = layOut("go <a href=\"https://x\">there now</a> <a href=\"u\"></a>", 80);
-    EXPECT_EQ(result.pieces, (std::vector<Piece>{{"go ", 0, 0, 0, ""},
-                                                 {"there", 30, 0, 0, "https://x"},
-                                                 {"now", 0, 12, 1, "https://x"},
-                                                 {" ", 30, 12, 1, ""},
-                                                 {"u", 40, 12, 1, "u"}}));
+    ASSERT_EQ(padded.lines.size(), 3u);
+    EXPECT_EQ(padded.lines[1].left, 10);
+    EXPECT_EQ(padded.lines[1].available, 60);
+    EXPECT_EQ(padded.height, 41);
+    LaidOut centred = layOut("<div style=\"text-align:center\">a b c</div>", 100);
+    ASSERT_EQ(centred.lines.size(), 1u);
+    EXPECT_EQ(centred.lines[0].alignment, Markup::AlignCenter);
 }
 
 TEST(MarkupLayout, UnlimitedWidthNeverWraps) {
     std::string longText(5000, 'x');
     longText += " end";
     LaidOut result = layOut(longText.c_str(), Layout::UnlimitedWidth);
-    ASSERT_EQ(result.pieces.size(), 1u);
+    EXPECT_EQ(result.pieces.size(), 1u);
     EXPECT_EQ(result.lines.size(), 1u);
-}
-
-TEST(MarkupLayout, FragmentsReportTheirParagraphAlignment) {
-    FixedWidthCallback callback;
-    Layout layout(callback, 100);
-    ASSERT_TRUE(
-        Markup::ParserHtml().render("<div style=\"text-align:center\">a b c</div>", layout));
-    ASSERT_EQ(layout.lines().size(), 1u);
-    EXPECT_EQ(layout.lines()[0].alignment, Markup::AlignCenter);
 }
 
 } // namespace

@@ -10,26 +10,21 @@
 namespace {
 
 using plat::PreferencePriority;
-using testsupport::raisedBy;
 
-TEST(StringParameterValues, NullIsRefusedAndEmptyIsAValue) {
+TEST(StringParameterValues, NullAndBadUtf8AreRefusedAndEmptyIsAValue) {
     plat::Configuration config("Test");
     plat::StringParameter title("Title", "Title.", "none", false, &config);
     EXPECT_FALSE(title.setParam(static_cast<const char*>(nullptr), PreferencePriority));
     EXPECT_FALSE(title.setParam(3, PreferencePriority));
-    EXPECT_TRUE(title.setParam("", PreferencePriority));
-    EXPECT_STREQ(title.getValue().get(), "");
-}
-
-TEST(StringParameterValues, BadUtf8ThrowsAndKeepsTheValue) {
-    plat::Configuration config("Test");
-    plat::StringParameter title("Title", "Title.", "none", false, &config);
-    EXPECT_EQ(
-        raisedBy<plat::BadUtf8>([&] { title.setParam("caf\xC3", PreferencePriority); }).message,
-        "Bad UTF-8 string for Title");
+    EXPECT_EQ(testsupport::raisedBy<plat::BadUtf8>([&] {
+                  title.setParam("caf\xC3", PreferencePriority);
+              }).message,
+              "Bad UTF-8 string for Title");
     EXPECT_STREQ(title.getValueStr().get(), "none");
     EXPECT_TRUE(title.setParam("caf\u00E9", PreferencePriority));
     EXPECT_STREQ(title.getValue().get(), "caf\u00E9");
+    EXPECT_TRUE(title.setParam("", PreferencePriority));
+    EXPECT_STREQ(title.getValue().get(), "");
 }
 
 TEST(StringParameterDeathTest, NullDefaultIsAProgrammingError) {

@@ -2,10 +2,8 @@
 // calling thread's object and native wrappers, failures in run(), and the log lines.
 #include <plat/Thread.h>
 
-#include <plat/Condition.h>
 #include <plat/Exception.h>
 #include <plat/Log.h>
-#include <plat/Mutex.h>
 
 #include <support/LogCapture.h>
 
@@ -14,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -22,39 +22,20 @@ namespace {
 using plat::Thread;
 
 // Blocks callers of wait() until release(); stays open afterwards.
-class Gate {
-public:
-    void wait() {
-        plat::MutexLock lock(mutex);
-        while (!open)
-            opened.wait();
-    }
-    void release() {
-        plat::MutexLock lock(mutex);
-        open = true;
-        opened.broadcast();
-    }
-
-private:
-    plat::Mutex mutex;
-    plat::Condition opened{mutex};
-    bool open = false;
+struct Gate {
+    std::promise<void> promise;
+    std::shared_future<void> opened = promise.get_future().share();
+    void wait() const { opened.wait(); }
+    void release() { promise.set_value(); }
 };
 
-class GatedRunnable : public Thread::Runnable {
+class FunctionRunnable : public Thread::Runnable {
 public:
-    explicit GatedRunnable(Gate& gate) : gate(gate) {}
-    void run(Thread* thread) override {
-        selfInRun = Thread::self();
-        passedThread = thread;
-        gate.wait();
-    }
-
-    std::atomic<Thread*> selfInRun{nullptr};
-    std::atomic<Thread*> passedThread{nullptr};
+    explicit FunctionRunnable(std::function<void(Thread*)> body) : body(std::move(body)) {}
+    void run(Thread* thread) override { body(thread); }
 
 private:
-    Gate& gate;
+    std::function<void(Thread*)> body;
 };
 
 // Polls without an upper bound on the time it may take.
@@ -71,34 +52,28 @@ std::string hexId(const Thread& thread) {
 
 TEST(Thread, GoesFromCreatedThroughRunningAndFinishedToJoined) {
     Gate gate;
-    GatedRunnable body(gate);
+    std::atomic<Thread*> selfInRun{nullptr}, passedThread{nullptr};
+    FunctionRunnable body([&](Thread* thread) {
+        selfInRun = Thread::self();
+        passedThread = thread;
+        gate.wait();
+    });
     Thread thread("worker", &body);
     EXPECT_EQ(thread.state(), Thread::Created);
-    EXPECT_STREQ(thread.name(), "worker");
     thread.start();
     EXPECT_EQ(thread.state(), Thread::Running);
     gate.release();
     waitForState(thread, Thread::Finished);
     EXPECT_EQ(thread.join(), &thread);
     EXPECT_EQ(thread.state(), Thread::Joined);
-    EXPECT_EQ(body.selfInRun.load(), &thread);
-    EXPECT_EQ(body.passedThread.load(), &thread);
-}
-
-TEST(Thread, JoiningTwiceReturnsAtOnceTheSecondTime) {
-    Gate gate;
-    GatedRunnable body(gate);
-    Thread thread("worker", &body);
-    thread.start();
-    gate.release();
-    EXPECT_EQ(thread.join(), &thread);
-    EXPECT_EQ(thread.join(), &thread);
-    EXPECT_EQ(thread.state(), Thread::Joined);
+    EXPECT_EQ(thread.join(), &thread) << "a second join returns at once";
+    EXPECT_EQ(selfInRun.load(), &thread);
+    EXPECT_EQ(passedThread.load(), &thread);
 }
 
 TEST(Thread, ConcurrentJoinersBothSeeTheThreadJoined) {
     Gate gate;
-    GatedRunnable body(gate);
+    FunctionRunnable body([&](Thread*) { gate.wait(); });
     Thread thread("worker", &body);
     thread.start();
     std::atomic<Thread*> first{nullptr}, second{nullptr};
@@ -119,15 +94,10 @@ TEST(Thread, NeverStartedThreadHasNothingToJoin) {
 
 TEST(Thread, DestructorWaitsForRunToEnd) {
     std::atomic<bool> ended{false};
-    class SlowRunnable : public Thread::Runnable {
-    public:
-        explicit SlowRunnable(std::atomic<bool>& ended) : ended(ended) {}
-        void run(Thread*) override {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            ended = true;
-        }
-        std::atomic<bool>& ended;
-    } body(ended);
+    FunctionRunnable body([&](Thread*) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ended = true;
+    });
     {
         Thread thread("slow", &body);
         thread.start();
@@ -161,9 +131,7 @@ TEST(Thread, SelfDeletingThreadDisappearsAfterRunAndCannotBeJoined) {
 }
 
 TEST(Thread, ExceptionFromRunIsLoggedAsFailureAndTheThreadFinishes) {
-    class Failing : public Thread::Runnable {
-        void run(Thread*) override { throw plat::Exception("boom"); }
-    } body;
+    FunctionRunnable body([](Thread*) { throw plat::Exception("boom"); });
     Thread thread("failing", &body);
     testsupport::LogCapture log("Threading:stderr:10");
     thread.start();
@@ -190,26 +158,24 @@ TEST(Thread, LogsEachEventInOneFormat) {
             << log.text();
 }
 
-TEST(Thread, SelfOutsideThisClassIsANativeWrapper) {
+TEST(Thread, SelfOutsideThisClassIsANativeWrapperThatEndsWithItsThread) {
     Thread* main = Thread::self();
     EXPECT_EQ(Thread::self(), main);
     EXPECT_STREQ(main->name(), "Native");
     EXPECT_EQ(main->state(), Thread::Native);
     EXPECT_TRUE(pthread_equal(main->id(), pthread_self()));
     EXPECT_EQ(main->join(), nullptr);
-}
 
-TEST(Thread, NativeWrapperOfAForeignThreadEndsWithIt) {
     testsupport::LogCapture log("Threading:stderr:100");
     Thread* seen = nullptr;
     std::thread foreign([&] { seen = Thread::self(); });
     foreign.join();
-    EXPECT_NE(seen, Thread::self());
+    EXPECT_NE(seen, main);
     EXPECT_TRUE(log.contains("Threading: native    Native ")) << log.text();
     EXPECT_TRUE(log.contains("Threading: destroyed Native ")) << log.text();
 }
 
-TEST(Thread, StartingTwiceIsAnAssertionFailure) {
+TEST(Thread, StartingTwiceOrLateDeleteWhenFinishedIsAnAssertionFailure) {
     EXPECT_DEATH(
         {
             Thread thread("twice");
@@ -217,13 +183,10 @@ TEST(Thread, StartingTwiceIsAnAssertionFailure) {
             thread.start();
         },
         "Assertion 'threadState == Created' failed");
-}
-
-TEST(Thread, DeleteWhenFinishedFromAnotherThreadAfterStartIsAnAssertionFailure) {
     EXPECT_DEATH(
         {
             Gate gate;
-            GatedRunnable body(gate);
+            FunctionRunnable body([&](Thread*) { gate.wait(); });
             Thread thread("late", &body);
             thread.start();
             thread.setDeleteWhenFinished();

@@ -14,12 +14,8 @@ using plat::TicksPerSecond;
 
 constexpr std::int64_t LastSecond = INT64_MAX / TicksPerSecond;
 
-TEST(TicksFromUnixSeconds, EpochIsTheOffsetFrom1601) {
-    EXPECT_EQ(plat::ticksFromUnixSeconds(0), plat::UnixEpochOffsetSeconds * TicksPerSecond);
+TEST(TicksFromUnixSeconds, CountsFrom1601AndSaturatesAtTheLimits) {
     EXPECT_EQ(plat::ticksFromUnixSeconds(-plat::UnixEpochOffsetSeconds), 0);
-}
-
-TEST(TicksFromUnixSeconds, SaturatesAtTheLimits) {
     EXPECT_EQ(plat::ticksFromUnixSeconds(INT64_MAX), INT64_MAX);
     EXPECT_EQ(plat::ticksFromUnixSeconds(INT64_MIN), INT64_MIN);
     std::int64_t lastUnixSecond = LastSecond - plat::UnixEpochOffsetSeconds;

@@ -46,10 +46,12 @@ const char* const SpeedNames[] = {"slow", "fast", nullptr};
 
 TEST(ConfigXmlWriting, WritesTheExactLayoutWithEscapedAttributes) {
     plat::Configuration config("Layout");
+    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &config);
     plat::IntParameter depth("Depth", plat::DescriptionKey("plat_test_depth"), 3, true, &config, 1,
                              32, "x,noPolicy");
     plat::BoolParameter verbose("Verbose", "Say \"more\" & <less> 'now'", false, false, &config);
     depth.setParam("16", PreferencePriority);
+    speed.setParam("SLOW", PreferencePriority);
 
     EXPECT_EQ(xmlOf(config), document("<bool   name=\"Verbose\"\n"
                                       "        description=\"Say &quot;more&quot; &amp; "
@@ -65,15 +67,8 @@ TEST(ConfigXmlWriting, WritesTheExactLayoutWithEscapedAttributes) {
                                       "        max=\"32\">\n"
                                       "    <value data=\"3\" priority=\"0\"/>\n"
                                       "    <value data=\"16\" priority=\"10\"/>\n"
-                                      "</int>\n"));
-}
-
-TEST(ConfigXmlWriting, EnumsListTheirRangeValuesAndNames) {
-    plat::Configuration config("Enum");
-    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &config);
-    speed.setParam("SLOW", PreferencePriority);
-
-    EXPECT_EQ(xmlOf(config), document("<enum   name=\"Speed\"\n"
+                                      "</int>\n"
+                                      "<enum   name=\"Speed\"\n"
                                       "        description=\"Speed.\"\n"
                                       "        advanced=\"false\"\n"
                                       "        min=\"0\"\n"
@@ -83,23 +78,6 @@ TEST(ConfigXmlWriting, EnumsListTheirRangeValuesAndNames) {
                                       "    <opt data=\"slow\"/>\n"
                                       "    <opt data=\"fast\"/>\n"
                                       "</enum>\n"));
-}
-
-TEST(ConfigXmlWriting, BinaryValuesAreMaskedAtEveryPriority) {
-    plat::Configuration config("Secrets");
-    plat::BinaryParameter key("Key", "Key.", "\x01\x02", 2, false, &config);
-    key.setParam("ff00", PreferencePriority);
-
-    std::string text = xmlOf(config);
-
-    EXPECT_NE(text.find("    <value data=\"&lt;binary&gt;\" priority=\"0\"/>\n"
-                        "    <value data=\"&lt;binary&gt;\" priority=\"10\"/>\n"
-                        "</binary>\n"),
-              std::string::npos)
-        << text;
-    EXPECT_EQ(text.find("0102"), std::string::npos);
-    EXPECT_EQ(text.find("ff00"), std::string::npos);
-    EXPECT_NE(text.find("advanced=\"true\""), std::string::npos);
 }
 
 TEST(ConfigXmlWriting, IncludesChildrenAndLeavesOutWhatIsExcluded) {
@@ -124,63 +102,59 @@ TEST(ConfigXmlWriting, IncludesChildrenAndLeavesOutWhatIsExcluded) {
     EXPECT_NE(filtered.find("_Hidden"), std::string::npos);
 }
 
-TEST(ConfigXmlRoundTrip, EnumKeepsItsNamesDefaultAndPreference) {
-    plat::Configuration original("Original");
-    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &original);
-    speed.setParam("slow", PreferencePriority);
-    plat::Configuration copy("Copy");
-
-    plat::fromXml(copy, plat::toXml(original).c_str());
-
-    plat::EnumParameter& recreated = copy.getEnumParam("Speed");
-    EXPECT_STREQ(recreated.getNames()[0], "slow");
-    EXPECT_STREQ(recreated.getNames()[1], "fast");
-    EXPECT_EQ(recreated.getNames()[2], nullptr);
-    EXPECT_STREQ(recreated.getValueStrAt(DefaultPriority).c_str(), "fast");
-    EXPECT_STREQ(recreated.getValueStrAt(PreferencePriority).c_str(), "slow");
-    EXPECT_EQ(xmlOf(copy), xmlOf(original));
-}
-
 TEST(ConfigXmlRoundTrip, EveryClassComesBackWithItsIdentityAndValues) {
     plat::Configuration original("Original");
     plat::BoolParameter flag("Flag", "Flag.", true, true, &original, "noPolicy");
     plat::IntParameter count("Count", "Count.", -5, false, &original, -10, 10);
     plat::StringParameter text("Text", "A <text> & more", "d\xc3\xa9j\xc3\xa0", false, &original);
     plat::S64Parameter big("Big", "Big.", 0x123456789LL, false, &original);
+    plat::EnumParameter speed("Speed", "Speed.", "fast", SpeedNames, false, &original);
     count.setParam("7", 40);
     text.setParam("line\nbreak \"quoted\"", PreferencePriority);
+    speed.setParam("slow", PreferencePriority);
     plat::Configuration copy("Copy");
+    plat::Configuration copyOfCopy("CopyOfCopy");
 
+    // Reading adds each parameter in front of the ones before, so a second reading restores the
+    // order of the original.
     plat::fromXml(copy, plat::toXml(original).c_str());
+    plat::fromXml(copyOfCopy, plat::toXml(copy).c_str());
 
-    EXPECT_TRUE(copy.getBoolParam("Flag").hasFlag("noPolicy"));
+    EXPECT_EQ(xmlOf(copyOfCopy), xmlOf(original));
     EXPECT_EQ(copy.getIntParam("Count").getValue(), 7);
-    EXPECT_EQ(copy.getIntParam("Count").getMinValue(), -10);
-    EXPECT_TRUE(copy.getBoolParam("Flag").isAdvanced());
-    EXPECT_EQ(copy.getS64Param("Big").getValue(), 0x123456789LL);
-    EXPECT_STREQ(copy.getStringParam("Text").getValueStr().c_str(), "line\nbreak \"quoted\"");
-    EXPECT_STREQ(copy.getParam("Text").getDescription(), "A <text> & more");
+    EXPECT_STREQ(copy.getEnumParam("Speed").getValueName(), "slow");
 }
 
-TEST(ConfigXmlRoundTrip, BinaryComesBackWithoutItsSecretBytes) {
+TEST(ConfigXmlRoundTrip, BinaryBytesNeverReachTheDocument) {
     plat::Configuration original("Original");
     plat::BinaryParameter key("Key", "Key.", "\x01\x02", 2, false, &original);
     key.setParam("ff00", PreferencePriority);
     plat::Configuration copy("Copy");
 
-    plat::fromXml(copy, plat::toXml(original).c_str());
+    std::string text = xmlOf(original);
+    plat::fromXml(copy, text.c_str());
 
-    plat::BinaryParameter& recreated = copy.getBinaryParam("Key");
-    EXPECT_EQ(recreated.getValueBuffer().length(), 0u);
-    EXPECT_EQ(recreated.getPriority(), DefaultPriority);
+    EXPECT_NE(text.find("advanced=\"true\">\n"
+                        "    <value data=\"&lt;binary&gt;\" priority=\"0\"/>\n"
+                        "    <value data=\"&lt;binary&gt;\" priority=\"10\"/>\n"
+                        "</binary>\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("0102"), std::string::npos);
+    EXPECT_EQ(text.find("ff00"), std::string::npos);
+    EXPECT_EQ(copy.getBinaryParam("Key").getValueBuffer().length(), 0u);
+    EXPECT_EQ(copy.getBinaryParam("Key").getPriority(), DefaultPriority);
 }
 
-TEST(ConfigXmlReading, ReplacesEarlierRunTimeParameters) {
+TEST(ConfigXmlReading, ReplacesRunTimeParametersAndFillsStaticOnesOfTheSameClass) {
     plat::Configuration config("Config");
     config.addBool("Stale", "Stale.", false);
+    plat::IntParameter width("Width", "Width.", 5, false, &config, 0, 100);
 
     plat::fromXml(config, document("<bool name=\"Fresh\" description=\"Fresh.\" advanced=\"TRUE\">"
-                                   "<value data=\"1\" priority=\"10\"/></bool>\n")
+                                   "<value data=\"1\" priority=\"10\"/></bool>\n"
+                                   "<INT name=\"width\" description=\"Other.\">"
+                                   "<value data=\"50\" priority=\"10\"/></INT>\n")
                               .c_str());
 
     EXPECT_EQ(config.findParam("Stale"), nullptr);
@@ -188,51 +162,38 @@ TEST(ConfigXmlReading, ReplacesEarlierRunTimeParameters) {
     EXPECT_TRUE(fresh.getValue());
     EXPECT_TRUE(fresh.isAdvanced());
     EXPECT_EQ(fresh.getPriority(), PreferencePriority);
-}
-
-TEST(ConfigXmlReading, ExistingParameterOfTheSameClassTakesTheValues) {
-    plat::Configuration config("Config");
-    plat::IntParameter width("Width", "Width.", 5, false, &config, 0, 100);
-
-    plat::fromXml(config, document("<INT name=\"width\" description=\"Other.\">"
-                                   "<value data=\"50\" priority=\"10\"/></INT>\n")
-                              .c_str());
-
     EXPECT_EQ(width.getValue(), 50);
     EXPECT_STREQ(width.getDescription(), "Width.");
 }
 
-TEST(ConfigXmlReading, AnotherClassForAnExistingNameIsIncompatible) {
+TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
     plat::Configuration config("Config");
     plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
-
-    EXPECT_EQ(failureOf(config, document("<bool name=\"Early\" description=\"Early.\"/>\n"
-                                         "<int name=\"Verbose\" description=\"Verbose.\"/>\n"
-                                         "<bool name=\"Late\" description=\"Late.\"/>\n")),
-              "Incompatible XML config");
+    const char* const incompatible = "Incompatible XML config";
+    struct Case {
+        std::string document;
+        const char* message;
+    };
+    for (const Case& c : {
+             Case{document("<float name=\"Ratio\" description=\"Ratio.\"/>\n"), incompatible},
+             Case{document("<bool description=\"Nameless.\"/>\n"), incompatible},
+             Case{document("<enum name=\"Empty\" description=\"No names.\">"
+                           "<value data=\"a\" priority=\"0\"/></enum>\n"),
+                  incompatible},
+             Case{document("<int name=\"Backwards\" description=\"d\" min=\"5\" max=\"1\"/>\n"),
+                  incompatible},
+             Case{"<?xml version=\"1.0\"?>\n<other/>\n",
+                  "XML error 2:1 First Tag should be 'config'"},
+             Case{"<config>\n<bool name=\"A\"/>\n<int name=\"B\" <\n</config>",
+                  "XML error 3:15 Error: Unexpected token found"},
+             Case{document("<bool name=\"Early\" description=\"Early.\"/>\n"
+                           "<int name=\"Verbose\" description=\"Another class.\"/>\n"
+                           "<bool name=\"Late\" description=\"Late.\"/>\n"),
+                  incompatible},
+         })
+        EXPECT_EQ(failureOf(config, c.document), c.message) << c.document;
     EXPECT_NE(config.findParam("Early"), nullptr);
     EXPECT_EQ(config.findParam("Late"), nullptr);
-}
-
-TEST(ConfigXmlReading, DocumentsThatDescribeNoParameterAreIncompatible) {
-    plat::Configuration config("Config");
-    for (const char* element : {
-             "<float name=\"Ratio\" description=\"Ratio.\"/>\n",
-             "<bool description=\"Nameless.\"/>\n",
-             "<enum name=\"Empty\" description=\"No names.\"><value data=\"a\" priority=\"0\"/>"
-             "</enum>\n",
-             "<int name=\"Backwards\" description=\"d\" min=\"5\" max=\"1\"/>\n",
-         })
-        EXPECT_EQ(failureOf(config, document(element)), "Incompatible XML config") << element;
-}
-
-TEST(ConfigXmlReading, ParseErrorsNameTheirPlace) {
-    plat::Configuration config("Config");
-
-    EXPECT_EQ(failureOf(config, "<?xml version=\"1.0\"?>\n<other/>\n"),
-              "XML error 2:1 First Tag should be 'config'");
-    EXPECT_EQ(failureOf(config, "<config>\n<bool name=\"A\"/>\n<int name=\"B\" <\n</config>"),
-              "XML error 3:15 Error: Unexpected token found");
 }
 
 TEST(ConfigXmlReading, MakesTheBestOfIncompleteElements) {

@@ -8,26 +8,24 @@
 #include <support/TemporaryDirectory.h>
 #include <support/fileContents.h>
 #include <support/forkedChild.h>
+#include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 using plat::DString;
 using testsupport::modeOf;
-using testsupport::TemporaryDirectory;
 using testsupport::writeFile;
 
 constexpr uid_t NobodyUser = 65534;
@@ -46,6 +44,17 @@ private:
     int fd;
 };
 
+class FileTest : public ::testing::Test {
+protected:
+    testsupport::TemporaryDirectory dir;
+    CwdGuard cwd;
+};
+using FilePathTest = FileTest;
+using FileCreationTest = FileTest;
+using FileUniqueNameTest = FileTest;
+using FilePermissionTest = FileTest;
+using FileStreamTest = FileTest;
+
 std::string libcRealPath(const std::string& path) {
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) ? resolved : "error " + std::to_string(errno);
@@ -59,31 +68,15 @@ std::string ourRealPath(const std::string& path) {
     }
 }
 
-// Runs body in a child process as nobody and returns the text it produced. The test process
-// has a single thread, so the child may run ordinary code after the fork.
-std::string runAsNobody(const std::function<std::string()>& body) {
-    int pipeFds[2];
-    PLAT_ASSERT(::pipe2(pipeFds, O_CLOEXEC) == 0);
-    pid_t pid = ::fork();
-    PLAT_ASSERT(pid >= 0);
-    if (pid == 0) {
-        ::close(pipeFds[0]);
-        if (!testsupport::becomeNobody())
-            ::_exit(2);
-        std::string result = body();
-        ssize_t written = ::write(pipeFds[1], result.data(), result.size());
-        ::_exit(written == ssize_t(result.size()) ? 0 : 3);
-    }
-    ::close(pipeFds[1]);
-    std::string result;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, std::size_t(got));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-    return result;
+// "owner:group:mode" with the mode in octal.
+std::string ownershipOf(const std::string& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return "missing";
+    char text[64];
+    std::snprintf(text, sizeof text, "%u:%u:%o", unsigned(info.st_uid), unsigned(info.st_gid),
+                  unsigned(info.st_mode & 07777));
+    return text;
 }
 
 // The display form of a system exception with this context and error number.
@@ -95,14 +88,8 @@ std::string systemError(const std::string& context, int err) {
 // The display form of what call raised, which also tells a system exception from a plain one.
 template <typename Call>
 std::string failureOf(Call call) {
-    try {
-        call();
-    } catch (const plat::Exception& e) {
-        char text[plat::Exception::MessageCapacity + plat::Exception::TypeCapacity + 4];
-        e.displayForm(text, sizeof text);
-        return text;
-    }
-    return "no exception";
+    testsupport::Raised raised = testsupport::raisedBy(call);
+    return raised.type.empty() ? raised.message : "[" + raised.type + "] " + raised.message;
 }
 
 // ---- Path arithmetic ----
@@ -112,7 +99,7 @@ struct PathCase {
     const char* expected;
 };
 
-TEST(FilePathTest, NormalisationFoldsSlashesDotsAndParents) {
+TEST(FilePathArithmetic, NormalisationFoldsSlashesDotsAndParents) {
     const PathCase cases[] = {{"//a//b/", "/a/b"}, {"/a/../..", "/"}, {"a/..", "."},
                               {"../x/..", ".."},   {"./x", "x"},      {"x/./y", "x/y"},
                               {"", "."},           {"/", "/"},        {"../../a/b/..", "../../a"}};
@@ -120,25 +107,25 @@ TEST(FilePathTest, NormalisationFoldsSlashesDotsAndParents) {
         EXPECT_STREQ(plat::fileNormalisePath(c.input).c_str(), c.expected) << c.input;
 }
 
-TEST(FilePathTest, DirNameClimbsOneLevelEvenAboveRelativeStart) {
+TEST(FilePathArithmetic, DirNameClimbsOneLevelEvenAboveRelativeStart) {
     const PathCase cases[] = {{"/a/b/c", "/a/b"}, {"/c", "/"}, {"/", "/"},     {"name", "."},
                               {"..", "../.."},    {".", ".."}, {"a/b//", "a"}, {"../x", ".."}};
     for (const PathCase& c : cases)
         EXPECT_STREQ(plat::fileDirName(c.input).c_str(), c.expected) << c.input;
 }
 
-TEST(FilePathTest, BaseNameCutsSuffixWithoutRegardToCase) {
-    EXPECT_STREQ(plat::fileBaseName("/opt/app/Tool.EXE", ".exe").c_str(), "Tool");
-    EXPECT_STREQ(plat::fileBaseName("/opt/app/tool.exe/", ".exe").c_str(), "tool");
-    EXPECT_STREQ(plat::fileBaseName("/opt/.exe", ".exe").c_str(), ".exe");
-    EXPECT_STREQ(plat::fileBaseName("/opt/tool.exe.bak", ".exe").c_str(), "tool.exe.bak");
+TEST(FilePathArithmetic, BaseNameCutsSuffixWithoutRegardToCase) {
+    const PathCase cases[] = {{"/opt/app/Tool.EXE", "Tool"},
+                              {"/opt/app/tool.exe/", "tool"},
+                              {"/opt/.exe", ".exe"},
+                              {"/opt/tool.exe.bak", "tool.exe.bak"}};
+    for (const PathCase& c : cases)
+        EXPECT_STREQ(plat::fileBaseName(c.input, ".exe").c_str(), c.expected) << c.input;
     EXPECT_STREQ(plat::fileBaseName("/opt/tool.exe").c_str(), "tool.exe");
     EXPECT_STREQ(plat::fileBaseName("../..").c_str(), ".");
 }
 
-TEST(FilePathTest, GetCwdGrowsBeyondItsFirstBuffer) {
-    TemporaryDirectory dir;
-    CwdGuard guard;
+TEST_F(FilePathTest, GetCwdGrowsBeyondItsFirstBuffer) {
     std::string expected = dir.path();
     ASSERT_EQ(::chdir(dir.path().c_str()), 0);
     for (int level = 0; level < 12; ++level) {
@@ -152,93 +139,63 @@ TEST(FilePathTest, GetCwdGrowsBeyondItsFirstBuffer) {
 
 // ---- Real paths ----
 
-class FileRealPathTest : public ::testing::Test {
-protected:
-    void makeLinkChain(int links, const std::string& finalTarget) {
-        for (int i = 0; i < links; ++i) {
-            std::string target = i + 1 < links ? "l" + std::to_string(i + 1) : finalTarget;
-            ASSERT_EQ(::symlink(target.c_str(), dir.file("l" + std::to_string(i)).c_str()), 0);
-        }
+// l1 reaches the file through twenty links, l0 through twenty-one.
+TEST_F(FilePathTest, RealPathFollowsTwentyLinksAndFailsWithELOOPNamingCallersPathAfterThat) {
+    writeFile(dir.file("file"), "x");
+    for (int i = 0; i <= 20; ++i) {
+        std::string target = i < 20 ? "l" + std::to_string(i + 1) : "file";
+        ASSERT_EQ(::symlink(target.c_str(), dir.file("l" + std::to_string(i)).c_str()), 0);
     }
-
-    TemporaryDirectory dir;
-};
-
-TEST_F(FileRealPathTest, RelativePathIsResolvedAgainstCurrentDirectory) {
-    writeFile(dir.file("file"), "x");
-    CwdGuard guard;
-    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-    EXPECT_EQ(plat::fileRealPath("./file").c_str(), dir.file("file"));
-}
-
-TEST_F(FileRealPathTest, ChainOfTwentyLinksResolves) {
-    writeFile(dir.file("file"), "x");
-    makeLinkChain(20, "file");
-    EXPECT_EQ(plat::fileRealPath(dir.file("l0").c_str()).c_str(), dir.file("file"));
-}
-
-TEST_F(FileRealPathTest, ChainOfTwentyOneLinksFailsWithELOOPNamingCallersPath) {
-    writeFile(dir.file("file"), "x");
-    makeLinkChain(21, "file");
+    EXPECT_EQ(plat::fileRealPath(dir.file("l1").c_str()).c_str(), dir.file("file"));
     std::string path = dir.file("l0");
     EXPECT_EQ(failureOf([&] { plat::fileRealPath(path.c_str()); }),
               systemError("realpath(" + path + ")", ELOOP));
 }
 
-TEST_F(FileRealPathTest, AgreesWithTheKernelOnLinksAndParents) {
+TEST_F(FilePathTest, RealPathAgreesWithTheKernelOnLinksParentsAndRelativePaths) {
     ASSERT_EQ(::mkdir(dir.file("a").c_str(), 0755), 0);
     writeFile(dir.file("b/c/file"), "x");
     ASSERT_EQ(::symlink("../b/c", dir.file("a/relative").c_str()), 0);
     ASSERT_EQ(::symlink(dir.file("b/c").c_str(), dir.file("a/absolute").c_str()), 0);
     ASSERT_EQ(::symlink("missing", dir.file("a/dangling").c_str()), 0);
-    const char* cases[] = {"a/relative/file", "a/absolute/file",   "a/relative/..",
-                           "a/absolute/../c", "a/relative/./file", "b/c/file/x",
-                           "b/c/file/..",     "a/dangling",        "nothing/.."};
-    for (const char* relative : cases)
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    for (std::string relative :
+         {"a/relative/file", "a/absolute/file", "a/relative/..", "a/absolute/../c",
+          "a/relative/./file", "b/c/file/x", "b/c/file/..", "a/dangling", "nothing/.."}) {
         EXPECT_EQ(ourRealPath(dir.file(relative)), libcRealPath(dir.file(relative))) << relative;
+        EXPECT_EQ(ourRealPath("./" + relative), libcRealPath(dir.file(relative))) << relative;
+    }
     EXPECT_EQ(ourRealPath(dir.file("b/c/file/x")), "error " + std::to_string(ENOTDIR));
 }
 
 // ---- Creation and removal ----
 
-TEST(FileCreationTest, MkDirAcceptsExistingDirectoryButNotRegularFile) {
-    TemporaryDirectory dir;
+TEST_F(FileCreationTest, MkDirsCreatesMissingParentsAcceptsDirectoriesButNotRegularFiles) {
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     EXPECT_TRUE(plat::mkDir(dir.file("d").c_str(), true));
     EXPECT_EQ(modeOf(dir.file("d")) & 077, 0);
     EXPECT_FALSE(plat::mkDir(dir.file("d").c_str(), true));
-    std::string file = dir.file("file");
-    writeFile(file, "x");
-    EXPECT_EQ(failureOf([&] { plat::mkDir(file.c_str(), false); }),
-              systemError("mkDir(" + file + ")", EEXIST));
-}
-
-TEST(FileCreationTest, MkDirsCreatesMissingParentsAndMakesExistingPrivate) {
-    TemporaryDirectory dir;
-    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     EXPECT_TRUE(plat::mkDirs(dir.file("a/b/c").c_str(), true));
     EXPECT_TRUE(plat::isDirectory(dir.file("a/b/c").c_str()));
     EXPECT_FALSE(plat::mkDirs(dir.file("a/b/c").c_str(), true));
     EXPECT_FALSE(plat::mkDirs(dir.path().c_str(), true, true));
-    EXPECT_EQ(modeOf(dir.path()), 0700);
+    EXPECT_EQ(modeOf(dir.path()), 0700) << "an existing directory made private";
+    std::string file = dir.write("file", "x");
+    EXPECT_EQ(failureOf([&] { plat::mkDir(file.c_str(), false); }),
+              systemError("mkDir(" + file + ")", EEXIST));
 }
 
-TEST(FileCreationTest, MkDirMatchParentTakesParentsOwnerAndMode) {
-    TemporaryDirectory dir;
+TEST_F(FileCreationTest, MkDirMatchParentTakesParentsOwnerAndMode) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 02750), 0);
     ASSERT_EQ(::chown(dir.path().c_str(), NobodyUser, NobodyGroup), 0);
     EXPECT_TRUE(plat::mkDirMatchParent(dir.file("shared").c_str(), false));
     EXPECT_TRUE(plat::mkDirMatchParent(dir.file("own").c_str(), true));
     EXPECT_FALSE(plat::mkDirMatchParent(dir.file("own").c_str(), true));
-    struct stat info;
-    ASSERT_EQ(::stat(dir.file("shared").c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, NobodyUser);
-    EXPECT_EQ(info.st_gid, NobodyGroup);
-    EXPECT_EQ(info.st_mode & 07777, 02750u);
+    EXPECT_EQ(ownershipOf(dir.file("shared")), "65534:65534:2750");
     EXPECT_EQ(modeOf(dir.file("own")), 02700);
 }
 
-TEST(FileCreationTest, RecursiveRmDirNeverFollowsLinks) {
-    TemporaryDirectory dir;
+TEST_F(FileCreationTest, RecursiveRmDirNeverFollowsLinks) {
     writeFile(dir.file("keep/precious"), "x");
     writeFile(dir.file("tree/sub/file"), "x");
     ASSERT_EQ(::symlink(dir.file("keep").c_str(), dir.file("tree/sub/link").c_str()), 0);
@@ -251,8 +208,7 @@ TEST(FileCreationTest, RecursiveRmDirNeverFollowsLinks) {
     EXPECT_TRUE(plat::fileExists(dir.file("keep/precious").c_str()));
 }
 
-TEST(FileCreationTest, RemoveTakesFilesAndEmptyDirectories) {
-    TemporaryDirectory dir;
+TEST_F(FileCreationTest, RemoveTakesFilesAndEmptyDirectories) {
     writeFile(dir.file("file"), "x");
     ASSERT_EQ(::mkdir(dir.file("empty").c_str(), 0755), 0);
     EXPECT_TRUE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
@@ -264,8 +220,7 @@ TEST(FileCreationTest, RemoveTakesFilesAndEmptyDirectories) {
 
 // ---- Unique names ----
 
-TEST(FileUniqueNameTest, NumbersCandidatesUntilExhausted) {
-    TemporaryDirectory dir;
+TEST_F(FileUniqueNameTest, NumbersCandidatesUntilExhausted) {
     std::string expected = dir.file("Quorvel.tmp");
     for (int n = 0; n <= 99; ++n) {
         DString name = plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99);
@@ -278,20 +233,20 @@ TEST(FileUniqueNameTest, NumbersCandidatesUntilExhausted) {
         "Too many files with same name");
 }
 
-TEST(FileUniqueNameTest, CleansNameAndSplitsAtLastDot) {
-    const PathCase cases[] = {{"a/b", "/d/a-b(2)"},
-                              {"tab\there\x7f", "/d/tab-here-(2)"},
-                              {"archive.tar.gz", "/d/archive.tar(2).gz"},
-                              {"Ünï.txt", "/d/Ünï(2).txt"},
-                              {".profile", "/d/(2).profile"},
-                              {"plain", "/d/plain(2)"}};
-    for (const PathCase& c : cases)
-        EXPECT_STREQ(plat::fileUniqueNameCandidate("/d", c.input, "(", ")", 2).c_str(), c.expected);
+TEST(FileUniqueNameCandidate, CleansNameAndSplitsAtLastDot) {
+    struct Case {
+        const char* name;
+        const char* candidate;
+    };
+    for (Case c : {Case{"a/b", "/d/a-b(2)"}, Case{"tab\there\x7f", "/d/tab-here-(2)"},
+                   Case{"archive.tar.gz", "/d/archive.tar(2).gz"}, Case{"Ünï.txt", "/d/Ünï(2).txt"},
+                   Case{".profile", "/d/(2).profile"}, Case{"plain", "/d/plain(2)"}})
+        EXPECT_STREQ(plat::fileUniqueNameCandidate("/d", c.name, "(", ")", 2).c_str(), c.candidate);
     EXPECT_STREQ(plat::fileUniqueNameCandidate("/d", "a/b.c", "(", ")", 0).c_str(), "/d/a-b.c");
 }
 
-TEST(FileUniqueNameTest, CreateUniqueSkipsDanglingLinkAndExistingFile) {
-    TemporaryDirectory dir;
+TEST_F(FileUniqueNameTest,
+       CreateUniqueSkipsDanglingLinkAndExistingFileAndNamesTheFailingCandidate) {
     ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("Quorvel.tmp").c_str()), 0);
     writeFile(dir.file("Quorvel(1).tmp"), "existing");
     DString path;
@@ -303,12 +258,8 @@ TEST(FileUniqueNameTest, CreateUniqueSkipsDanglingLinkAndExistingFile) {
     EXPECT_EQ(path.c_str(), dir.file("Quorvel(2).tmp"));
     EXPECT_FALSE(plat::fileExists(dir.file("victim").c_str()));
     EXPECT_EQ(plat::fileGetSize(dir.file("Quorvel(1).tmp").c_str()), 8);
-}
 
-TEST(FileUniqueNameTest, CreateUniqueReportsOpenFailureWithCandidate) {
-    TemporaryDirectory dir;
     std::string missing = dir.file("missing");
-    DString path;
     EXPECT_EQ(failureOf([&] {
                   plat::fileCreateUnique(missing.c_str(), "f", "(", ")", 9, O_WRONLY, 0600, path);
               }),
@@ -317,17 +268,11 @@ TEST(FileUniqueNameTest, CreateUniqueReportsOpenFailureWithCandidate) {
 
 // ---- Ownership and permissions ----
 
-TEST(FilePermissionTest, MakePrivateKeepsOwnerAndSpecialBits) {
-    TemporaryDirectory dir;
-    std::string path = dir.file("f");
-    writeFile(path, "x");
+TEST_F(FilePermissionTest, MakePrivateKeepsOwnerAndSpecialBits) {
+    std::string path = dir.write("f", "x");
     ASSERT_EQ(::chown(path.c_str(), NobodyUser, NobodyGroup), 0);
     plat::fileMakePrivate(-1, path.c_str());
-    EXPECT_EQ(modeOf(path), 0600);
-    struct stat info;
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, ::geteuid());
-
+    EXPECT_EQ(ownershipOf(path), std::to_string(::geteuid()) + ":65534:600");
     ASSERT_EQ(::chmod(path.c_str(), 04755), 0);
     int fd = plat::fileOpenFd(path.c_str(), O_RDONLY);
     plat::fileMakePrivate(fd, nullptr);
@@ -335,8 +280,7 @@ TEST(FilePermissionTest, MakePrivateKeepsOwnerAndSpecialBits) {
     EXPECT_EQ(modeOf(path), 04700);
 }
 
-TEST(FilePermissionTest, CheckSecureRejectsWorldWritablePrefix) {
-    TemporaryDirectory dir;
+TEST_F(FilePermissionTest, CheckSecureRejectsWorldWritablePrefix) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
     writeFile(dir.file("f"), "x");
     std::string firstInsecure = (modeOf("/tmp") & 022) ? "/tmp" : dir.path();
@@ -346,17 +290,23 @@ TEST(FilePermissionTest, CheckSecureRejectsWorldWritablePrefix) {
               dir.file("none") + " must be created and point to /target");
 }
 
-TEST(FilePermissionTest, OpenFailureAsUnprivilegedUserCarriesEACCES) {
-    TemporaryDirectory dir;
+TEST_F(FilePermissionTest, OpenFailureAsUnprivilegedUserCarriesEACCES) {
     ASSERT_EQ(::mkdir(dir.file("hidden").c_str(), 0700), 0);
     std::string created = dir.file("new");
     std::string hidden = dir.file("hidden/x");
-    std::string result = runAsNobody([&] {
-        return failureOf([&] { plat::fileOpenFd(created.c_str(), O_WRONLY | O_CREAT, 0644); }) +
-               "\n" + failureOf([&] { plat::fileExists(hidden.c_str()); });
-    });
-    EXPECT_EQ(result, systemError("fileOpenFd(" + created + ")", EACCES) + "\n" +
-                          systemError("fileExists(" + hidden + ")", EACCES));
+    // The child's exit status names the first check that failed.
+    EXPECT_EQ(testsupport::exitStatusOfForkedChild([&] {
+                  if (!testsupport::becomeNobody())
+                      return 1;
+                  if (failureOf([&] { plat::fileOpenFd(created.c_str(), O_WRONLY | O_CREAT); }) !=
+                      systemError("fileOpenFd(" + created + ")", EACCES))
+                      return 2;
+                  return failureOf([&] { plat::fileExists(hidden.c_str()); }) ==
+                                 systemError("fileExists(" + hidden + ")", EACCES)
+                             ? 0
+                             : 3;
+              }),
+              0);
 }
 
 TEST(FilePermissionDeathTest, CheckSecureRequiresAbsolutePath) {
@@ -365,23 +315,21 @@ TEST(FilePermissionDeathTest, CheckSecureRequiresAbsolutePath) {
 
 // ---- Open files ----
 
-TEST(FileStreamTest, FailedFdopenClosesItsDescriptorAndKeepsErrno) {
-    TemporaryDirectory dir;
-    writeFile(dir.file("f"), "x");
+TEST_F(FileStreamTest, FailedFdopenClosesItsDescriptorAndKeepsErrno) {
+    std::string path = dir.write("f", "x");
     int probe = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ::close(probe);
     errno = 0;
-    EXPECT_EQ(plat::fileOpen(dir.file("f").c_str(), O_RDONLY, "w"), nullptr);
+    EXPECT_EQ(plat::fileOpen(path.c_str(), O_RDONLY, "w"), nullptr);
     EXPECT_EQ(errno, EINVAL);
     int next = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     EXPECT_EQ(next, probe);
     ::close(next);
 }
 
-TEST(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
-    TemporaryDirectory dir;
-    writeFile(dir.file("f"), "abc");
-    FILE* file = plat::fileOpen(dir.file("f").c_str(), O_RDONLY, "r");
+TEST_F(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
+    std::string path = dir.write("f", "abc");
+    FILE* file = plat::fileOpen(path.c_str(), O_RDONLY, "r");
     ASSERT_NE(file, nullptr);
     char buffer[8];
     EXPECT_EQ(plat::fileRead(file, buffer, sizeof buffer), 3u);
@@ -389,60 +337,35 @@ TEST(FileStreamTest, ReadDistinguishesEndOfFileFromFailure) {
     EXPECT_THROW(plat::fileRead(file, buffer, sizeof buffer), rdr::EndOfStream);
     std::fclose(file);
 
-    FILE* writeOnly = plat::fileOpen(dir.file("f").c_str(), O_WRONLY, "w");
+    FILE* writeOnly = plat::fileOpen(path.c_str(), O_WRONLY, "w");
     ASSERT_NE(writeOnly, nullptr);
     EXPECT_EQ(failureOf([&] { plat::fileRead(writeOnly, buffer, sizeof buffer); }),
               systemError("reading from file failed", EBADF));
     std::fclose(writeOnly);
 }
 
-TEST(FileStreamTest, LockHeldByAnotherProcessIsReportedAsBusy) {
-    TemporaryDirectory dir;
-    std::string path = dir.file("lock");
-    writeFile(path, "x");
-    int locked[2], release[2];
-    ASSERT_EQ(::pipe2(locked, O_CLOEXEC), 0);
-    ASSERT_EQ(::pipe2(release, O_CLOEXEC), 0);
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // Single-threaded test process: the child may use the library directly. It holds the
-        // lock until the parent closes its end of the release pipe.
-        FILE* file = plat::fileOpen(path.c_str(), O_RDWR, "r+");
-        char byte = file && plat::fileLock(file, true) ? 'L' : 'E';
-        ssize_t written = ::write(locked[1], &byte, 1);
-        ::close(release[1]);
-        ssize_t got = ::read(release[0], &byte, 1);
-        ::_exit(written == 1 && got >= 0 ? 0 : 1);
-    }
-    ::close(locked[1]);
-    ::close(release[0]);
-    char byte = 0;
-    EXPECT_EQ(::read(locked[0], &byte, 1), 1);
-    EXPECT_EQ(byte, 'L');
+TEST_F(FileStreamTest, LockHeldByAnotherProcessIsReportedAsBusy) {
+    std::string path = dir.write("lock", "x");
+    // Record locks belong to the process, so a forked child competes with the parent.
+    auto lockableByChild = [&] {
+        return testsupport::exitStatusOfForkedChild([&] {
+            FILE* file = plat::fileOpen(path.c_str(), O_RDWR, "r+");
+            return file && plat::fileLock(file, false) ? 0 : 1;
+        });
+    };
     FILE* file = plat::fileOpen(path.c_str(), O_RDWR, "r+");
-    EXPECT_NE(file, nullptr);
-    if (file) {
-        EXPECT_FALSE(plat::fileLock(file, false));
-    }
-    ::close(release[1]);
-    ::close(locked[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_EQ(status, 0);
-    if (file) {
-        EXPECT_TRUE(plat::fileLock(file, false));
-        plat::fileUnlock(file);
-        std::fclose(file);
-    }
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(plat::fileLock(file, false));
+    EXPECT_EQ(lockableByChild(), 1);
+    plat::fileUnlock(file);
+    EXPECT_EQ(lockableByChild(), 0);
+    std::fclose(file);
 }
 
-TEST(FileStreamTest, SetTimeKeepsFractionsAndDefaultsAccessTime) {
-    TemporaryDirectory dir;
-    std::string path = dir.file("f");
-    writeFile(path, "x");
-    plat::Ticks modified = plat::ticksFromUnixSeconds(1'000'000'000) + plat::TicksPerSecond / 4;
-    plat::fileSetTime(path.c_str(), modified);
+TEST_F(FileStreamTest, SetTimeKeepsFractionsAndDefaultsAccessTime) {
+    std::string path = dir.write("f", "x");
+    plat::fileSetTime(path.c_str(),
+                      plat::ticksFromUnixSeconds(1'000'000'000) + plat::TicksPerSecond / 4);
     struct stat info;
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mtim.tv_sec, 1'000'000'000);
@@ -453,17 +376,13 @@ TEST(FileStreamTest, SetTimeKeepsFractionsAndDefaultsAccessTime) {
 
 // ---- Searching ----
 
-TEST(FileSearchTest, FindInDirsTakesFirstDirectoryHoldingName) {
-    TemporaryDirectory dir;
+TEST_F(FilePathTest, FindTakesTheFirstDirectoryHoldingTheNameAndIsNotTrappedByLinksBackUp) {
     writeFile(dir.file("b/tool"), "x");
     EXPECT_TRUE(plat::fileFindInDirs({}, "tool").isNull());
     std::vector<DString> dirs{DString(dir.file("a").c_str()), DString(dir.file("b/").c_str())};
     EXPECT_EQ(plat::fileFindInDirs(dirs, "tool").c_str(), dir.file("b/tool"));
     EXPECT_TRUE(plat::fileFindInDirs(dirs, "other").isNull());
-}
 
-TEST(FileSearchTest, FindRecursiveIsNotTrappedByLinksBackUp) {
-    TemporaryDirectory dir;
     ASSERT_EQ(::symlink(".", dir.file("loop1").c_str()), 0);
     ASSERT_EQ(::symlink("..", dir.file("loop2").c_str()), 0);
     writeFile(dir.file("x/y/wanted"), "x");

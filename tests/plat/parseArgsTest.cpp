@@ -26,6 +26,10 @@ protected:
                                withHelp ? handler() : plat::HelpHandler());
     }
 
+    bool checked(std::vector<const char*> args, plat::HelpHandler help = nullptr) {
+        return plat::parseArgsChecked(config, int(args.size()), args.data(), help);
+    }
+
     plat::HelpHandler handler() {
         return [this](int mode, plat::Configuration& handled) {
             helpModes.push_back(mode);
@@ -52,38 +56,27 @@ TEST_F(ParseArgs, ConsumesEveryFormAtPreferencePriority) {
     EXPECT_STREQ(title.getValue().get(), "a b");
 }
 
-TEST_F(ParseArgs, PairFormTakesOneDashOnly) {
-    plat::ParseArgsResult result = parse({"--LogKeepDays", "7"});
-    EXPECT_EQ(result.stoppedAt, 0);
+TEST_F(ParseArgs, StopsAtTheFirstArgumentNotTakenAndKeepsEarlierSettings) {
+    plat::BoolParameter hidden{"_Trace", "Trace.", false, true, &config};
+    struct Case {
+        std::vector<const char*> args;
+        int stoppedAt;
+    };
+    for (const Case& c : {Case{{"--LogKeepDays", "7"}, 0}, Case{{"-verbose", "0"}, 1},
+                          Case{{"-verbose", "-LogKeepDays=5000", "-title=x"}, 1},
+                          Case{{"-verbose", "-LogKeepDays"}, 1}, Case{{"-_trace", "x"}, 1}}) {
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(parse(c.args).stoppedAt, c.stoppedAt);
+    }
+    EXPECT_TRUE(verbose.getValue());
+    EXPECT_TRUE(hidden.getValue()) << "hidden parameters are settable";
     EXPECT_EQ(keepDays.getValue(), 30);
-}
-
-TEST_F(ParseArgs, BooleanSwitchDoesNotTakeTheNextWord) {
-    plat::ParseArgsResult result = parse({"-verbose", "0"});
-    EXPECT_EQ(result.stoppedAt, 1);
-    EXPECT_TRUE(verbose.getValue());
-}
-
-TEST_F(ParseArgs, StopsAtTheFirstRefusalAndKeepsEarlierSettings) {
-    plat::ParseArgsResult result = parse({"-verbose", "-LogKeepDays=5000", "-title=x"});
-    EXPECT_EQ(result.stoppedAt, 1);
-    EXPECT_TRUE(verbose.getValue());
     EXPECT_STREQ(title.getValue().get(), "");
 }
 
-TEST_F(ParseArgs, IntegerNameAsLastArgumentIsABadArgument) {
-    std::vector<const char*> args{"-verbose", "-LogKeepDays"};
-    EXPECT_EQ(parse(args).stoppedAt, 1);
-    Raised raised = raisedBy<plat::BadCmdLineArg>(
-        [&] { plat::parseArgsChecked(config, int(args.size()), args.data()); });
-    EXPECT_EQ(raised.type, "BadCmdLineArg");
-    EXPECT_EQ(raised.message, "Bad argument '-LogKeepDays'.");
-}
-
 TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
-    std::vector<const char*> args{"unknown"};
     try {
-        plat::parseArgsChecked(config, int(args.size()), args.data(), handler());
+        checked({"unknown"}, handler());
         FAIL() << "no exception";
     } catch (const plat::Exception& e) {
         char display[plat::Exception::MessageCapacity + plat::Exception::TypeCapacity];
@@ -91,12 +84,6 @@ TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
         EXPECT_STREQ(display, "[BadCmdLineArg] Bad argument 'unknown'.  Run with -help for usage.");
     }
     EXPECT_TRUE(helpModes.empty());
-}
-
-TEST_F(ParseArgs, CheckedFormIsQuietWhenEverythingWasConsumed) {
-    std::vector<const char*> args{"-verbose"};
-    EXPECT_FALSE(plat::parseArgsChecked(config, int(args.size()), args.data()));
-    EXPECT_FALSE(plat::parseArgsChecked(config, 0, nullptr));
 }
 
 TEST_F(ParseArgs, HelpArgumentsChooseTheMode) {
@@ -115,18 +102,16 @@ TEST_F(ParseArgs, HelpArgumentsChooseTheMode) {
     }
 }
 
-TEST_F(ParseArgs, HelpNeedsAHandler) {
-    std::vector<const char*> args{"-help"};
-    EXPECT_FALSE(parse(args).helpHandled);
-    EXPECT_THROW(plat::parseArgsChecked(config, 1, args.data()), plat::BadCmdLineArg);
-    EXPECT_TRUE(plat::parseArgsChecked(config, 1, args.data(), handler()));
+TEST_F(ParseArgs, CheckedFormIsQuietWhenAllWasTakenAndOtherwiseHandsOverToHelpOrThrows) {
+    EXPECT_FALSE(checked({"-verbose"}));
+    EXPECT_FALSE(plat::parseArgsChecked(config, 0, nullptr));
+    Raised raised = raisedBy<plat::BadCmdLineArg>([&] { checked({"-verbose", "-LogKeepDays"}); });
+    EXPECT_EQ(raised.type, "BadCmdLineArg");
+    EXPECT_EQ(raised.message, "Bad argument '-LogKeepDays'.") << "an integer needs its value";
+    EXPECT_FALSE(parse({"-help"}).helpHandled);
+    EXPECT_THROW(checked({"-help"}), plat::BadCmdLineArg) << "help needs a handler";
+    EXPECT_TRUE(checked({"-help"}, handler()));
     EXPECT_EQ(helpModes, (std::vector<int>{plat::HelpUsage}));
-}
-
-TEST_F(ParseArgs, HiddenParametersAreSettable) {
-    plat::BoolParameter hidden{"_Trace", "Trace.", false, true, &config};
-    EXPECT_EQ(parse({"-_trace"}).stoppedAt, 1);
-    EXPECT_TRUE(hidden.getValue());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Terminal colour detection and colour codes.
+// Terminal colour detection.
 #include <plat/terminalColour.h>
 
 #include "support/PseudoTerminal.h"
@@ -32,13 +32,6 @@ TEST(TerminalColour, NeedsATerminalWithAColourTerm) {
     EXPECT_FALSE(plat::terminalSupportsColour(pipeEnds[1]));
     close(pipeEnds[0]);
     close(pipeEnds[1]);
-}
-
-TEST(ColourCode, WritesEscapeSequence) {
-    plat::DString text("x");
-    plat::appendColourCode(text, "31;1");
-    plat::appendColourCode(text, nullptr);
-    EXPECT_STREQ(text.get(), "x\033[31;1m\033[0m");
 }
 
 } // namespace

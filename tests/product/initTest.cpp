@@ -52,7 +52,7 @@ TEST(ProfileDirName, ControlBytesAndSlashesBecomeDashes) {
                  "a-z--.b c\xc3\xa4");
 }
 
-TEST_F(InitTest, KbxProfileChoosesACleanedDirectoryBelowProfiles) {
+TEST_F(InitTest, KbxProfileChoosesACleanedPrivateDirectoryBelowProfiles) {
     ProbeResult result = runAsUser({"KBX_PROFILE=work/x"});
 
     ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
@@ -60,12 +60,15 @@ TEST_F(InitTest, KbxProfileChoosesACleanedDirectoryBelowProfiles) {
     EXPECT_EQ(result["userDir"], userDir);
     EXPECT_EQ(result["profileDir"], profileDir);
     EXPECT_EQ(result["KBX_PROFILE_DIR"], profileDir);
-    EXPECT_EQ(result["configDir"], profileDir + "/config.d");
     EXPECT_EQ(result["appConfigFile"], profileDir + "/config.d/App");
-    EXPECT_EQ(modeOf(userDir), 0700);
-    EXPECT_EQ(modeOf(userDir + "/profiles"), 0700);
-    EXPECT_EQ(modeOf(profileDir), 0700);
-    EXPECT_EQ(modeOf(profileDir + "/config.d"), 0700);
+    for (const std::string& dir :
+         {userDir, userDir + "/profiles", profileDir, profileDir + "/config.d"})
+        EXPECT_EQ(modeOf(dir), 0700) << dir;
+    // An ordinary user's logs go to the profile directory.
+    EXPECT_EQ(result["HOME"], home.path());
+    EXPECT_EQ(result["LogDir"], "0:$KBX_PROFILE_DIR");
+    EXPECT_EQ(result["LogFile"], "0:App.log");
+    EXPECT_EQ(result["Log"], "0:*:stderr:10");
 }
 
 TEST_F(InitTest, AnEmptyProfileIsTheUserDirectoryAndTheConfigurationProfileIsSeparate) {
@@ -93,18 +96,6 @@ TEST_F(InitTest, ExistingDirectoriesAreMadePrivate) {
     EXPECT_EQ(modeOf(userDir + "/config.d"), 0700);
 }
 
-TEST_F(InitTest, AnOrdinaryUsersLogsGoToTheProfileDirectory) {
-    ProbeResult result = runAsUser({});
-
-    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    EXPECT_EQ(result["HOME"], home.path());
-    EXPECT_EQ(result["LogDir"], "0:$KBX_PROFILE_DIR");
-    EXPECT_EQ(result["LogFile"], "0:App.log");
-    EXPECT_EQ(result["Log"], "0:*:stderr:10");
-    EXPECT_EQ(result["systemDir"], "/etc/kbx");
-    EXPECT_EQ(result["version"], "0.1");
-}
-
 TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
     std::string tool = scratch.file("bin/Tool.EXE");
     copyExecutable(probePath(), tool);
@@ -116,24 +107,6 @@ TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
     EXPECT_EQ(result["appConfigFile"], userDir + "/config.d/Tool");
     EXPECT_EQ(result["LogFile"], "0:Tool.log");
     EXPECT_EQ(result["versionLine"].rfind("Tool 0.1 x64 (", 0), 0u) << result["versionLine"];
-}
-
-TEST(InitAsRoot, HomeIsRootsOwnAndLogsGoToVarLog) {
-    TemporaryDirectory rootHome;
-    ProbeRun run;
-    run.arguments = {"--app=App", "--no-config"};
-    run.environment = {"HOME=/home/someone-else"};
-    run.rootHome = rootHome.path();
-
-    ProbeResult result = runProbe(run);
-
-    if (result.sandboxUnavailable)
-        GTEST_SKIP() << "no mount namespace here to keep root's home untouched";
-    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    EXPECT_EQ(result["HOME"], rootHomeDir());
-    EXPECT_EQ(result["userDir"], rootHomeDir() + "/.kbx");
-    EXPECT_EQ(result["LogDir"], "0:/var/log");
-    EXPECT_EQ(modeOf(rootHome.file(".kbx/config.d")), 0700);
 }
 
 TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
@@ -169,7 +142,8 @@ TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
                                           "/etc/kbx/policy.d/App");
 }
 
-TEST(InitWithPolicy, TheSystemPolicyDirectoryOverridesTheUsersPreference) {
+// Root's home and /etc are replaced in a mount namespace of the probe's own.
+TEST(InitAsRoot, HomeIsRootsOwnLogsGoToVarLogAndTheSystemPolicyWins) {
     TemporaryDirectory rootHome;
     TemporaryDirectory etcUpper;
     writeFile(etcUpper.file("kbx/policy.d/common"), "LogKeepDays=9\n");
@@ -177,15 +151,20 @@ TEST(InitWithPolicy, TheSystemPolicyDirectoryOverridesTheUsersPreference) {
     writeFile(rootHome.file(".kbx/config.d/common"), "LogKeepDays=7\n");
     ProbeRun run;
     run.arguments = {"--app=App"};
+    run.environment = {"HOME=/home/someone-else"};
     run.rootHome = rootHome.path();
     run.etcUpper = etcUpper.path();
 
     ProbeResult result = runProbe(run);
 
     if (result.sandboxUnavailable)
-        GTEST_SKIP() << "no mount namespace here to keep /etc untouched";
+        GTEST_SKIP() << "no mount namespace here to keep root's home and /etc untouched";
     ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    EXPECT_EQ(result["LogKeepDays"], "0:30,10:7,40:9");
+    EXPECT_EQ(result["HOME"], rootHomeDir());
+    EXPECT_EQ(result["userDir"], rootHomeDir() + "/.kbx");
+    EXPECT_EQ(result["LogDir"], "0:/var/log");
+    EXPECT_EQ(modeOf(rootHome.file(".kbx/config.d")), 0700);
+    EXPECT_EQ(result["LogKeepDays"], "0:30,10:7,40:9") << "the user's preference, then policy";
 }
 
 TEST_F(InitTest, AnUnreadableConfigurationFileStopsInitialisation) {

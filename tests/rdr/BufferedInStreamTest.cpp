@@ -3,8 +3,6 @@
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
-#include <rdr/MemInStream.h>
-#include <rdr/MemOutStream.h>
 
 #include <support/raisedBy.h>
 
@@ -12,36 +10,28 @@
 
 #include <string>
 
-using rdrtest::bytesOf;
-using rdrtest::ScriptedInStream;
-
 namespace {
 
+using rdrtest::bytesOf;
+using rdrtest::MemoryInput;
+using rdrtest::ScriptedInStream;
 using testsupport::raisedBy;
 
 TEST(BufferedInStreamRefill, NonRewindableStreamReadsFarMoreThanItsBuffer) {
-    ScriptedInStream in(16);
     std::string data;
     for (int i = 0; i < 1000; ++i)
         data.push_back(char(i * 7));
-    in.addChunk(data);
-    for (int i = 0; i < 1000; ++i)
+    ScriptedInStream in({data}, 16);
+    in.skip(10);
+    EXPECT_EQ(in.pos(), 10) << "the position counts discarded bytes";
+    for (int i = 10; i < 1000; ++i)
         ASSERT_EQ(in.readU8(), std::uint8_t(i * 7)) << "at " << i;
     EXPECT_EQ(in.pos(), 1000);
 }
 
-TEST(BufferedInStreamRefill, PositionCountsDiscardedBytes) {
-    ScriptedInStream in(8);
-    in.addChunk("0123456789abcdef");
-    in.skip(10);
-    EXPECT_EQ(in.pos(), 10);
-    EXPECT_EQ(in.readU8(), 'a');
-}
-
 TEST(BufferedInStreamRefill, RewindableStreamKeepsBytesFromTheCheckpoint) {
-    ScriptedInStream in(8);
+    ScriptedInStream in({"0123456789"}, 8);
     in.makeRewindable(true);
-    in.addChunk("0123456789");
     in.skip(3);
     in.setCheckpoint();
     in.skip(6);
@@ -51,8 +41,7 @@ TEST(BufferedInStreamRefill, RewindableStreamKeepsBytesFromTheCheckpoint) {
 }
 
 TEST(BufferedInStreamHandOver, WriteToAndReadFromMovePendingInput) {
-    ScriptedInStream source;
-    source.addChunk("xxpending");
+    ScriptedInStream source({"xxpending"});
     source.skip(2);
     source.check(1, true);
     rdr::MemOutStream record;
@@ -60,8 +49,8 @@ TEST(BufferedInStreamHandOver, WriteToAndReadFromMovePendingInput) {
     EXPECT_EQ(source.nUnread(), 7) << "the bytes stay unread in the source";
 
     ScriptedInStream target;
-    rdr::MemInStream recordIn(record.data(), record.length());
-    target.readFrom(recordIn);
+    MemoryInput recordIn(rdrtest::contentsOf(record));
+    target.readFrom(recordIn.in);
     EXPECT_EQ(target.nUnread(), 7);
     char buffer[7];
     target.readBytesInto(buffer, 7);
@@ -69,18 +58,14 @@ TEST(BufferedInStreamHandOver, WriteToAndReadFromMovePendingInput) {
 }
 
 TEST(BufferedInStreamHandOver, ReadFromRefusesMoreThanTheBufferHolds) {
-    ScriptedInStream target(4);
-    std::string record = bytesOf({0, 0, 0, 5}) + "12345";
-    rdr::MemInStream recordIn(record.data(), int(record.size()));
-    EXPECT_EQ(raisedBy([&] { target.readFrom(recordIn); }).message,
+    ScriptedInStream target({}, 4);
+    MemoryInput recordIn(bytesOf({0, 0, 0, 5}) + "12345");
+    EXPECT_EQ(raisedBy([&] { target.readFrom(recordIn.in); }).message,
               "Too much data for InStream buffer");
 }
 
 TEST(BufferedNonBlockable, NonBlockingModeMakesTheStreamRewindable) {
-    ScriptedInStream in;
-    in.addChunk("ab");
-    in.addBlock();
-    in.addChunk("cd");
+    ScriptedInStream in({"ab", "", "cd"});
     in.setNonBlocking(true);
     EXPECT_EQ(in.readU8(), 'a');
     EXPECT_THROW(in.readU32(), rdr::BlockException);

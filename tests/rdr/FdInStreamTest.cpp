@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -27,10 +28,8 @@ protected:
             if (fd >= 0)
                 close(fd);
     }
-    void closeWriteEnd() {
-        close(fds[1]);
-        fds[1] = -1;
-    }
+    // Takes an end out of the fixture's care, for a stream that owns it or an early close.
+    int releaseEnd(int index) { return std::exchange(fds[index], -1); }
 
     int fds[2] = {-1, -1};
 };
@@ -44,7 +43,7 @@ void expectTimedOut(rdr::FdInStream& in) {
 TEST_F(FdInStreamTest, ReadsWhatThePeerWroteThenEndOfIoStream) {
     openPipe(0);
     ASSERT_EQ(write(fds[1], "\x01\x02\x03\x04z", 5), 5);
-    closeWriteEnd();
+    close(releaseEnd(1));
     rdr::FdInStream in(fds[0]);
     EXPECT_EQ(in.readU32(), 0x01020304u);
     EXPECT_EQ(in.readU8(), 'z');
@@ -61,21 +60,18 @@ TEST_F(FdInStreamTest, NonBlockingStreamOnEmptyPipeReportsNoData) {
     EXPECT_EQ(in.readU8(), 'k');
 }
 
-TEST_F(FdInStreamTest, TimeOutStaysTimedOut) {
-    openPipe(O_NONBLOCK);
-    rdr::FdInStream in(fds[0]);
-    in.setTimeout(100);
-    expectTimedOut(in);
-    EXPECT_TRUE(in.timedOut());
-    ASSERT_EQ(write(fds[1], "late", 4), 4);
-    expectTimedOut(in);
-}
-
-TEST_F(FdInStreamTest, TimeOutAppliesToBlockingDescriptorsToo) {
-    openPipe(0);
-    rdr::FdInStream in(fds[0]);
-    in.setTimeout(100);
-    expectTimedOut(in);
+TEST_F(FdInStreamTest, TimeOutAppliesToEitherModeAndStaysTimedOut) {
+    for (int flags : {0, O_NONBLOCK}) {
+        SCOPED_TRACE(flags);
+        TearDown();
+        openPipe(flags);
+        rdr::FdInStream in(fds[0]);
+        in.setTimeout(100);
+        expectTimedOut(in);
+        EXPECT_TRUE(in.timedOut());
+        ASSERT_EQ(write(fds[1], "late", 4), 4);
+        expectTimedOut(in);
+    }
 }
 
 TEST_F(FdInStreamTest, DescriptorAbove1023CannotBeWaitedOn) {
@@ -91,12 +87,11 @@ TEST_F(FdInStreamTest, DescriptorAbove1023CannotBeWaitedOn) {
     int high = fcntl(fds[0], F_DUPFD_CLOEXEC, 1024);
     ASSERT_GE(high, 1024);
     {
-        rdr::FdInStream in(high);
+        rdr::FdInStreamOwn in(high);
         Raised raised = raisedBy<plat::SystemException>([&] { in.readU8(); });
         EXPECT_EQ(raised.error, EMFILE);
         EXPECT_TRUE(raised.startsWith("select: ")) << raised.message;
     }
-    close(high);
     setrlimit(RLIMIT_NOFILE, &limit);
 }
 
@@ -107,32 +102,26 @@ TEST_F(FdInStreamTest, ReadFailureRaisesSystemException) {
     EXPECT_TRUE(raised.startsWith("read: ")) << raised.message;
 }
 
-TEST_F(FdInStreamTest, OwningStreamClosesItsDescriptor) {
-    openPipe(0);
-    int readEnd = fds[0];
-    fds[0] = -1;
-    { rdr::FdInStreamOwn in(readEnd); }
-    EXPECT_EQ(fcntl(readEnd, F_GETFD), -1);
-    EXPECT_EQ(errno, EBADF);
-}
-
-TEST_F(FdInStreamTest, MovedStreamKeepsBufferedBytesAndSettings) {
+TEST_F(FdInStreamTest, MovedStreamKeepsBufferedBytesSettingsAndOwnership) {
     openPipe(0);
     ASSERT_EQ(write(fds[1], "abcdef", 6), 6);
-    int readEnd = fds[0];
-    fds[0] = -1;
-    rdr::FdInStreamOwn original(readEnd);
-    original.setTimeout(100);
-    EXPECT_EQ(original.readU8(), 'a');
-    rdr::FdInStream moved(std::move(original));
-    EXPECT_EQ(original.getFd(), -1);
-    EXPECT_EQ(moved.getFd(), readEnd);
-    EXPECT_EQ(moved.timeout(), 100);
-    char rest[5];
-    moved.readBytesInto(rest, 5);
-    EXPECT_EQ(std::string(rest, 5), "bcdef");
-    EXPECT_EQ(moved.pos(), 6);
-    expectTimedOut(moved);
+    int readEnd = releaseEnd(0);
+    {
+        rdr::FdInStreamOwn original(readEnd);
+        original.setTimeout(100);
+        EXPECT_EQ(original.readU8(), 'a');
+        rdr::FdInStreamOwn moved(std::move(original));
+        EXPECT_EQ(original.getFd(), -1);
+        EXPECT_EQ(moved.getFd(), readEnd);
+        EXPECT_EQ(moved.timeout(), 100);
+        char rest[5];
+        moved.readBytesInto(rest, 5);
+        EXPECT_EQ(std::string(rest, 5), "bcdef");
+        EXPECT_EQ(moved.pos(), 6);
+        expectTimedOut(moved);
+    }
+    EXPECT_EQ(fcntl(readEnd, F_GETFD), -1) << "the owner closed the descriptor";
+    EXPECT_EQ(errno, EBADF);
 }
 
 } // namespace

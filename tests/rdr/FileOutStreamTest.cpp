@@ -21,54 +21,44 @@ using testsupport::modeOf;
 using testsupport::Raised;
 using testsupport::raisedBy;
 using testsupport::readFile;
-using testsupport::TemporaryDirectory;
 using testsupport::writeFile;
 
-// Writing files ---------------------------------------------------------------------------------
+class FileOutStreamTest : public ::testing::Test {
+protected:
+    testsupport::TemporaryDirectory dir;
+    const std::string target = dir.file("target");
+};
 
-TEST(FileOutStreamWriting, DestructionWritesPendingBytes) {
-    TemporaryDirectory dir;
+TEST_F(FileOutStreamTest, FlushAndDestructionWritePendingBytes) {
     std::string data(50000, 'd');
     {
-        rdr::FileOutStream out(dir.file("out").c_str(), 0);
+        rdr::FileOutStream out(target.c_str(), 0);
+        out.writeBytes("now", 3);
+        out.flush();
+        EXPECT_EQ(readFile(target), "now");
         out.writeBytes(data.data(), int(data.size()));
         out.writeU32(0x31323334);
     }
-    EXPECT_EQ(readFile(dir.file("out")), data + "1234");
+    EXPECT_EQ(readFile(target), "now" + data + "1234");
 }
 
-TEST(FileOutStreamWriting, FlushReachesTheFileWhileOpen) {
-    TemporaryDirectory dir;
-    rdr::FileOutStream out(dir.file("out").c_str(), 0);
-    out.writeBytes("now", 3);
-    out.flush();
-    EXPECT_EQ(readFile(dir.file("out")), "now");
+TEST_F(FileOutStreamTest, TruncatesOrAppends) {
+    writeFile(target, "old");
+    rdr::FileOutStream(target.c_str(), rdr::FileAppend).writeBytes("+new", 4);
+    EXPECT_EQ(readFile(target), "old+new");
+    rdr::FileOutStream(target.c_str(), 0).writeBytes("fresh", 5);
+    EXPECT_EQ(readFile(target), "fresh");
 }
 
-TEST(FileOutStreamWriting, TruncatesOrAppends) {
-    TemporaryDirectory dir;
-    writeFile(dir.file("out"), "old");
-    { rdr::FileOutStream(dir.file("out").c_str(), rdr::FileAppend).writeBytes("+new", 4); }
-    EXPECT_EQ(readFile(dir.file("out")), "old+new");
-    { rdr::FileOutStream(dir.file("out").c_str(), 0).writeBytes("fresh", 5); }
-    EXPECT_EQ(readFile(dir.file("out")), "fresh");
-}
-
-TEST(FileOutStreamWriting, ExclusiveRefusesAnExistingFile) {
-    TemporaryDirectory dir;
-    writeFile(dir.file("out"), "keep");
-    EXPECT_THROW(rdr::FileOutStream(dir.file("out").c_str(), rdr::FileExclusive),
-                 plat::SystemException);
-    EXPECT_EQ(readFile(dir.file("out")), "keep");
-}
-
-TEST(FileOutStreamWriting, PrivateFileHasOwnerOnlyMode) {
-    TemporaryDirectory dir;
-    { rdr::FileOutStream(dir.file("secret").c_str(), rdr::FilePrivate).writeU8(1); }
+TEST_F(FileOutStreamTest, ExclusiveRefusesAnExistingFileAndPrivateIsOwnerOnly) {
+    writeFile(target, "keep");
+    EXPECT_THROW(rdr::FileOutStream(target.c_str(), rdr::FileExclusive), plat::SystemException);
+    EXPECT_EQ(readFile(target), "keep");
+    rdr::FileOutStream(dir.file("secret").c_str(), rdr::FilePrivate).writeU8(1);
     EXPECT_EQ(modeOf(dir.file("secret")) & 077, 0);
 }
 
-TEST(FileOutStreamWriting, FullDeviceRaisesWriteFailure) {
+TEST_F(FileOutStreamTest, FullDeviceRaisesWriteFailure) {
     if (!exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     rdr::FileOutStream out("/dev/full", 0);
@@ -81,25 +71,27 @@ TEST(FileOutStreamWriting, FullDeviceRaisesWriteFailure) {
     EXPECT_TRUE(raised.startsWith("writing to file failed")) << raised.message;
 }
 
-TEST(FileOutStreamWriting, UnprivilegedWriterGetsPermissionDenied) {
-    TemporaryDirectory dir;
-    std::string path = dir.file("denied");
+TEST_F(FileOutStreamTest, UnprivilegedWriterGetsPermissionDenied) {
     int status = testsupport::exitStatusOfForkedChild([&] {
         if (!testsupport::becomeNobody())
             return 3;
-        Raised raised = raisedBy([&] { rdr::FileOutStream out(path.c_str(), 0); });
-        return raised.error == EACCES && raised.startsWith("fileOpen(" + path + "): ") ? 0 : 2;
+        Raised raised = raisedBy([&] { rdr::FileOutStream out(target.c_str(), 0); });
+        return raised.error == EACCES && raised.startsWith("fileOpen(" + target + "): ") ? 0 : 2;
     });
     EXPECT_EQ(status, 0);
-    EXPECT_FALSE(exists(path));
+    EXPECT_FALSE(exists(target));
 }
 
-// Transactions ------------------------------------------------------------------------------------
-
-TEST(TransactedFileOutStream, CommitReplacesTheTargetAndKeepsItsMode) {
-    TemporaryDirectory dir;
-    std::string target = dir.file("config");
+TEST_F(FileOutStreamTest, TransactionReplacesTheTargetKeepingItsModeOnlyOnCommit) {
     writeFile(target, "old contents", 0640);
+    {
+        rdr::TransactedFileOutStream out(target.c_str(), 0);
+        std::string data(100000, 'x');
+        out.writeBytes(data.data(), int(data.size()));
+        EXPECT_TRUE(exists(target + ".tmp"));
+    }
+    EXPECT_EQ(readFile(target), "old contents") << "untouched without commit";
+    EXPECT_FALSE(exists(target + ".tmp"));
     {
         rdr::TransactedFileOutStream out(target.c_str(), 0);
         out.writeBytes("new", 3);
@@ -111,23 +103,14 @@ TEST(TransactedFileOutStream, CommitReplacesTheTargetAndKeepsItsMode) {
     EXPECT_FALSE(exists(target + ".tmp"));
 }
 
-TEST(TransactedFileOutStream, DestructionWithoutCommitLeavesTargetAndNoTemporary) {
-    TemporaryDirectory dir;
-    std::string target = dir.file("config");
-    writeFile(target, "precious");
-    {
-        rdr::TransactedFileOutStream out(target.c_str(), 0);
-        std::string data(100000, 'x');
-        out.writeBytes(data.data(), int(data.size()));
-        EXPECT_TRUE(exists(target + ".tmp"));
-    }
-    EXPECT_EQ(readFile(target), "precious");
-    EXPECT_FALSE(exists(target + ".tmp"));
-}
+TEST_F(FileOutStreamTest, TransactionKeepingContentsStartsWithTheTargetIfAny) {
+    std::string created = dir.file("new");
+    rdr::TransactedFileOutStream fresh(created.c_str(), rdr::FileKeepContents);
+    fresh.writeBytes("made", 4);
+    EXPECT_FALSE(exists(created));
+    fresh.commit();
+    EXPECT_EQ(readFile(created), "made");
 
-TEST(TransactedFileOutStream, KeepContentsStartsWithTheTarget) {
-    TemporaryDirectory dir;
-    std::string target = dir.file("log");
     std::string old(70000, 'o');
     writeFile(target, old);
     rdr::TransactedFileOutStream out(target.c_str(), rdr::FileKeepContents);
@@ -136,19 +119,7 @@ TEST(TransactedFileOutStream, KeepContentsStartsWithTheTarget) {
     EXPECT_EQ(readFile(target), old + "+tail");
 }
 
-TEST(TransactedFileOutStream, NewTargetIsCreatedOnCommit) {
-    TemporaryDirectory dir;
-    std::string target = dir.file("new");
-    rdr::TransactedFileOutStream out(target.c_str(), rdr::FileKeepContents);
-    out.writeBytes("made", 4);
-    EXPECT_FALSE(exists(target));
-    out.commit();
-    EXPECT_EQ(readFile(target), "made");
-}
-
-TEST(TransactedFileOutStream, StaleTemporaryFileDoesNotLeakIn) {
-    TemporaryDirectory dir;
-    std::string target = dir.file("config");
+TEST_F(FileOutStreamTest, StaleTemporaryFileDoesNotLeakIn) {
     writeFile(target + ".tmp", "stale bytes from a crash");
     rdr::TransactedFileOutStream out(target.c_str(), rdr::FileAppend);
     out.writeBytes("clean", 5);

@@ -1,33 +1,56 @@
-// Framed output: the 2-byte headers, frame size limits, dropped empty frames and misuse.
+// Framed output: the 2-byte headers (bit 15 last frame, bits 14..0 length), frame size limits,
+// dropped empty frames and misuse.
 #include "support/ScriptedInStream.h"
-#include "support/frames.h"
 
 #include <rdr/Exception.h>
 #include <rdr/FramedOutStream.h>
-#include <rdr/MemOutStream.h>
 
 #include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
-
-using rdrtest::splitFrames;
+#include <vector>
 
 namespace {
 
+using rdrtest::contentsOf;
+using rdrtest::patterned;
 using testsupport::Raised;
 using testsupport::raisedBy;
 
-std::string bytesOf(rdr::MemOutStream& out) {
-    return std::string(reinterpret_cast<const char*>(out.data()), std::size_t(out.length()));
+struct Frame {
+    bool last;
+    std::string payload;
+};
+
+// Raises std::runtime_error when the bytes do not end on a frame boundary.
+std::vector<Frame> splitFrames(const std::string& bytes) {
+    std::vector<Frame> frames;
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (bytes.size() - at < 2)
+            throw std::runtime_error("cut header");
+        unsigned header = unsigned(std::uint8_t(bytes[at])) << 8 | std::uint8_t(bytes[at + 1]);
+        std::size_t length = header & 0x7FFF;
+        if (bytes.size() - at - 2 < length)
+            throw std::runtime_error("cut payload");
+        frames.push_back(Frame{(header & 0x8000) != 0, bytes.substr(at + 2, length)});
+        at += 2 + length;
+    }
+    return frames;
 }
 
-std::string patterned(int size) {
-    std::string data;
-    for (int i = 0; i < size; ++i)
-        data.push_back(char(i * 31 + i / 251));
-    return data;
+// The payloads joined, checking that only the final frame is marked last and none is too long.
+std::string joinedPayloads(const std::string& bytes, std::size_t maxFrame) {
+    std::vector<Frame> frames = splitFrames(bytes);
+    std::string joined;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_LE(frames[i].payload.size(), maxFrame);
+        EXPECT_EQ(frames[i].last, i + 1 == frames.size()) << "frame " << i;
+        joined += frames[i].payload;
+    }
+    return joined;
 }
 
 // The bytes of one message carrying data, framed into a memory stream.
@@ -37,40 +60,18 @@ std::string framedMessage(const std::string& data, int memoryBuffer = 100000) {
     framed.startMsg();
     framed.writeBytes(data.data(), int(data.size()));
     framed.endMsg();
-    return bytesOf(out);
+    return contentsOf(out);
 }
 
-template <typename F>
-void expectFrameError(F call, const char* message) {
-    Raised raised = raisedBy<rdr::FrameException>([&] { call(); });
-    EXPECT_EQ(raised.message, message);
-    EXPECT_EQ(raised.type, "FrameException");
-}
-
-// Headers ---------------------------------------------------------------------------------------
-
-TEST(OutStreamV4Headers, LastFrameOf4468BytesHasHeader9174) {
-    std::string data = patterned(4468);
-    EXPECT_EQ(framedMessage(data), "\x91\x74" + data);
-}
-
-TEST(OutStreamV4Headers, FullMiddleFrameHasHeader7FFE) {
+TEST(OutStreamV4Headers, CarryTheLastFlagAndTheLength) {
     std::string data = patterned(40000);
-    std::string bytes = framedMessage(data);
-    EXPECT_EQ(bytes.substr(0, 2), "\x7F\xFE");
-    auto frames = splitFrames(bytes);
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_FALSE(frames[0].last);
-    EXPECT_EQ(frames[0].payload.size(), 32766u);
-    EXPECT_TRUE(frames[1].last);
-    EXPECT_EQ(frames[0].payload + frames[1].payload, data);
-}
-
-TEST(OutStreamV4Headers, EmptyMessageIsTheTwoBytes8000) {
+    EXPECT_EQ(framedMessage(data.substr(0, 4468)), "\x91\x74" + data.substr(0, 4468));
     EXPECT_EQ(framedMessage(""), std::string("\x80\x00", 2));
+    std::string bytes = framedMessage(data);
+    EXPECT_EQ(bytes.substr(0, 2), "\x7F\xFE") << "a full middle frame";
+    EXPECT_EQ(joinedPayloads(bytes, 32766), data);
+    EXPECT_EQ(splitFrames(bytes).size(), 2u);
 }
-
-// Frame sizes -------------------------------------------------------------------------------------
 
 TEST(OutStreamV4Sizes, NoFrameCarriesMoreThan32766Bytes) {
     rdr::MemOutStream out;
@@ -82,42 +83,27 @@ TEST(OutStreamV4Sizes, NoFrameCarriesMoreThan32766Bytes) {
     for (int i = 0; i < 20000; ++i)
         framed.writeU32(std::uint32_t(i));
     framed.endMsg();
-    std::string joined;
-    auto frames = splitFrames(bytesOf(out));
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_LE(frames[i].payload.size(), 32766u);
-        EXPECT_EQ(frames[i].last, i + 1 == frames.size());
-        joined += frames[i].payload;
-    }
+    std::string joined = joinedPayloads(contentsOf(out), 32766);
     EXPECT_EQ(joined.size(), 380000u);
     EXPECT_EQ(joined.substr(0, data.size()), data);
     EXPECT_EQ(framed.length(), 380000);
 }
 
-TEST(OutStreamV4Sizes, FrameEndsWhereTheUnderlyingWindowEnds) {
+TEST(OutStreamV4Sizes, FramesStayWithinTheUnderlyingWindow) {
     auto frames = splitFrames(framedMessage(patterned(1000), 100));
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[0].payload.size(), 98u) << "the first window held 100 bytes";
-}
 
-TEST(OutStreamV4Sizes, FramesOverBufferedOutputStayWithinItsWindow) {
     rdrtest::ScriptedOutStream out(-1, -1);
     rdr::OutStreamV4 framed(&out);
     framed.startMsg();
     std::string data = patterned(100000);
     framed.writeBytes(data.data(), int(data.size()));
     framed.endMsg(true);
-    std::string joined;
-    for (const auto& frame : splitFrames(out.received())) {
-        EXPECT_LE(frame.payload.size(), 16382u);
-        joined += frame.payload;
-    }
-    EXPECT_EQ(joined, data);
+    EXPECT_EQ(joinedPayloads(out.received(), 16382), data) << "over buffered output";
 }
 
-// Flushing ----------------------------------------------------------------------------------------
-
-TEST(OutStreamV4Flush, FlushWithNothingNewEmitsNoFrame) {
+TEST(OutStreamV4Flush, FlushWithNothingNewEmitsNoFrameAndLengthCountsPayloadOnly) {
     rdr::MemOutStream out;
     rdr::OutStreamV4 framed(&out);
     framed.startMsg();
@@ -125,40 +111,29 @@ TEST(OutStreamV4Flush, FlushWithNothingNewEmitsNoFrame) {
     framed.flush();
     framed.flush();
     framed.endMsg();
-    EXPECT_EQ(bytesOf(out), std::string("\x00\x03"
-                                        "abc\x80\x00",
-                                        7));
-}
-
-TEST(OutStreamV4Flush, LengthCountsPayloadOnly) {
-    rdr::MemOutStream out;
-    rdr::OutStreamV4 framed(&out);
     framed.startMsg();
-    framed.writeU32(1);
+    framed.writeU8('d');
+    framed.endMsg();
+    EXPECT_EQ(contentsOf(out), std::string("\x00\x03"
+                                           "abc\x80\x00\x80\x01"
+                                           "d",
+                                           10));
     EXPECT_EQ(framed.length(), 4);
-    framed.endMsg();
-    framed.startMsg();
-    framed.writeU8(1);
-    framed.endMsg();
-    EXPECT_EQ(framed.length(), 5);
-    EXPECT_EQ(out.length(), 9);
 }
 
-// Misuse ------------------------------------------------------------------------------------------
-
-TEST(OutStreamV4Misuse, StartingAMessageTwiceFails) {
+TEST(OutStreamV4Misuse, MessagesMustBeStartedOnceAndEnded) {
     rdr::MemOutStream out;
     rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
-    expectFrameError([&] { framed.startMsg(); }, "FramedOutStream::startMsg: already in msg");
-}
-
-TEST(OutStreamV4Misuse, EndingOrWritingOutsideAMessageFails) {
-    rdr::MemOutStream out;
-    rdr::OutStreamV4 framed(&out);
-    expectFrameError([&] { framed.endMsg(); }, "FramedOutStream::endMsg: not in frame");
-    expectFrameError([&] { framed.writeU8(1); }, "FramedOutStream::endFrame: not in frame");
+    auto frameError = [](auto call) {
+        Raised raised = raisedBy<rdr::FrameException>(call);
+        EXPECT_EQ(raised.type, "FrameException");
+        return raised.message;
+    };
+    EXPECT_EQ(frameError([&] { framed.endMsg(); }), "FramedOutStream::endMsg: not in frame");
+    EXPECT_EQ(frameError([&] { framed.writeU8(1); }), "FramedOutStream::endFrame: not in frame");
     EXPECT_EQ(out.length(), 0);
+    framed.startMsg();
+    EXPECT_EQ(frameError([&] { framed.startMsg(); }), "FramedOutStream::startMsg: already in msg");
 }
 
 TEST(OutStreamV4Misuse, FullDestinationSurfacesAsOutStreamFull) {

@@ -18,13 +18,9 @@ std::string dump(const char* label, const std::string& bytes) {
 }
 
 TEST(TraceDumpLayout, FullLineThenShortLineWithOffset) {
-    std::string bytes = "ABCDEFGHIJKLMNOP\x01Q";
-    EXPECT_EQ(dump(rdr::TraceLabelIn, bytes),
+    EXPECT_EQ(dump(rdr::TraceLabelIn, "ABCDEFGHIJKLMNOP\x01Q"),
               " <-- 41 42 43 44  45 46 47 48  49 4a 4b 4c  4d 4e 4f 50  ABCDEFGHIJKLMNOP\n"
               "0010 01 51                                               .Q\n");
-}
-
-TEST(TraceDumpLayout, OutgoingLabel) {
     EXPECT_EQ(dump(rdr::TraceLabelOut, "~\x7f"),
               " --> 7e 7f                                               ~.\n");
 }

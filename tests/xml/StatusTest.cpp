@@ -7,14 +7,13 @@ namespace {
 
 using xml::Code;
 
-TEST(StatusMessages, CodesGiveTheirFixedTextAndOtherValuesAreUnknown) {
+TEST(StatusMessages, ValuesOutsideTheCodesAreUnknown) {
     EXPECT_STREQ(xml::codeMessage(Code::None), "No error");
-    EXPECT_STREQ(xml::codeMessage(Code::NestedTooDeeply), "Error: Elements nested too deeply");
     EXPECT_STREQ(xml::codeMessage(-1), "Unknown");
     EXPECT_STREQ(xml::codeMessage(int(Code::NestedTooDeeply) + 1), "Unknown");
 }
 
-TEST(StatusFileReport, GivesPathMessageAndPlace) {
+TEST(StatusFileReport, GivesPathMessagePlaceAndTheTagAFailureConcerns) {
     xml::Status status;
     status.code = Code::UnknownCharacterEntity;
     status.message = xml::codeMessage(status.code);
@@ -24,18 +23,10 @@ TEST(StatusFileReport, GivesPathMessageAndPlace) {
               "XML Parsing error inside file '/etc/app/config.xml'.\n"
               "Error: Unknown character entity\n"
               "At line 12, column 7.\n");
-}
-
-TEST(StatusFileReport, NamesTheTagAFailureConcerns) {
-    xml::Status status;
-    status.code = Code::FirstTagNotFound;
-    status.message = "First Tag should be 'config'";
-    status.line = 1;
-    status.column = 22;
     status.tagName = "other";
     EXPECT_EQ(xml::fileErrorText("a.xml", status), "XML Parsing error inside file 'a.xml'.\n"
-                                                   "First Tag should be 'config'\n"
-                                                   "At line 1, column 22.\n"
+                                                   "Error: Unknown character entity\n"
+                                                   "At line 12, column 7.\n"
                                                    "Tag is 'other'.");
 }
 

@@ -9,8 +9,10 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace launchertest {
 
@@ -29,6 +31,17 @@ void closeIfOpen(int& fd) {
 void makePipe(int ends[2]) {
     if (pipe2(ends, O_CLOEXEC) != 0)
         failSystemCall("pipe2");
+}
+
+void appendOrClose(const pollfd& ready, int& fd, std::string& sink) {
+    if (fd < 0 || !(ready.revents & (POLLIN | POLLHUP | POLLERR)))
+        return;
+    char buffer[65536];
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0)
+        closeIfOpen(fd);
+    else
+        sink.append(buffer, std::size_t(got));
 }
 
 } // namespace
@@ -137,45 +150,24 @@ bool ChildProcess::running() {
 
 ExitResult ChildProcess::finish(const std::string& input) {
     ExitResult result;
-    result.output = std::move(pendingOutput);
-    pendingOutput.clear();
-    std::size_t inputDone = 0;
-    if (input.empty())
+    result.output = std::exchange(pendingOutput, {});
+    // Fed from a thread of its own: a blocking write could wait for a child that waits for us to
+    // read its output. A child that stops reading ends the feeding.
+    std::thread feeder([&] {
+        try {
+            writeInput(input);
+        } catch (const std::runtime_error&) {
+        }
         closeInput();
-    else
-        // A blocking write could wait for a child that waits for us to read its output.
-        fcntl(inputFd, F_SETFL, fcntl(inputFd, F_GETFL) | O_NONBLOCK);
+    });
     while (outputFd >= 0 || errorFd >= 0) {
-        struct pollfd fds[3] = {{outputFd, POLLIN, 0}, {errorFd, POLLIN, 0}, {inputFd, POLLOUT, 0}};
-        if (poll(fds, 3, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+        struct pollfd fds[2] = {{outputFd, POLLIN, 0}, {errorFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR)
             failSystemCall("poll");
-        }
-        char buffer[65536];
-        int* readEnds[2] = {&outputFd, &errorFd};
-        std::string* sinks[2] = {&result.output, &result.errorOutput};
-        for (int i = 0; i < 2; ++i) {
-            if (*readEnds[i] < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            ssize_t got = read(*readEnds[i], buffer, sizeof buffer);
-            if (got <= 0)
-                closeIfOpen(*readEnds[i]);
-            else
-                sinks[i]->append(buffer, std::size_t(got));
-        }
-        if (inputFd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
-            ssize_t written = write(inputFd, input.data() + inputDone,
-                                    std::min<std::size_t>(input.size() - inputDone, 65536));
-            if (written < 0 && errno != EINTR && errno != EAGAIN)
-                closeInput();
-            else if (written > 0)
-                inputDone += std::size_t(written);
-            if (inputDone == input.size())
-                closeInput();
-        }
+        appendOrClose(fds[0], outputFd, result.output);
+        appendOrClose(fds[1], errorFd, result.errorOutput);
     }
-    closeInput();
+    feeder.join();
     int status = 0;
     while (waitpid(childPid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -8,15 +8,26 @@ namespace plattest {
 
 class FakeClock : public plat::TimeSource {
 public:
-    explicit FakeClock(plat::Ticks start = 0);
-    ~FakeClock() override;
+    explicit FakeClock(plat::Ticks start = 0)
+        : current(start), previous(plat::setTimeSource(this)) {}
+    ~FakeClock() override { plat::setTimeSource(previous); }
+    FakeClock(const FakeClock&) = delete;
+    FakeClock& operator=(const FakeClock&) = delete;
 
-    plat::Ticks read(Jump& jump) override;
+    plat::Ticks read(Jump& jump) override {
+        ++readCount;
+        jump = pendingJump;
+        pendingJump = Jump::None;
+        return current;
+    }
 
-    void advanceMs(long long milliseconds);
+    void advanceMs(long long milliseconds) { current += milliseconds * plat::TicksPerMillisecond; }
     void setTicks(plat::Ticks ticks) { current = ticks; }
     // Moves the clock and makes the next reading report the jump.
-    void jumpTo(plat::Ticks ticks, Jump direction);
+    void jumpTo(plat::Ticks ticks, Jump direction) {
+        current = ticks;
+        pendingJump = direction;
+    }
 
     plat::Ticks ticks() const { return current; }
     int readings() const { return readCount; }

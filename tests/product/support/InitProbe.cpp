@@ -5,19 +5,16 @@
 
 #include <support/TemporaryDirectory.h>
 #include <support/fileContents.h>
+#include <support/forkedChild.h>
 
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
-#include <grp.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -26,25 +23,16 @@ namespace producttest {
 
 namespace {
 
-constexpr uid_t NobodyId = 65534;
 constexpr int SandboxFailed = 125;
-constexpr int PrivilegeDropFailed = 126;
-
-const char* const ReplacedVariables[] = {
-    "HOME=", "KBX_PROFILE=", "KBX_CONFIG_PROFILE=", "KBX_PROFILE_DIR="};
-
-bool isReplaced(const char* entry) {
-    for (const char* prefix : ReplacedVariables) {
-        if (std::strncmp(entry, prefix, std::strlen(prefix)) == 0)
-            return true;
-    }
-    return false;
-}
 
 std::vector<std::string> childEnvironment(const ProbeRun& run) {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry; ++entry) {
-        if (!isReplaced(*entry))
+        bool replaced = false;
+        for (const char* prefix :
+             {"HOME=", "KBX_PROFILE=", "KBX_CONFIG_PROFILE=", "KBX_PROFILE_DIR="})
+            replaced |= std::strncmp(*entry, prefix, std::strlen(prefix)) == 0;
+        if (!replaced)
             entries.emplace_back(*entry);
     }
     entries.insert(entries.end(), run.environment.begin(), run.environment.end());
@@ -61,7 +49,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 
 // Everything the child needs, prepared before the fork.
 struct ChildPlan {
-    const char* program;
     char* const* argv;
     char* const* envp;
     int outputFd;
@@ -74,49 +61,29 @@ struct ChildPlan {
 };
 
 // The child of a fork: async-signal-safe calls on the prepared plan only.
-[[noreturn]] void runChild(const ChildPlan& plan) {
+int runChild(const ChildPlan& plan) {
     dup2(plan.outputFd, 1);
     dup2(plan.errorFd, 2);
-    if (plan.sandbox) {
-        if (unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            _exit(SandboxFailed);
-        if (*plan.rootHome &&
-            mount(plan.rootHome, plan.realRootHome, nullptr, MS_BIND, nullptr) != 0)
-            _exit(SandboxFailed);
-        if (*plan.overlayOptions &&
-            mount("overlay", "/etc", "overlay", 0, plan.overlayOptions) != 0)
-            _exit(SandboxFailed);
-    }
-    if (plan.asNobody &&
-        (setgroups(0, nullptr) != 0 || setresgid(NobodyId, NobodyId, NobodyId) != 0 ||
-         setresuid(NobodyId, NobodyId, NobodyId) != 0))
-        _exit(PrivilegeDropFailed);
-    execve(plan.program, plan.argv, plan.envp);
-    _exit(127);
-}
-
-std::string unescaped(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
-            text += '\n';
-            ++i;
-        } else {
-            text += value[i];
-        }
-    }
-    return text;
+    if (plan.sandbox && (unshare(CLONE_NEWNS) != 0 ||
+                         mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                         (*plan.rootHome && mount(plan.rootHome, plan.realRootHome, nullptr,
+                                                  MS_BIND, nullptr) != 0) ||
+                         (*plan.overlayOptions &&
+                          mount("overlay", "/etc", "overlay", 0, plan.overlayOptions) != 0)))
+        return SandboxFailed;
+    if (plan.asNobody && !testsupport::becomeNobody())
+        return 126;
+    execve(plan.argv[0], plan.argv, plan.envp);
+    return 127;
 }
 
 std::map<std::string, std::string> parseValues(const std::string& output) {
     std::map<std::string, std::string> values;
     std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (std::string line; std::getline(lines, line);) {
         std::size_t equals = line.find('=');
         if (equals != std::string::npos)
-            values[line.substr(0, equals)] = unescaped(line.substr(equals + 1));
+            values[line.substr(0, equals)] = line.substr(equals + 1);
     }
     return values;
 }
@@ -150,30 +117,19 @@ ProbeResult runProbe(const ProbeRun& run) {
         overlayOptions =
             "lowerdir=/etc,upperdir=" + run.etcUpper + ",workdir=" + outputs.file("etc-work");
     }
-    int outputFd = openOutput(outputs.file("stdout"));
-    int errorFd = openOutput(outputs.file("stderr"));
-    ChildPlan plan{argv[0],
-                   argv.data(),
+    ChildPlan plan{argv.data(),
                    envp.data(),
-                   outputFd,
-                   errorFd,
+                   openOutput(outputs.file("stdout")),
+                   openOutput(outputs.file("stderr")),
                    !run.rootHome.empty() || !run.etcUpper.empty(),
                    run.rootHome.c_str(),
                    realRootHome.c_str(),
                    overlayOptions.c_str(),
                    run.asNobody};
-
-    pid_t child = fork();
-    if (child == 0)
-        runChild(plan);
-    close(outputFd);
-    close(errorFd);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-
     ProbeResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = testsupport::exitStatusOfForkedChild([&plan] { return runChild(plan); });
+    close(plan.outputFd);
+    close(plan.errorFd);
     result.sandboxUnavailable = plan.sandbox && result.status == SandboxFailed;
     result.values = parseValues(testsupport::readFile(outputs.file("stdout")));
     result.errorOutput = testsupport::readFile(outputs.file("stderr"));
@@ -188,7 +144,7 @@ void giveToNobody(const std::string& path) {
     nftw(
         path.c_str(),
         [](const char* entry, const struct stat*, int, FTW*) {
-            return lchown(entry, NobodyId, NobodyId) == 0 ? 0 : 1;
+            return lchown(entry, 65534, 65534) == 0 ? 0 : 1;
         },
         16, FTW_PHYS);
 }

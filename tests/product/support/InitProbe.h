@@ -26,7 +26,7 @@ struct ProbeRun {
 struct ProbeResult {
     // The exit status, or -1 when the probe did not exit normally.
     int status = -1;
-    // The probe's name=value lines, with "\n" in values turned back into line feeds.
+    // The probe's name=value lines.
     std::map<std::string, std::string> values;
     std::string errorOutput;
     // The mount namespace could not be set up here; the probe did not run.

@@ -9,14 +9,9 @@
 namespace rdrtest {
 
 int ScriptedInStream::readData(std::uint8_t* destination, int length) {
-    ++calls;
     if (chunks.empty())
         throw rdr::EndOfStream();
     std::string& chunk = chunks.front();
-    if (chunk.empty()) {
-        chunks.pop_front();
-        return 0;
-    }
     int count = std::min(length, int(chunk.size()));
     std::memcpy(destination, chunk.data(), std::size_t(count));
     chunk.erase(0, std::size_t(count));
@@ -38,6 +33,17 @@ std::string bytesOf(std::initializer_list<int> values) {
     for (int value : values)
         result.push_back(char(value));
     return result;
+}
+
+std::string patterned(int size, int seed) {
+    std::string data;
+    for (int i = 0; i < size; ++i)
+        data.push_back(char(i * 31 + i / 251 + seed));
+    return data;
+}
+
+std::string contentsOf(rdr::MemOutStream& out) {
+    return std::string(reinterpret_cast<const char*>(out.data()), std::size_t(out.length()));
 }
 
 } // namespace rdrtest
