@@ -39,20 +39,8 @@ BufferedInStream::~BufferedInStream() {
         plat::secureWipe(buffer.get(), std::size_t(bufferSize));
 }
 
-void BufferedInStream::discardBeforeCheckpoint() {
-    std::uint8_t* start = buffer.get();
-    if (checkpointPtr <= start)
-        return;
-    std::ptrdiff_t distance = checkpointPtr - start;
-    std::memmove(start, checkpointPtr, std::size_t(end - checkpointPtr));
-    discarded += std::uint32_t(distance);
-    ptr -= distance;
-    end -= distance;
-    checkpointPtr = start;
-}
-
 bool BufferedInStream::overrun(int n) {
-    discardBeforeCheckpoint();
+    discarded += moveWindowTo(buffer.get());
     int wanted = std::min(n, int(bufferEnd() - ptr));
     while (nUnread() < wanted) {
         int count = readData(writableEnd(), int(bufferEnd() - end));

@@ -33,7 +33,6 @@ protected:
     void setTrace(bool enabled) { trace = enabled; }
 
 private:
-    void discardBeforeCheckpoint();
     std::uint8_t* writableEnd() { return buffer.get() + (end - buffer.get()); }
     const std::uint8_t* bufferEnd() const { return buffer.get() + bufferSize; }
 

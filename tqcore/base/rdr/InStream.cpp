@@ -59,6 +59,17 @@ const std::uint8_t* InStream::reposition(int position) {
     return ptr;
 }
 
+std::uint32_t InStream::moveWindowTo(std::uint8_t* bufferStart) {
+    if (checkpointPtr <= bufferStart)
+        return 0;
+    std::ptrdiff_t dropped = checkpointPtr - bufferStart;
+    std::memmove(bufferStart, checkpointPtr, std::size_t(end - checkpointPtr));
+    ptr -= dropped;
+    end -= dropped;
+    checkpointPtr = bufferStart;
+    return std::uint32_t(dropped);
+}
+
 bool InStream::check(int n, bool throwOnBlock) {
     if (!rewindable)
         setCheckpoint();

@@ -98,6 +98,11 @@ protected:
     // Makes at least min(n, room) unread bytes available; false when no data can be had now.
     virtual bool overrun(int n) = 0;
 
+    // For subclasses whose window lies in a buffer of their own: moves the bytes from the
+    // checkpoint on to the buffer's start, so that a refill has room behind them, and returns how
+    // many bytes were dropped in front of the checkpoint.
+    std::uint32_t moveWindowTo(std::uint8_t* bufferStart);
+
     const std::uint8_t* ptr = nullptr;
     const std::uint8_t* end = nullptr;
     const std::uint8_t* checkpointPtr = nullptr;

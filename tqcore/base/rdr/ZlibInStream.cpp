@@ -83,20 +83,8 @@ void ZlibInStream::skipGzipHeader() {
         in.skip(GzipHeaderCrcSize);
 }
 
-void ZlibInStream::discardBeforeCheckpoint() {
-    std::uint8_t* start = buffer.get();
-    if (checkpointPtr <= start)
-        return;
-    std::ptrdiff_t distance = checkpointPtr - start;
-    std::memmove(start, checkpointPtr, std::size_t(end - checkpointPtr));
-    discarded += std::uint32_t(distance);
-    ptr -= distance;
-    end -= distance;
-    checkpointPtr = start;
-}
-
 bool ZlibInStream::overrun(int n) {
-    discardBeforeCheckpoint();
+    discarded += moveWindowTo(buffer.get());
     if (!underlying)
         throw plat::Exception("ZlibInStream overrun: no underlying stream");
     int wanted = std::min(n, int(buffer.get() + bufferSize - ptr));

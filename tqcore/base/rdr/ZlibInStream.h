@@ -25,7 +25,6 @@ protected:
 
 private:
     void skipGzipHeader();
-    void discardBeforeCheckpoint();
     bool inflateStep();
 
     InStream* underlying = nullptr;
