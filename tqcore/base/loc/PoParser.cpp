@@ -2,6 +2,7 @@
 #include <loc/PoParser.h>
 
 #include <loc/localizeLog.h>
+#include <plat/hex.h>
 #include <plat/utf8.h>
 
 #include <cstring>
@@ -25,16 +26,6 @@ std::string_view skipBlanks(std::string_view text) {
 
 bool isOctalDigit(char c) {
     return c >= '0' && c <= '7';
-}
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 char simpleEscape(char c) {
@@ -70,8 +61,8 @@ bool readNumericEscape(std::string_view text, std::size_t& at, std::string& out)
     long value = 0;
     if (text[at] == 'x') {
         std::size_t digits = 0;
-        for (++at; at < text.size() && hexDigitValue(text[at]) >= 0; ++at, ++digits) {
-            value = value * 16 + hexDigitValue(text[at]);
+        for (++at; at < text.size() && plat::hexDigitValue(text[at]) >= 0; ++at, ++digits) {
+            value = value * 16 + plat::hexDigitValue(text[at]);
             if (value > 0x7F)
                 return false;
         }

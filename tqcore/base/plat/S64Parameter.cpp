@@ -5,7 +5,6 @@
 #include <plat/hex.h>
 #include <plat/stringUtil.h>
 
-#include <cctype>
 #include <cstring>
 
 namespace plat {
@@ -26,7 +25,7 @@ bool isPrefixedForm(const char* text) {
     if (!startsWith(text, Prefix) || std::strlen(text) != PrefixLength + DigitCount)
         return false;
     for (const char* digit = text + PrefixLength; *digit != '\0'; ++digit) {
-        if (!std::isxdigit(static_cast<unsigned char>(*digit)))
+        if (hexDigitValue(*digit) < 0)
             return false;
     }
     return true;
@@ -35,11 +34,7 @@ bool isPrefixedForm(const char* text) {
 std::uint64_t decodeDigits(const char* digits) {
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < DigitCount; ++i) {
-        char digit = digits[i];
-        int nibble = std::isdigit(static_cast<unsigned char>(digit))
-                         ? digit - '0'
-                         : std::tolower(static_cast<unsigned char>(digit)) - 'a' + 10;
-        value = (value << 4) | std::uint64_t(nibble);
+        value = (value << 4) | std::uint64_t(hexDigitValue(digits[i]));
     }
     return value;
 }

@@ -2,6 +2,7 @@
 #include <plat/colorTable.h>
 
 #include <plat/SysColors.h>
+#include <plat/hex.h>
 
 #include <cstring>
 #include <map>
@@ -59,23 +60,13 @@ const FixedColor fixedColors[] = {
     {"orange", "#FFA500"},
 };
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool parseHexColor(const char* text, Rgb& color) {
     if (std::strlen(text) != 7)
         return false;
     int channels[3];
     for (int i = 0; i < 3; ++i) {
-        int high = hexValue(text[1 + 2 * i]);
-        int low = hexValue(text[2 + 2 * i]);
+        int high = plat::hexDigitValue(text[1 + 2 * i]);
+        int low = plat::hexDigitValue(text[2 + 2 * i]);
         if (high < 0 || low < 0)
             return false;
         channels[i] = high * 16 + low;

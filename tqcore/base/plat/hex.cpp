@@ -10,9 +10,7 @@
 
 namespace plat {
 
-namespace {
-
-int digitValue(char digit) {
+int hexDigitValue(char digit) {
     if (digit >= '0' && digit <= '9')
         return digit - '0';
     if (digit >= 'a' && digit <= 'f')
@@ -21,8 +19,6 @@ int digitValue(char digit) {
         return digit - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 char hexDigit(int i) {
     PLAT_ASSERT(i >= 0 && i <= 15);
@@ -47,8 +43,8 @@ bool hexToBin(const char* text, MBuf<unsigned char>& result, std::nothrow_t) {
         return false;
     MBuf<unsigned char> decoded(std::uint32_t(digits / 2), result.wipe());
     for (std::size_t i = 0; i < digits; i += 2) {
-        int high = digitValue(text[i]);
-        int low = digitValue(text[i + 1]);
+        int high = hexDigitValue(text[i]);
+        int low = hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             return false;
         decoded[std::uint32_t(i / 2)] = static_cast<unsigned char>(high << 4 | low);

@@ -14,6 +14,8 @@ DString binToHex(const unsigned char* bytes, std::size_t length);
 
 // The lower-case digit for i from 0 to 15; any other value fails an assertion.
 char hexDigit(int i);
+// The value of a digit of either case, or -1 for any other character.
+int hexDigitValue(char digit);
 
 // Decodes pairs of digits (either case). An odd length or any other character throws
 // plat::Exception "Bad hex string"; a null text is the empty text.
