@@ -4,6 +4,8 @@
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,7 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <limits.h>
-#include <map>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -79,41 +81,6 @@ BENCHMARK(BM_LogCallAboveSourceLevel);
 BENCHMARK(BM_FullLineToFile)->Repetitions(FileRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FullLineToFile_Reference)->Repetitions(FileRepetitions)->ReportAggregatesOnly(true);
 
-// Passes results to the console and keeps each benchmark's time per iteration (the median of
-// repeated runs).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            if (run.run_type == Run::RT_Iteration ||
-                (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"))
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-
-    void printResults() const {
-        std::printf("\nTargets:\n");
-        auto quiet = times.find("BM_LogCallAboveSourceLevel");
-        if (quiet != times.end())
-            std::printf("  %-28s %6.2f ns per call (target <= 5.00) %s\n",
-                        "LogCallAboveSourceLevel", quiet->second,
-                        quiet->second <= 5.0 ? "ok" : "ABOVE TARGET");
-        auto ours = times.find("BM_FullLineToFile");
-        auto reference = times.find("BM_FullLineToFile_Reference");
-        if (ours != times.end() && reference != times.end() && ours->second > 0) {
-            double ratio = reference->second / ours->second;
-            std::printf("  %-28s %6.2f of the reference's throughput (target >= 0.80) %s\n",
-                        "FullLineToFile", ratio, ratio >= 0.8 ? "ok" : "BELOW TARGET");
-        }
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -126,9 +93,13 @@ int main(int argc, char** argv) {
     benchDirectory = pattern;
     plat::initLogging();
     plat::setLogOverride("LogBenchQuiet:stderr:10");
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printResults();
+    std::printf("\nTargets:\n");
+    if (std::optional<double> quiet = reporter.timeOf("BM_LogCallAboveSourceLevel"))
+        std::printf("  %-28s %6.2f ns per call (target <= 5.00) %s\n", "BM_LogCallAboveSourceLevel",
+                    *quiet, *quiet <= 5.0 ? "ok" : "ABOVE TARGET");
+    reporter.printRatio("BM_FullLineToFile", 0.8);
     benchmark::Shutdown();
     std::filesystem::remove_all(benchDirectory);
     return 0;

@@ -8,11 +8,12 @@
 #include <rdr/MemOutStream.h>
 #include <rdr/ZlibInStream.h>
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 #include <zlib.h>
@@ -189,47 +190,18 @@ BENCHMARK(BM_ZlibInStreamGzip_Reference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FramedV4Messages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FramedV4Messages_Reference)->Unit(benchmark::kMillisecond);
 
-// Passes results to the console and keeps each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-
-    void printRatios() const {
-        struct Pair {
-            const char* name;
-            double minimum;
-        };
-        std::printf("\nThroughput relative to the reference (higher is better):\n");
-        for (Pair pair : {Pair{"BM_MemStreamsU32", 0.5}, Pair{"BM_ZlibInStreamGzip", 0.95},
-                          Pair{"BM_FramedV4Messages", 0.5}}) {
-            auto ours = times.find(pair.name);
-            auto reference = times.find(std::string(pair.name) + "_Reference");
-            if (ours == times.end() || reference == times.end() || ours->second <= 0)
-                continue;
-            double ratio = reference->second / ours->second;
-            std::printf("  %-22s %5.2f (target >= %.2f) %s\n", pair.name, ratio, pair.minimum,
-                        ratio >= pair.minimum ? "ok" : "BELOW TARGET");
-        }
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    std::printf("\nTargets:\n");
+    reporter.printRatio("BM_MemStreamsU32", 0.5);
+    reporter.printRatio("BM_ZlibInStreamGzip", 0.95);
+    reporter.printRatio("BM_FramedV4Messages", 0.5);
     benchmark::Shutdown();
     return 0;
 }

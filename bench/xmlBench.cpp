@@ -3,12 +3,13 @@
 // The ratio (scanner time / parser time) is printed after the run.
 #include <xml/Parser.h>
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 
 namespace {
@@ -149,30 +150,6 @@ void BM_XmlParseConfigDump_Reference(benchmark::State& state) {
 BENCHMARK(BM_XmlParseConfigDump)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_XmlParseConfigDump_Reference)->Unit(benchmark::kMillisecond);
 
-// Passes results to the console and keeps each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-
-    void printRatio() const {
-        auto ours = times.find("BM_XmlParseConfigDump");
-        auto reference = times.find("BM_XmlParseConfigDump_Reference");
-        if (ours == times.end() || reference == times.end() || ours->second <= 0)
-            return;
-        std::printf("\nParser throughput relative to the counting scanner (higher is better): "
-                    "%.2f\n",
-                    reference->second / ours->second);
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -180,9 +157,10 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     checkAgreement();
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio();
+    std::printf("\nParsing against the counting scanner:\n");
+    reporter.printRatio("BM_XmlParseConfigDump", std::nullopt);
     benchmark::Shutdown();
     return 0;
 }
