@@ -2,8 +2,9 @@
 #include <PayloadWriter.h>
 
 #include <plat/Exception.h>
+#include <plat/writeAll.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -13,19 +14,6 @@ namespace launcher {
 namespace {
 
 constexpr std::size_t ChunkSize = 1 << 20;
-
-void writeAll(int fd, std::span<const unsigned char> bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            throw plat::SystemException("write failed", errno);
-        if (written == 0) // a regular file that takes nothing has no room left
-            throw plat::SystemException("write failed", ENOSPC);
-        bytes = bytes.subspan(std::size_t(written));
-    }
-}
 
 // The image is read-only data mapped from the launcher's own file: dropping its pages loses
 // nothing, since the kernel reads them back from the file if they are ever touched again.
@@ -42,7 +30,8 @@ void releasePages(std::span<const unsigned char> bytes) {
 void writePayload(int fd, std::span<const unsigned char> image) {
     while (!image.empty()) {
         std::span<const unsigned char> chunk = image.first(std::min(ChunkSize, image.size()));
-        writeAll(fd, chunk);
+        if (int error = plat::writeAll(fd, chunk.data(), chunk.size()))
+            throw plat::SystemException("write failed", error);
         releasePages(chunk);
         image = image.subspan(chunk.size());
     }

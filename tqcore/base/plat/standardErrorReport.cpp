@@ -2,23 +2,15 @@
 #include <plat/standardErrorReport.h>
 
 #include <plat/DString.h>
+#include <plat/writeAll.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <unistd.h>
 
 namespace plat {
 
 void writeStandardError(const char* text, std::size_t length) {
-    while (length > 0) {
-        ssize_t written = ::write(STDERR_FILENO, text, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        text += written;
-        length -= std::size_t(written);
-    }
+    writeAll(STDERR_FILENO, text, length);
 }
 
 void reportOnStandardError(const char* format, ...) {

@@ -5,6 +5,7 @@
 #include <io/socketLayerState.h>
 #include <os/unix/descriptors.h>
 #include <plat/fixedText.h>
+#include <plat/writeAll.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,18 +20,6 @@ namespace os {
 namespace {
 
 constexpr std::size_t MaxStatusText = 255;
-
-void writeFully(int fd, const unsigned char* bytes, std::size_t count) {
-    while (count > 0) {
-        ssize_t written = ::write(fd, bytes, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        bytes += written;
-        count -= std::size_t(written);
-    }
-}
 
 bool clearCloseOnExec(int fd) {
     int flags = ::fcntl(fd, F_GETFD);
@@ -66,7 +55,7 @@ void reportChildFailure(int statusFd, const char* context, int err) {
     record[3] = (unsigned char)err;
     record[4] = (unsigned char)length;
     std::memcpy(record + 5, context, length);
-    writeFully(statusFd, record, 5 + length);
+    plat::writeAll(statusFd, record, 5 + length);
     ::_exit(1);
 }
 
