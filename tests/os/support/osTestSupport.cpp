@@ -3,11 +3,9 @@
 
 #include <io/FdManager.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <dirent.h>
-#include <sys/wait.h>
 #include <thread>
 
 namespace ostest {
@@ -23,11 +21,6 @@ bool eventually(const std::function<bool()>& condition, io::FdManager* manager) 
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
-}
-
-bool isReaped(int pid) {
-    siginfo_t info{};
-    return ::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD;
 }
 
 int countOpenDescriptorsFrom(int lowest) {

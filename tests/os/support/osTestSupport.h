@@ -1,5 +1,5 @@
-// Helpers of the os tests: polling with generous deadlines, and questions about children and
-// descriptors of this process.
+// Helpers of the os tests: polling with generous deadlines, and counting the descriptors this
+// process has open.
 #pragma once
 
 #include <functional>
@@ -13,9 +13,6 @@ namespace ostest {
 // Polls condition until it holds or 30 seconds have passed; when a descriptor manager is given,
 // it is served between polls so that signal callbacks and timers run.
 bool eventually(const std::function<bool()>& condition, io::FdManager* manager = nullptr);
-
-// Whether pid is no longer a child of this process (it has been waited for); never reaps it.
-bool isReaped(int pid);
 
 // Number of descriptors at or above lowest that this process has open.
 int countOpenDescriptorsFrom(int lowest);

@@ -15,7 +15,6 @@ public:
     FakeClock& operator=(const FakeClock&) = delete;
 
     plat::Ticks read(Jump& jump) override {
-        ++readCount;
         jump = pendingJump;
         pendingJump = Jump::None;
         return current;
@@ -30,12 +29,10 @@ public:
     }
 
     plat::Ticks ticks() const { return current; }
-    int readings() const { return readCount; }
 
 private:
     plat::Ticks current;
     Jump pendingJump = Jump::None;
-    int readCount = 0;
     plat::TimeSource* previous;
 };
 

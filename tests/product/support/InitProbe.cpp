@@ -47,34 +47,12 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     return pointers;
 }
 
-// Everything the child needs, prepared before the fork.
-struct ChildPlan {
-    char* const* argv;
-    char* const* envp;
-    int outputFd;
-    int errorFd;
-    bool sandbox;
-    const char* rootHome;
-    const char* realRootHome;
-    const char* overlayOptions;
-    bool asNobody;
-};
-
-// The child of a fork: async-signal-safe calls on the prepared plan only.
-int runChild(const ChildPlan& plan) {
-    dup2(plan.outputFd, 1);
-    dup2(plan.errorFd, 2);
-    if (plan.sandbox && (unshare(CLONE_NEWNS) != 0 ||
-                         mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                         (*plan.rootHome && mount(plan.rootHome, plan.realRootHome, nullptr,
-                                                  MS_BIND, nullptr) != 0) ||
-                         (*plan.overlayOptions &&
-                          mount("overlay", "/etc", "overlay", 0, plan.overlayOptions) != 0)))
-        return SandboxFailed;
-    if (plan.asNobody && !testsupport::becomeNobody())
-        return 126;
-    execve(plan.argv[0], plan.argv, plan.envp);
-    return 127;
+// The child's own root home and /etc, in a mount namespace that keeps them from the system.
+bool enterSandbox(const char* rootHome, const char* realRootHome, const char* overlayOptions) {
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           (!*rootHome || mount(rootHome, realRootHome, nullptr, MS_BIND, nullptr) == 0) &&
+           (!*overlayOptions || mount("overlay", "/etc", "overlay", 0, overlayOptions) == 0);
 }
 
 std::map<std::string, std::string> parseValues(const std::string& output) {
@@ -117,20 +95,25 @@ ProbeResult runProbe(const ProbeRun& run) {
         overlayOptions =
             "lowerdir=/etc,upperdir=" + run.etcUpper + ",workdir=" + outputs.file("etc-work");
     }
-    ChildPlan plan{argv.data(),
-                   envp.data(),
-                   openOutput(outputs.file("stdout")),
-                   openOutput(outputs.file("stderr")),
-                   !run.rootHome.empty() || !run.etcUpper.empty(),
-                   run.rootHome.c_str(),
-                   realRootHome.c_str(),
-                   overlayOptions.c_str(),
-                   run.asNobody};
+    bool sandbox = !run.rootHome.empty() || !run.etcUpper.empty();
+    int outputFd = openOutput(outputs.file("stdout"));
+    int errorFd = openOutput(outputs.file("stderr"));
     ProbeResult result;
-    result.status = testsupport::exitStatusOfForkedChild([&plan] { return runChild(plan); });
-    close(plan.outputFd);
-    close(plan.errorFd);
-    result.sandboxUnavailable = plan.sandbox && result.status == SandboxFailed;
+    // The child of a fork: async-signal-safe calls on the data prepared above only.
+    result.status = testsupport::exitStatusOfForkedChild([&] {
+        dup2(outputFd, 1);
+        dup2(errorFd, 2);
+        if (sandbox &&
+            !enterSandbox(run.rootHome.c_str(), realRootHome.c_str(), overlayOptions.c_str()))
+            return SandboxFailed;
+        if (run.asNobody && !testsupport::becomeNobody())
+            return 126;
+        execve(argv[0], argv.data(), envp.data());
+        return 127;
+    });
+    close(outputFd);
+    close(errorFd);
+    result.sandboxUnavailable = sandbox && result.status == SandboxFailed;
     result.values = parseValues(testsupport::readFile(outputs.file("stdout")));
     result.errorOutput = testsupport::readFile(outputs.file("stderr"));
     return result;
