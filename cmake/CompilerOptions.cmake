@@ -1,4 +1,5 @@
-# Warnings and sanitizers shared by every target of the project.
+# Warnings and sanitizers shared by every target of the project, and the rule by which our
+# libraries are declared.
 add_library(qv_options INTERFACE)
 target_compile_options(qv_options INTERFACE -Wall -Wextra)
 if(QV_WERROR)
@@ -11,28 +12,21 @@ if(QV_SANITIZE)
     target_link_options(qv_options INTERFACE ${_qv_sanitize_flags})
 endif()
 
-# qv_library(<name> <include root> SOURCES ... DEPENDS ...): one static library per namespace folder.
-function(qv_library name include_root)
+# qv_library(<name> SOURCES ... DEPENDS ...): the static library of the folder that calls it,
+# whose headers are included as <folder/header.h>.
+#
+# Each library exposes an include directory of its own that holds only its folder (a symbolic
+# link in the build tree), and its users see the include directories of what they link. So a
+# header of a library that is not linked cannot be found: an include that goes upwards, or to a
+# library not declared in DEPENDS, fails to compile.
+function(qv_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(include_root ${PROJECT_BINARY_DIR}/include/${name})
+    file(MAKE_DIRECTORY ${include_root})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${include_root}/${folder} SYMBOLIC)
     add_library(${name} STATIC ${ARG_SOURCES})
     set_property(GLOBAL APPEND PROPERTY QV_OWN_LIBRARIES ${name})
     target_include_directories(${name} PUBLIC ${include_root})
-    qv_link_libraries(${name} PUBLIC qv_options ${ARG_DEPENDS})
-endfunction()
-
-# qv_link_libraries(<target> <scope> <libraries>...): target_link_libraries, except that our own
-# libraries are linked whole. Their static objects register themselves (parameters, log sources,
-# translation tables, resources) and nothing else refers to them, so a plain static link would
-# drop them.
-function(qv_link_libraries target scope)
-    get_property(own GLOBAL PROPERTY QV_OWN_LIBRARIES)
-    set(items)
-    foreach(library ${ARGN})
-        if(library IN_LIST own)
-            list(APPEND items "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
-        else()
-            list(APPEND items ${library})
-        endif()
-    endforeach()
-    target_link_libraries(${target} ${scope} ${items})
+    target_link_libraries(${name} PUBLIC qv_options ${ARG_DEPENDS})
 endfunction()

@@ -1,6 +1,14 @@
 // The built-in texts of every library: each key that the program uses is registered once, in
 // five real translations that keep the format of the English text.
-#include <loc/BuiltinTable.h>
+#include <io/ioTexts.h>
+#include <loc/locTexts.h>
+#include <os/osTexts.h>
+#include <plat/BuiltinTextTable.h>
+#include <plat/configurationTexts.h>
+#include <plat/keepLinked.h>
+#include <product/productTexts.h>
+#include <tqutil/editMenuTexts.h>
+#include <tx/msgBoxTexts.h>
 #include <loc/formatLoc.h>
 
 #include <plat/MarkupParserHtml.h>
@@ -18,13 +26,22 @@
 #include <string>
 #include <vector>
 
+// Every library's table: a new library's table joins this list.
+PLAT_KEEP_LINKED(io::ioTexts);
+PLAT_KEEP_LINKED(loc::locTexts);
+PLAT_KEEP_LINKED(os::osTexts);
+PLAT_KEEP_LINKED(plat::configurationTexts);
+PLAT_KEEP_LINKED(product::productTexts);
+PLAT_KEEP_LINKED(tqutil::editMenuTexts);
+PLAT_KEEP_LINKED(tx::msgBoxTexts);
+
 namespace {
 
 // Tables that the tests themselves register are not the program's.
-std::vector<loc::BuiltinText> programTexts() {
-    std::vector<loc::BuiltinText> texts;
-    for (std::span<const loc::BuiltinText> table : loc::BuiltinTable::all()) {
-        for (const loc::BuiltinText& text : table) {
+std::vector<plat::BuiltinText> programTexts() {
+    std::vector<plat::BuiltinText> texts;
+    for (std::span<const plat::BuiltinText> table : plat::BuiltinTextTable::all()) {
+        for (const plat::BuiltinText& text : table) {
             if (std::strncmp(text.key, "loctest_", 8) != 0)
                 texts.push_back(text);
         }
@@ -34,13 +51,13 @@ std::vector<loc::BuiltinText> programTexts() {
 
 struct Language {
     const char* name;
-    const char* loc::BuiltinText::*text;
+    const char* plat::BuiltinText::*text;
 };
 
-constexpr Language Translations[] = {{"de", &loc::BuiltinText::de},
-                                     {"es", &loc::BuiltinText::es},
-                                     {"fr", &loc::BuiltinText::fr},
-                                     {"pt", &loc::BuiltinText::pt}};
+constexpr Language Translations[] = {{"de", &plat::BuiltinText::de},
+                                     {"es", &plat::BuiltinText::es},
+                                     {"fr", &plat::BuiltinText::fr},
+                                     {"pt", &plat::BuiltinText::pt}};
 
 // A conversion of the formatting language: its position (0 without one) and letter.
 struct Conversion {
@@ -131,7 +148,7 @@ const std::set<std::pair<std::string, std::string>> SameAsEnglish = [] {
 TEST(BuiltinTexts, EveryLibraryRegistersItsKeysOnceEach) {
     std::map<std::string, int> registered;
     std::set<std::string> libraries;
-    for (const loc::BuiltinText& text : programTexts()) {
+    for (const plat::BuiltinText& text : programTexts()) {
         ++registered[text.key];
         std::string key = text.key;
         EXPECT_TRUE(std::all_of(key.begin(), key.end(), [](char c) {
@@ -146,7 +163,7 @@ TEST(BuiltinTexts, EveryLibraryRegistersItsKeysOnceEach) {
 }
 
 TEST(BuiltinTexts, EveryLanguageHasItsOwnValidTextWithTheSameConversions) {
-    for (const loc::BuiltinText& text : programTexts()) {
+    for (const plat::BuiltinText& text : programTexts()) {
         ASSERT_NE(text.en, nullptr) << text.key;
         EXPECT_EQ(formattingFaults(text.en), 0u) << text.key;
         for (const Language& language : Translations) {
@@ -167,7 +184,7 @@ TEST(BuiltinTexts, EveryLanguageHasItsOwnValidTextWithTheSameConversions) {
 }
 
 TEST(BuiltinTexts, TheMarkedUpProductInformationIsValidMarkup) {
-    for (const loc::BuiltinText& text : programTexts()) {
+    for (const plat::BuiltinText& text : programTexts()) {
         if (std::strcmp(text.key, "product_info_marked_up_fmt") != 0)
             continue;
         for (const char* translation : {text.en, text.de, text.es, text.fr, text.pt}) {

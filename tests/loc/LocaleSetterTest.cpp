@@ -1,6 +1,6 @@
 // Per-thread locales: a thread's own translations and C library locale, nesting, and the rule
 // that a setter ends on its own thread.
-#include <loc/BuiltinTable.h>
+#include <plat/BuiltinTextTable.h>
 #include <loc/LocaleSetter.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
@@ -19,13 +19,13 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const loc::BuiltinText TestTexts[] = {
+const plat::BuiltinText TestTexts[] = {
     {"loctest_setter_greeting", "Hello", "Hallo", "Hola", "Bonjour", "Olá"},
     {"loctest_setter_day_sing", "%D day", "%D Tag", "%D día", "%D jour", "%D dia"},
     {"loctest_setter_day_many", "%D days", "%D Tage", "%D días", "%D jours", "%D dias"},
 };
 
-const loc::BuiltinTable testTable(TestTexts);
+const plat::BuiltinTextTable testTable(TestTexts);
 
 class LocaleSetterTest : public ::testing::Test {
 protected:

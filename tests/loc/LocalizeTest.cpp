@@ -1,6 +1,6 @@
 // The translation service: lookup in the user's locales, plural selection, the raw and
 // formatted uses of a text, missing texts, and ".po" files from directories and resources.
-#include <loc/BuiltinTable.h>
+#include <plat/BuiltinTextTable.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
 
@@ -21,13 +21,13 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const loc::BuiltinText TestTexts[] = {
+const plat::BuiltinText TestTexts[] = {
     {"loctest_greeting", "Hello", "Hallo", "Hola", "Bonjour", "Olá"},
     {"loctest_file_sing", "%D file", "%D Datei", "%D archivo", "%D fichier", "%D arquivo"},
     {"loctest_file_many", "%D files", "%D Dateien", "%D archivos", "%D fichiers", "%D arquivos"},
 };
 
-const loc::BuiltinTable testTable(TestTexts);
+const plat::BuiltinTextTable testTable(TestTexts);
 
 class LocalizeTest : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 // The built-in texts of the network layer (name resolution, endpoints, connections and their
 // parameters), in English, German, Spanish, French and Brazilian Portuguese.
-#include <loc/BuiltinTable.h>
+#include <io/ioTexts.h>
 
 namespace io {
 
@@ -8,7 +8,7 @@ namespace {
 
 // "%%" is a literal percent sign, as these texts pass through the formatter. French puts a
 // no-break space before a colon.
-const loc::BuiltinText Texts[] = {
+const plat::BuiltinText Texts[] = {
     {"io_dscp_param", "Value to classify network traffic to provide Quality of Service.",
      "Wert, mit dem der Netzwerkverkehr klassifiziert wird, um Dienstgüte (Quality of Service) "
      "bereitzustellen.",
@@ -107,8 +107,8 @@ const loc::BuiltinText Texts[] = {
      "UDP direto"},
 };
 
-const loc::BuiltinTable table(Texts);
-
 } // namespace
+
+const plat::BuiltinTextTable ioTexts(Texts);
 
 } // namespace io

@@ -6,15 +6,19 @@
 #include <loc/TransMap.h>
 #include <loc/TranslationTables.h>
 #include <loc/formatLoc.h>
+#include <loc/locTexts.h>
 #include <loc/localeParameter.h>
 #include <loc/localizeLog.h>
 #include <loc/pluralCategory.h>
 #include <loc/poFiles.h>
 #include <loc/systemLocale.h>
 #include <loc/userLocales.h>
+#include <plat/BuiltinTextTable.h>
 #include <plat/ConfigParameter.h>
 #include <plat/Exception.h>
 #include <plat/Mutex.h>
+#include <plat/Translator.h>
+#include <plat/keepLinked.h>
 #include <plat/utf8.h>
 
 #include <cstdlib>
@@ -23,7 +27,56 @@
 
 namespace loc {
 
+PLAT_KEEP_LINKED(locTexts);
+
 namespace {
+
+struct LanguageColumn {
+    const char* locale;
+    const char* plat::BuiltinText::*text;
+};
+
+constexpr LanguageColumn Columns[] = {
+    {"en", &plat::BuiltinText::en}, {"de", &plat::BuiltinText::de}, {"es", &plat::BuiltinText::es},
+    {"fr", &plat::BuiltinText::fr}, {"pt", &plat::BuiltinText::pt},
+};
+
+// Registers every text of a built-in table with addString, locale by locale, so that the
+// registrations for one locale arrive in one run.
+class BuiltinTableReceiver final : public plat::BuiltinTextReceiver {
+public:
+    explicit BuiltinTableReceiver(Localize& localize) : localize(localize) {}
+
+    void receive(std::span<const plat::BuiltinText> table) override {
+        for (const LanguageColumn& column : Columns) {
+            for (const plat::BuiltinText& text : table)
+                localize.addString(column.locale, text.key, text.*column.text);
+        }
+    }
+
+private:
+    Localize& localize;
+};
+
+// plat's own texts come through this once the translation library is linked.
+class LocalizeTranslator final : public plat::Translator {
+public:
+    const char* translate(const char* key, const char* file, int line) override {
+        return Localize::instance().translate(key, file, line);
+    }
+    const char* translateFormat(const char* key, const char* file, int line) override {
+        return Localize::instance().translateFormat(key, file, line);
+    }
+    const char* findTranslation(const char* key) override {
+        return Localize::instance().findTranslation(key);
+    }
+    plat::DString formatText(const char* format, const char* text) override {
+        return formatLoc(format, {text});
+    }
+};
+
+LocalizeTranslator translator;
+[[maybe_unused]] const bool translatorInstalled = (plat::installTranslator(translator), true);
 
 class LocaleChangeListener : public plat::ParameterChangedCallback {
 public:
@@ -169,7 +222,13 @@ const char* Localize::State::translatePlural(const char* key, long count, const 
 }
 
 Localize& Localize::instance() {
-    static Localize* localize = new Localize;
+    static Localize* localize = [] {
+        auto* created = new Localize;
+        // Only once the service exists: the receiver registers the texts through it.
+        static BuiltinTableReceiver receiver(*created);
+        plat::BuiltinTextTable::setReceiver(receiver);
+        return created;
+    }();
     return *localize;
 }
 

@@ -1,6 +1,6 @@
 // The built-in texts of the translation library: the Locale description, byte sizes and rates,
 // periods and date separators, in English, German, Spanish, French and Brazilian Portuguese.
-#include <loc/BuiltinTable.h>
+#include <loc/locTexts.h>
 
 namespace loc {
 
@@ -8,7 +8,7 @@ namespace {
 
 // French writes octets (Ko, Mo, Go, To); the other languages keep the English unit symbols, and
 // the separators of dates and time zones are the same everywhere.
-const BuiltinText Texts[] = {
+const plat::BuiltinText Texts[] = {
     {"loc_param_locale",
      "Locale to use. Specify one of en_US, de_DE, es_ES, fr_FR, or pt_BR, or leave empty to select "
      "the user or system locale as appropriate.",
@@ -55,8 +55,8 @@ const BuiltinText Texts[] = {
     {"loc_timezone_separator", "%1$S %2$S", "%1$S %2$S", "%1$S %2$S", "%1$S %2$S", "%1$S %2$S"},
 };
 
-const BuiltinTable table(Texts);
-
 } // namespace
+
+const plat::BuiltinTextTable locTexts(Texts);
 
 } // namespace loc

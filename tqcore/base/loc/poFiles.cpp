@@ -6,8 +6,8 @@
 #include <loc/localizeLog.h>
 #include <plat/Exception.h>
 #include <plat/UniqueFd.h>
+#include <plat/builtinResources.h>
 #include <plat/file.h>
-#include <tqutil/builtinResources.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -51,7 +51,7 @@ PoParser::Store storeInto(TranslationTables& tables, const std::string& name) {
 
 void loadResource(const std::string& name, TranslationTables& tables) {
     std::string resourceName = "strings." + name + ".po";
-    auto resource = tqutil::getResource(resourceName);
+    auto resource = plat::getResource(resourceName);
     if (!resource)
         return;
     std::string_view text(reinterpret_cast<const char*>(resource->bytes), resource->size);

@@ -1,13 +1,13 @@
 // The built-in texts of the operating-system services (elevation, terminal titles, the syslog
 // destination, connection types), in English, German, Spanish, French and Brazilian Portuguese.
-#include <loc/BuiltinTable.h>
+#include <os/osTexts.h>
 
 namespace os {
 
 namespace {
 
 // "su" or "sudo" fills %2$S; facility names are the syslog's own and stay untranslated.
-const loc::BuiltinText Texts[] = {
+const plat::BuiltinText Texts[] = {
     {"os_launchprocess_title_fmt", "%1$S - %2$S password required",
      "%1$S - %2$S-Passwort erforderlich", "%1$S - se requiere la contraseña de %2$S",
      "%1$S - mot de passe %2$S requis", "%1$S - senha do %2$S necessária"},
@@ -37,8 +37,8 @@ const loc::BuiltinText Texts[] = {
      "WebSocket direct", "WebSocket direto"},
 };
 
-const loc::BuiltinTable table(Texts);
-
 } // namespace
+
+const plat::BuiltinTextTable osTexts(Texts);
 
 } // namespace os

@@ -1,11 +1,11 @@
 // Identity, flags, listeners and the shared store and unset steps of configuration parameters.
 #include <plat/ConfigParameter.h>
 
-#include <loc/Localize.h>
 #include <plat/BinaryParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Exception.h>
 #include <plat/Log.h>
+#include <plat/Translator.h>
 
 #include <algorithm>
 #include <cstring>
@@ -72,7 +72,7 @@ DString ConfigParameter::formatValue(int value) const {
 const char* ConfigParameter::getDescription() const {
     if (description)
         return description;
-    return LOC_TR(descriptionKey);
+    return PLAT_TR(descriptionKey);
 }
 
 bool ConfigParameter::hasFlag(const char* word) const {

@@ -2,7 +2,6 @@
 // such a document.
 #include <plat/configXml.h>
 
-#include <loc/Localize.h>
 #include <plat/BinaryParameter.h>
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
@@ -11,6 +10,7 @@
 #include <plat/IntParameter.h>
 #include <plat/S64Parameter.h>
 #include <plat/StringParameter.h>
+#include <plat/Translator.h>
 #include <plat/configurationHelp.h>
 #include <plat/parseNumber.h>
 #include <plat/stringUtil.h>
@@ -127,7 +127,7 @@ const char* defaultData(const xml::Node& element) {
 const char* translatedDescription(const char* key) {
     if (!key)
         return "";
-    const char* text = loc::Localize::instance().findTranslation(key);
+    const char* text = translator().findTranslation(key);
     return text ? text : key;
 }
 

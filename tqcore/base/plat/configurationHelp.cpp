@@ -1,11 +1,11 @@
 // Usage and help output.
 #include <plat/configurationHelp.h>
 
-#include <loc/Localize.h>
 #include <plat/BinaryParameter.h>
 #include <plat/Configuration.h>
 #include <plat/DString.h>
 #include <plat/Log.h>
+#include <plat/Translator.h>
 #include <plat/parseArgs.h>
 #include <plat/stringUtil.h>
 #include <plat/utf8.h>
@@ -47,7 +47,7 @@ DString usageEntry(const ConfigParameter& parameter) {
     if (dynamic_cast<const BinaryParameter*>(&parameter))
         return entry;
     DString note;
-    note.format("(%s=%s)", LOC_TR("plat_configuration_help_default"),
+    note.format("(%s=%s)", PLAT_TR("plat_configuration_help_default"),
                 parameter.getValueStr().c_str());
     if (lastLineWidth(entry) + displayWidth(note.c_str()) >= UsageWidth) {
         entry.appendChar('\n');
@@ -62,7 +62,7 @@ DString usageEntry(const ConfigParameter& parameter) {
 
 void printParameterList(const Configuration& config, bool advanced, FILE* out) {
     if (config.getTitleKey())
-        std::fprintf(out, "%s:\n", LOC_TR(config.getTitleKey()));
+        std::fprintf(out, "%s:\n", PLAT_TR(config.getTitleKey()));
     else
         std::fprintf(out, "%s Parameters:\n", config.getName());
     std::vector<ConfigParameter*> listed = config.getParams(false);
@@ -84,15 +84,15 @@ void printParameterList(const Configuration& config, bool advanced, FILE* out) {
 } // namespace
 
 void printUsage(const Configuration& config, bool advanced, FILE* out) {
-    DString syntax(LOC_TR("plat_configuration_param_usage"));
+    DString syntax(PLAT_TR("plat_configuration_param_usage"));
     syntax.wrap(UsageWidth, 0);
     std::fprintf(out, "%s\n\n", syntax.c_str());
     printParameterList(config, advanced, out);
     if (!advanced)
         return;
-    std::fprintf(out, "\n%s\n", LOC_TR("plat_configuration_log_names_title"));
+    std::fprintf(out, "\n%s\n", PLAT_TR("plat_configuration_log_names_title"));
     listSources(UsageWidth, out);
-    std::fprintf(out, "\n%s\n", LOC_TR("plat_configuration_log_dests_title"));
+    std::fprintf(out, "\n%s\n", PLAT_TR("plat_configuration_log_dests_title"));
     listDests(out);
 }
 

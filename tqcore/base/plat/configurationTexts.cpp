@@ -8,7 +8,7 @@ namespace {
 
 // Metavariables in angle brackets are words for the reader and are translated; "%S" and the
 // parameter syntax itself are not. French puts a no-break space before a colon.
-const loc::BuiltinText Texts[] = {
+const BuiltinText Texts[] = {
     {"plat_bad_argument", "Bad argument '%S'.", "Ungültiges Argument '%S'.",
      "Argumento no válido '%S'.", "Argument non valide '%S'.", "Argumento inválido '%S'."},
     {"plat_run_with_help", "Run with -help for usage.",
@@ -96,12 +96,8 @@ const loc::BuiltinText Texts[] = {
      "Arquivo no qual armazenar a saída de log direcionada para arquivo."},
 };
 
-const loc::BuiltinTable table(Texts);
-
 } // namespace
 
-std::span<const loc::BuiltinText> configurationTexts() {
-    return Texts;
-}
+const BuiltinTextTable configurationTexts(Texts);
 
 } // namespace plat

@@ -1,12 +1,11 @@
-// The built-in texts of the parameter registry and the command line, in the five languages.
+// The built-in texts of the parameter registry and the command line, in the five languages. Code
+// that translates them keeps the table linked (plat/keepLinked.h).
 #pragma once
 
-#include <loc/BuiltinTable.h>
-
-#include <span>
+#include <plat/BuiltinTextTable.h>
 
 namespace plat {
 
-std::span<const loc::BuiltinText> configurationTexts();
+extern const BuiltinTextTable configurationTexts;
 
 } // namespace plat

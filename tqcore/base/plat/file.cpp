@@ -4,7 +4,6 @@
 
 #include <plat/Exception.h>
 #include <plat/UniqueFd.h>
-#include <rdr/Exception.h>
 
 #include <cerrno>
 #include <cstring>
@@ -509,7 +508,7 @@ std::size_t fileRead(FILE* file, void* buffer, std::size_t count) {
     if (got > 0)
         return got;
     if (std::feof(file))
-        throw rdr::EndOfStream("End of file");
+        return 0;
     throw StdlibException("reading from file failed");
 }
 

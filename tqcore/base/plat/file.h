@@ -53,6 +53,8 @@ FILE* fileOpen(const char* path, int flags, const char* stdioMode, mode_t mode =
 
 // Operations on an open FILE*
 
+// One fread: the bytes read, 0 at the end of the file (and for a count of 0); raises
+// StdlibException "reading from file failed" on an error.
 std::size_t fileRead(FILE* file, void* buffer, std::size_t count);
 void fileTruncate(FILE* file, std::int64_t length);
 std::int64_t fileTell(FILE* file);

@@ -1,9 +1,8 @@
 // Command-line parsing and the bad-argument report.
 #include <plat/parseArgs.h>
 
-#include <loc/Localize.h>
-#include <loc/formatLoc.h>
 #include <plat/Configuration.h>
+#include <plat/Translator.h>
 #include <plat/stringUtil.h>
 
 namespace plat {
@@ -35,10 +34,10 @@ bool setFromPair(Configuration& config, const char* arg, const char* value) {
 
 BadCmdLineArg::BadCmdLineArg(const char* arg, bool offersHelp) {
     setType("BadCmdLineArg");
-    appendMessage(loc::formatLoc(LOC_TRF("plat_bad_argument"), {arg}).c_str());
+    appendMessage(translator().formatText(PLAT_TRF("plat_bad_argument"), arg).c_str());
     if (offersHelp) {
         appendMessage("  ");
-        appendMessage(LOC_TR("plat_run_with_help"));
+        appendMessage(PLAT_TR("plat_run_with_help"));
     }
 }
 

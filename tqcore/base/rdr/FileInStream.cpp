@@ -1,6 +1,8 @@
 // Reading files into the buffered input stream.
 #include <rdr/FileInStream.h>
 
+#include <rdr/Exception.h>
+
 #include <plat/file.h>
 
 namespace rdr {
@@ -14,7 +16,10 @@ FileInStream::FileInStream(FileHandle file, int bufferSize)
 }
 
 int FileInStream::readData(std::uint8_t* destination, int length) {
-    return int(plat::fileRead(file.get(), destination, std::size_t(length)));
+    std::size_t got = plat::fileRead(file.get(), destination, std::size_t(length));
+    if (got == 0)
+        throw EndOfStream("End of file");
+    return int(got);
 }
 
 } // namespace rdr

@@ -1,12 +1,12 @@
 // The built-in texts of the edit menu, in English, German, Spanish, French and Brazilian
 // Portuguese.
-#include <loc/BuiltinTable.h>
+#include <tqutil/editMenuTexts.h>
 
 namespace tqutil {
 
 namespace {
 
-const loc::BuiltinText Texts[] = {
+const plat::BuiltinText Texts[] = {
     {"tqutil_editmenu_copy", "Copy", "Kopieren", "Copiar", "Copier", "Copiar"},
     {"tqutil_editmenu_cut", "Cut", "Ausschneiden", "Cortar", "Couper", "Recortar"},
     {"tqutil_editmenu_paste", "Paste", "Einfügen", "Pegar", "Coller", "Colar"},
@@ -14,8 +14,8 @@ const loc::BuiltinText Texts[] = {
      "Tout sélectionner", "Selecionar tudo"},
 };
 
-const loc::BuiltinTable table(Texts);
-
 } // namespace
+
+const plat::BuiltinTextTable editMenuTexts(Texts);
 
 } // namespace tqutil

@@ -2,6 +2,7 @@
 #include <product/VersionInfo.h>
 
 #include <product/identity.h>
+#include <product/productTexts.h>
 
 #include <loc/Localize.h>
 #include <loc/formatLoc.h>
@@ -12,10 +13,13 @@
 #include <plat/Log.h>
 #include <plat/Markup.h>
 #include <plat/configurationHelp.h>
+#include <plat/keepLinked.h>
 
 #include <cstring>
 
 namespace product {
+
+PLAT_KEEP_LINKED(productTexts);
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The product's about and legal texts, in English, German, Spanish, French and Brazilian
 // Portuguese.
-#include <loc/BuiltinTable.h>
+#include <product/productTexts.h>
 
 namespace product {
 
@@ -8,7 +8,7 @@ namespace {
 
 // The product and company names stay as they are in every language; the copyright line is the
 // same everywhere. The marked-up text takes the acknowledgements address for %S.
-const loc::BuiltinText Texts[] = {
+const plat::BuiltinText Texts[] = {
     {"product_about_fmt", "About Quorvel Server %S", "Über Quorvel Server %S",
      "Acerca de Quorvel Server %S", "À propos de Quorvel Server %S", "Sobre o Quorvel Server %S"},
     {"product_ack_intro",
@@ -53,8 +53,8 @@ const loc::BuiltinText Texts[] = {
      "Quorvel é uma marca comercial da Quorvel Ltd."},
 };
 
-const loc::BuiltinTable table(Texts);
-
 } // namespace
+
+const plat::BuiltinTextTable productTexts(Texts);
 
 } // namespace product

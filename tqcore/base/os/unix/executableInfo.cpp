@@ -25,6 +25,8 @@ void readExactly(FILE* file, void* buffer, std::size_t count) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     while (count > 0) {
         std::size_t got = plat::fileRead(file, bytes, count);
+        if (got == 0)
+            throw rdr::EndOfStream("End of file");
         bytes += got;
         count -= got;
     }
@@ -33,10 +35,11 @@ void readExactly(FILE* file, void* buffer, std::size_t count) {
 // As readExactly, but an early end of file only shortens the result.
 std::size_t readUpTo(FILE* file, unsigned char* buffer, std::size_t count) {
     std::size_t total = 0;
-    try {
-        while (total < count)
-            total += plat::fileRead(file, buffer + total, count - total);
-    } catch (const rdr::EndOfStream&) {
+    while (total < count) {
+        std::size_t got = plat::fileRead(file, buffer + total, count - total);
+        if (got == 0)
+            break;
+        total += got;
     }
     return total;
 }
