@@ -10,6 +10,7 @@
 #include <plat/file.h>
 #include <plat/standardErrorReport.h>
 #include <plat/terminalColour.h>
+#include <plat/writeAll.h>
 
 #include <cerrno>
 #include <climits>
@@ -83,26 +84,6 @@ String shortHostName() {
     if (char* dot = std::strchr(buffer, '.'))
         *dot = '\0';
     return String(buffer);
-}
-
-void writeFully(int fd, iovec* parts, int count) {
-    while (count > 0) {
-        ssize_t written = ::writev(fd, parts, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        std::size_t left = std::size_t(written);
-        while (count > 0 && left >= parts->iov_len) {
-            left -= parts->iov_len;
-            ++parts;
-            --count;
-        }
-        if (count > 0) {
-            parts->iov_base = static_cast<char*>(parts->iov_base) + left;
-            parts->iov_len -= left;
-        }
-    }
 }
 
 void reportException(const char* format, const Exception& failure) {
@@ -360,7 +341,8 @@ void LogDestFile::writeLine(int fd, int level, const char* sourceName, const cha
     add("\n", 1);
     if (colour)
         add(ResetColour, std::strlen(ResetColour));
-    writeFully(fd, parts, count);
+    // A line that does not fit on the disk is lost; the size limit reports the full disk.
+    writeAll(fd, parts, count);
 }
 
 void LogDestFile::writeHeader(int fd) {
@@ -370,7 +352,7 @@ void LogDestFile::writeHeader(int fd) {
         return;
     iovec parts[2] = {{shared.text.data(), std::size_t(shared.text.length())},
                       {const_cast<char*>("\n"), 1}};
-    writeFully(fd, parts, 2);
+    writeAll(fd, parts, 2);
 }
 
 int LogDestFile::formatPrefix(char* prefix, std::size_t capacity, int level,

@@ -22,4 +22,27 @@ int writeAll(int fd, const void* bytes, std::size_t count) {
     return 0;
 }
 
+int writeAll(int fd, iovec* parts, int count) {
+    while (count > 0) {
+        ssize_t written = ::writev(fd, parts, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return errno;
+        if (written == 0 && parts->iov_len > 0)
+            return ENOSPC;
+        std::size_t left = std::size_t(written);
+        while (count > 0 && left >= parts->iov_len) {
+            left -= parts->iov_len;
+            ++parts;
+            --count;
+        }
+        if (count > 0) {
+            parts->iov_base = static_cast<char*>(parts->iov_base) + left;
+            parts->iov_len -= left;
+        }
+    }
+    return 0;
+}
+
 } // namespace plat

@@ -1,13 +1,10 @@
 // Serialising node trees as XML documents.
 #include <xml/Writer.h>
 
-#include <xml/FileDescriptor.h>
 #include <xml/encoding.h>
 
-#include <cerrno>
-#include <fcntl.h>
+#include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace xml {
 
@@ -72,19 +69,6 @@ void appendNode(std::string& out, const Node& node, int depth, bool indent) {
     }
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += std::size_t(written);
-    }
-    return true;
-}
-
 } // namespace
 
 void Writer::appendEscaped(std::string& out, std::string_view text) {
@@ -141,10 +125,12 @@ Status Writer::toFile(const Node& root, const char* path, const WriteOptions& op
     Status status = toText(root, bytes, options);
     if (status.failed())
         return status;
-    FileDescriptor file(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.valid())
+    // stdio goes on after short writes; the final fclose reports what the last flush met.
+    std::FILE* file = std::fopen(path, "we");
+    if (!file)
         return failure(Code::CannotOpenForWriting);
-    if (!writeAll(file.get(), bytes) || !file.close())
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written)
         return failure(Code::CannotWriteFile);
     return Status();
 }

@@ -5,6 +5,7 @@
 #include <plat/Exception.h>
 #include <plat/Log.h>
 #include <plat/file.h>
+#include <plat/writeAll.h>
 
 #include <cerrno>
 #include <cstring>
@@ -19,27 +20,14 @@ namespace {
 
 plat::LogSrc lockFileLog("LockFile");
 
-bool writeAll(int fd, const char* text, std::size_t length) {
-    while (length > 0) {
-        ssize_t written = ::write(fd, text, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        text += written;
-        length -= std::size_t(written);
-    }
-    return true;
-}
-
 // The lock is already ours; a file without our details is still a valid lock, so failing to
 // write them is only reported.
 void writeContents(int fd, const char* contents) {
-    bool written = ::ftruncate(fd, 0) == 0;
-    if (written && contents && contents[0] != '\0')
-        written = writeAll(fd, contents, std::strlen(contents));
-    if (!written)
-        lockFileLog.error("Failed to write lockfile contents: %s", std::strerror(errno));
+    int error = ::ftruncate(fd, 0) == 0 ? 0 : errno;
+    if (error == 0 && contents)
+        error = plat::writeAll(fd, contents, std::strlen(contents));
+    if (error != 0)
+        lockFileLog.error("Failed to write lockfile contents: %s", std::strerror(error));
 }
 
 bool isSameFile(const struct stat& first, const struct stat& second) {
