@@ -1,6 +1,7 @@
 // The built-in texts of every library: each key that the program uses is registered once, in
 // five real translations that keep the format of the English text.
 #include <io/ioTexts.h>
+#include <loc/formatLoc.h>
 #include <loc/locTexts.h>
 #include <os/osTexts.h>
 #include <plat/BuiltinTextTable.h>
@@ -9,7 +10,6 @@
 #include <product/productTexts.h>
 #include <tqutil/editMenuTexts.h>
 #include <tx/msgBoxTexts.h>
-#include <loc/formatLoc.h>
 
 #include <plat/MarkupParserHtml.h>
 #include <plat/MarkupStripper.h>

@@ -1,9 +1,9 @@
 // Per-thread locales: a thread's own translations and C library locale, nesting, and the rule
 // that a setter ends on its own thread.
-#include <plat/BuiltinTextTable.h>
 #include <loc/LocaleSetter.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
+#include <plat/BuiltinTextTable.h>
 
 #include <plat/ConfigParameter.h>
 

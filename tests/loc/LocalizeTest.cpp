@@ -1,8 +1,8 @@
 // The translation service: lookup in the user's locales, plural selection, the raw and
 // formatted uses of a text, missing texts, and ".po" files from directories and resources.
-#include <plat/BuiltinTextTable.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
+#include <plat/BuiltinTextTable.h>
 
 #include <plat/ConfigParameter.h>
 #include <tqutil/builtinResources.h>

@@ -1,5 +1,5 @@
-// The built-in texts of descriptor I/O, IPC and sockets, in the five languages. Code that translates
-// them keeps the table linked (plat/keepLinked.h).
+// The built-in texts of descriptor I/O, IPC and sockets, in the five languages. Code that
+// translates them keeps the table linked (plat/keepLinked.h).
 #pragma once
 
 #include <plat/BuiltinTextTable.h>
