@@ -42,10 +42,6 @@ void initLogging() {
     LogRouting::instance().initialise();
 }
 
-bool isLoggingInitialised() {
-    return LogRouting::isInitialised();
-}
-
 void setLogHeader(const char* text) {
     LogDestFile::setHeader(text);
 }

@@ -18,7 +18,6 @@ void setLogOverride(const char* routing);
 // Once: from now on sources without routes drop their messages cheaply; the messages stored so
 // far are replayed to the destinations of "*" elements and then forgotten.
 void initLogging();
-bool isLoggingInitialised();
 
 // The text written, wrapped to 79 columns, at the start of every log file opened afterwards.
 void setLogHeader(const char* text);
