@@ -1,0 +1,15 @@
+// Endpoint errors carry the translated text of their key.
+#include <io/EndpointInvalid.h>
+
+#include <loc/Localize.h>
+#include <loc/formatLoc.h>
+
+namespace io {
+
+// The texts go through the formatter, which turns their "%%" into a percent sign.
+EndpointInvalid::EndpointInvalid(const char* key) : translationKey(key) {
+    setType("EndpointInvalid");
+    appendMessage(loc::formatLoc(LOC_TRF(key), {}).c_str());
+}
+
+} // namespace io
