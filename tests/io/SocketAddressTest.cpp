@@ -8,7 +8,6 @@
 
 #include <netdb.h>
 #include <netinet/in.h>
-#include <sys/un.h>
 
 namespace {
 
@@ -56,18 +55,6 @@ TEST(SocketAddress, LocalAndPeerAddressesOfALoopbackConnection) {
         EXPECT_EQ(e.error(), ENOTCONN);
         EXPECT_STREQ(e.message(), "getpeername: Transport endpoint is not connected (107)");
     }
-}
-
-TEST(SocketAddressDeathTest, OnlyInternetFamiliesAreAddresses) {
-    sockaddr_un local{};
-    local.sun_family = AF_UNIX;
-    EXPECT_DEATH(io::SocketAddress(reinterpret_cast<sockaddr*>(&local), sizeof local),
-                 "Assertion 'len == sizeof\\(sockaddr_in\\) \\|\\| \\(\\(len\\) == "
-                 "sizeof\\(sockaddr_in6\\)\\)' failed");
-    sockaddr_in6 wrongFamily{};
-    wrongFamily.sin6_family = AF_UNIX;
-    EXPECT_DEATH(io::SocketAddress(reinterpret_cast<sockaddr*>(&wrongFamily), sizeof wrongFamily),
-                 "Assertion 'family\\(\\) == 2 \\|\\| \\(\\(family\\(\\)\\) == 10\\)' failed");
 }
 
 } // namespace

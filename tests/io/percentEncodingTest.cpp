@@ -32,6 +32,7 @@ TEST(PercentDecodeEndpoint, ShortNonHexadecimalAndNulEscapesAreBadEscapes) {
             ADD_FAILURE() << bad;
         } catch (const io::EndpointInvalid& e) {
             EXPECT_STREQ(e.key(), "io_error_endpoint_badescape") << bad;
+            EXPECT_STREQ(e.message(), "Invalid endpoint: incorrect % escape");
         }
     }
 }

@@ -15,9 +15,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -29,6 +30,20 @@ using testsupport::EnvironmentChange;
 using testsupport::raisedBy;
 using Argv = std::vector<std::string>;
 
+Argv argvOf(const LaunchProcess::Config& cfg) {
+    Argv argv;
+    for (const plat::DString& arg : cfg.args)
+        argv.emplace_back(arg.c_str());
+    return argv;
+}
+
+LaunchProcess::Config configFor(const Argv& command) {
+    LaunchProcess::Config cfg;
+    for (const std::string& arg : command)
+        cfg.args.emplace_back(arg.c_str());
+    return cfg;
+}
+
 class Elevation : public ::testing::Test {
 protected:
     Elevation() { ::chmod(records.path().c_str(), 0777); }
@@ -38,55 +53,38 @@ protected:
             plat::Configuration::global().getParam(name).resetToDefault(false);
     }
 
-    // A program that records its argv ($0 first) and does nothing else.
+    // A program that records its argv ($0 first), one argument a line, and does nothing else.
     std::string fake(const std::string& name) {
         std::string record = records.file("record");
         return bin.write(name,
-                         "#!/bin/sh\n{ printf '%s\\0' \"$0\"; for a in \"$@\"; do printf '%s\\0' "
-                         "\"$a\"; done; } > " +
-                             record + ".$$ && /bin/mv " + record + ".$$ " + record + "\n",
+                         "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > " + record + ".$$ && /bin/mv " +
+                             record + ".$$ " + record + "\n",
                          0755);
     }
 
-    // The argv of the program the record holds, removing the record; empty when there is none.
+    // What the last fake recorded, removing the record; empty when there is none.
     Argv recorded() {
-        std::string text = testsupport::readFile(records.file("record"));
+        std::istringstream lines(testsupport::readFile(records.file("record")));
         ::unlink(records.file("record").c_str());
         Argv argv;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t end = text.find('\0', start);
-            argv.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
+        for (std::string line; std::getline(lines, line);)
+            argv.push_back(line);
         return argv;
     }
 
-    static Argv argvOf(const LaunchProcess::Config& cfg) {
-        Argv argv;
-        for (const plat::DString& arg : cfg.args)
-            argv.emplace_back(arg.c_str());
-        return argv;
-    }
-
-    static LaunchProcess::Config configFor(const Argv& command) {
-        LaunchProcess::Config cfg;
-        for (const std::string& arg : command)
-            cfg.args.emplace_back(arg.c_str());
-        return cfg;
-    }
-
-    // Elevates the command, runs what came out and returns what the first program recorded,
-    // after checking that it is the rewritten command exactly.
-    Argv elevatedRun(Argv command, const char* title = nullptr) {
-        LaunchProcess::Config cfg = configFor(command);
-        os::elevate(cfg, title);
+    Argv run(const LaunchProcess::Config& cfg) {
         LaunchProcess launch(cfg);
         launch.launch();
-        int exitCode = -1;
-        EXPECT_TRUE(launch.wait(&exitCode, -1));
-        Argv run = recorded();
-        EXPECT_EQ(run, argvOf(cfg));
-        return run;
+        EXPECT_TRUE(launch.wait(nullptr, -1));
+        return recorded();
+    }
+
+    // Elevates the command and checks that running the result starts it exactly.
+    Argv elevatedRun(const Argv& command, const char* title = nullptr) {
+        LaunchProcess::Config cfg = configFor(command);
+        os::elevate(cfg, title);
+        EXPECT_EQ(run(cfg), argvOf(cfg));
+        return argvOf(cfg);
     }
 
     static void configure(const char* name, const char* value) {
@@ -99,11 +97,19 @@ protected:
     EnvironmentChange bus{"DBUS_SESSION_BUS_ADDRESS", std::nullopt};
 };
 
-TEST_F(Elevation, ConfiguredCommandGoesInFrontOfTheArguments) {
+TEST_F(Elevation, ConfiguredCommandGoesInFrontUnlessItIsRelativeOrBlank) {
     std::string terminal = fake("my term");
     configure("ElevateCmd", ("\"" + terminal + "\" -e sudo").c_str());
     EXPECT_EQ(elevatedRun({"/bin/echo", "a b"}),
               (Argv{terminal, "-e", "sudo", "/bin/echo", "a b"}));
+    LaunchProcess::Config cfg = configFor({"/bin/echo"});
+    configure("ElevateCmd", "sudo -E");
+    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, nullptr); }).message,
+              "Elevation not supported: ElevateCmd is not an absolute path");
+    configure("ElevateCmd", " \t ");
+    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, nullptr); }).message,
+              "Elevation not supported: no su or sudo found");
+    EXPECT_EQ(argvOf(cfg), Argv{"/bin/echo"});
 }
 
 TEST_F(Elevation, SingleArgumentFormSurvivesAShellWithQuotesAndMetacharacters) {
@@ -115,36 +121,12 @@ TEST_F(Elevation, SingleArgumentFormSurvivesAShellWithQuotesAndMetacharacters) {
     os::elevate(cfg, nullptr);
     EXPECT_EQ(argvOf(cfg), (Argv{"/bin/sh", "-c",
                                  "'" + program + "' 'it'\\''s' 'a  b' '$(touch x)' '`y`;' ''"}));
-    LaunchProcess launch(cfg);
-    launch.launch();
-    ASSERT_TRUE(launch.wait(nullptr, -1));
-    EXPECT_EQ(recorded(), command);
+    EXPECT_EQ(run(cfg), command);
 }
 
-TEST_F(Elevation, ARelativeConfiguredCommandIsRefusedAndBlanksCountAsNone) {
-    configure("ElevateCmd", "sudo -E");
-    LaunchProcess::Config cfg;
-    cfg.args.emplace_back("/bin/echo");
-    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, nullptr); }).message,
-              "Elevation not supported: ElevateCmd is not an absolute path");
-    configure("ElevateCmd", " \t ");
-    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, nullptr); }).message,
-              "Elevation not supported: no su or sudo found");
-    EXPECT_EQ(argvOf(cfg), Argv{"/bin/echo"});
-}
-
-TEST_F(Elevation, PkexecNeedsASessionBus) {
+TEST_F(Elevation, EachTerminalGetsItsOwnOptionsAndTheTitleAndPkexecNeedsASessionBus) {
+    fake("sudo");
     std::string pkexec = fake("pkexec");
-    std::string xterm = fake("xterm");
-    fake("sudo");
-    EXPECT_EQ(elevatedRun({"/bin/echo", "x"}),
-              (Argv{xterm, "-T", "sudo", "-e", "sudo", "/bin/echo", "x"}));
-    EnvironmentChange session("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-    EXPECT_EQ(elevatedRun({"/bin/echo", "x"}), (Argv{pkexec, "/bin/echo", "x"}));
-}
-
-TEST_F(Elevation, EachTerminalOfTheTableGetsItsOwnOptionsAndTheTranslatedTitle) {
-    fake("sudo");
     const std::vector<std::pair<std::string, Argv>> table{
         {"gnome-terminal", {"--title", "Install - sudo password required", "--"}},
         {"xfce4-terminal", {"-T", "Install - sudo password required", "-x"}},
@@ -159,48 +141,42 @@ TEST_F(Elevation, EachTerminalOfTheTableGetsItsOwnOptionsAndTheTranslatedTitle) 
         expected.insert(expected.end(), {"sudo", "/bin/echo", "it's"});
         EXPECT_EQ(elevatedRun({"/bin/echo", "it's"}, "Install"), expected);
     }
+    EnvironmentChange session("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    EXPECT_EQ(elevatedRun({"/bin/echo", "x"}), (Argv{pkexec, "/bin/echo", "x"}));
 }
 
 TEST_F(Elevation, SuTakesTheCommandAsOneQuotedArgumentWhenSudoIsMissing) {
-    std::string xterm = fake("xterm");
+    LaunchProcess::Config cfg = configFor({"/bin/echo"});
     fake("su");
+    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, "x"); }).message,
+              "Elevation not supported: no terminal found");
+    std::string xterm = fake("xterm");
     EXPECT_EQ(elevatedRun({"/bin/echo", "it's"}),
               (Argv{xterm, "-T", "su", "-e", "su", "-", "root", "-c", "'/bin/echo' 'it'\\''s'"}));
 }
 
-TEST_F(Elevation, WithoutTerminalOrElevationProgramItIsNotSupported) {
-    LaunchProcess::Config cfg;
-    cfg.args.emplace_back("/bin/echo");
-    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, nullptr); }).message,
-              "Elevation not supported: no su or sudo found");
-    fake("su");
-    fake("sudo");
-    EXPECT_EQ(raisedBy([&] { os::elevate(cfg, "x"); }).message,
-              "Elevation not supported: no terminal found");
-}
-
-// In a private mount namespace with a tmpfs overlay on /etc; a file is replaced, never written
-// through: /etc/os-release is usually a symbolic link out of the overlay.
-bool replaceInOverlaidEtc(const char* path, const std::string& text) {
+// In a private mount namespace, a tmpfs overlay on /etc gets the files. They replace what is
+// there and are never written through: /etc/os-release is usually a link out of the overlay.
+bool etcWith(const std::string& scratch,
+             const std::vector<std::pair<const char*, const char*>>& files) {
+    std::string options = "lowerdir=/etc,upperdir=" + scratch + "/u,workdir=" + scratch + "/w";
     struct statfs etc {};
-    if (::statfs("/etc", &etc) != 0 || etc.f_type != OVERLAYFS_SUPER_MAGIC)
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mkdir(scratch.c_str(), 0700) != 0 ||
+        ::mount("tmpfs", scratch.c_str(), "tmpfs", 0, nullptr) != 0 ||
+        ::mkdir((scratch + "/u").c_str(), 0755) != 0 ||
+        ::mkdir((scratch + "/w").c_str(), 0755) != 0 ||
+        ::mount("overlay", "/etc", "overlay", 0, options.c_str()) != 0 ||
+        ::statfs("/etc", &etc) != 0 || etc.f_type != OVERLAYFS_SUPER_MAGIC)
         return false;
-    if (::unlink(path) != 0 && errno != ENOENT)
-        return false;
-    plat::UniqueFd fd(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    return fd.valid() && ::write(fd.get(), text.data(), text.size()) == ssize_t(text.size());
-}
-
-bool overlayEtc(const std::string& scratch) {
-    std::string options =
-        "lowerdir=/etc,upperdir=" + scratch + "/upper,workdir=" + scratch + "/work";
-    return ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-           ::mkdir(scratch.c_str(), 0700) == 0 &&
-           ::mount("tmpfs", scratch.c_str(), "tmpfs", 0, nullptr) == 0 &&
-           ::mkdir((scratch + "/upper").c_str(), 0755) == 0 &&
-           ::mkdir((scratch + "/work").c_str(), 0755) == 0 &&
-           ::mount("overlay", "/etc", "overlay", 0, options.c_str()) == 0;
+    for (auto [path, text] : files) {
+        ::unlink(path);
+        plat::UniqueFd fd(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fd.valid() || ::write(fd.get(), text, std::strlen(text)) != ssize_t(std::strlen(text)))
+            return false;
+    }
+    return true;
 }
 
 TEST_F(Elevation, RedHatPrefersSuAndUbuntuKeepsGnomeTerminalInTheForeground) {
@@ -209,15 +185,15 @@ TEST_F(Elevation, RedHatPrefersSuAndUbuntuKeepsGnomeTerminalInTheForeground) {
     fake("sudo");
     std::string result = records.file("args");
     int status = testsupport::exitStatusOfForkedChild([&] {
-        if (!overlayEtc(records.file("scratch")) ||
-            !replaceInOverlaidEtc("/etc/redhat-release", "Red Hat Enterprise Linux release 9\n") ||
-            !replaceInOverlaidEtc("/etc/os-release", "NAME=\"Ubuntu\"\nVERSION_ID=\"24.04\"\n"))
+        if (!etcWith(records.file("scratch"),
+                     {{"/etc/redhat-release", "Red Hat Enterprise Linux release 9\n"},
+                      {"/etc/os-release", "NAME=\"Ubuntu\"\nVERSION_ID=\"24.04\"\n"}}))
             return 77;
         LaunchProcess::Config cfg = configFor({"/bin/echo"});
         os::elevate(cfg, nullptr);
         std::string text;
-        for (const plat::DString& arg : cfg.args)
-            text += std::string(arg.c_str()) + '\n';
+        for (const std::string& arg : argvOf(cfg))
+            text += arg + '\n';
         testsupport::writeFile(result, text);
         return 0;
     });
@@ -233,15 +209,11 @@ TEST_F(Elevation, LaunchingAsAnotherUserRunsTheElevatedCommand) {
     std::string xterm = fake("xterm");
     fake("sudo");
     int status = testsupport::exitStatusOfForkedChild([] {
-        if (!testsupport::becomeNobody())
-            return 2;
-        LaunchProcess::Config cfg;
-        cfg.args = {plat::DString("/bin/echo"), plat::DString("x")};
+        LaunchProcess::Config cfg = configFor({"/bin/echo", "x"});
         cfg.elevate = true;
         cfg.elevateTitle.assign("Update");
         LaunchProcess launch(cfg);
-        launch.launch();
-        return launch.wait(nullptr, -1) ? 0 : 1;
+        return testsupport::becomeNobody() && launch.launch() && launch.wait(nullptr, -1) ? 0 : 1;
     });
     ASSERT_EQ(status, 0);
     EXPECT_EQ(recorded(), (Argv{xterm, "-T", "Update - sudo password required", "-e", "sudo",
@@ -250,13 +222,14 @@ TEST_F(Elevation, LaunchingAsAnotherUserRunsTheElevatedCommand) {
 
 class OpenUrl : public Elevation {
 protected:
-    // openUrl as nobody: root never opens addresses.
-    bool openedAsNobody(const std::string& url) {
-        int status = testsupport::exitStatusOfForkedChild(
-            [&] { return testsupport::becomeNobody() && os::openUrl(url.c_str()) ? 0 : 1; });
-        return status == 0;
+    // As nobody: root never opens addresses.
+    static bool openedAsNobody(const std::string& url) {
+        return testsupport::exitStatusOfForkedChild([&] {
+                   return testsupport::becomeNobody() && os::openUrl(url.c_str()) ? 0 : 1;
+               }) == 0;
     }
 
+    // The opener runs detached: its record comes when it comes.
     Argv openerArgv() {
         EXPECT_TRUE(
             ostest::eventually([this] { return testsupport::exists(records.file("record")); }));
@@ -264,7 +237,7 @@ protected:
     }
 };
 
-TEST_F(OpenUrl, EachOpenerOfTheTableGetsTheAddressAsItsLastArgument) {
+TEST_F(OpenUrl, EachOpenerGetsTheAddressAsItsLastArgumentAndOneThatCannotStartGivesWay) {
     const std::vector<std::pair<std::string, Argv>> table{
         {"firefox", {}},         {"chromium-browser", {}}, {"google-chrome", {}}, {"exo-open", {}},
         {"kfmclient", {"exec"}}, {"gnome-open", {}},       {"xdg-open", {}},
@@ -278,13 +251,9 @@ TEST_F(OpenUrl, EachOpenerOfTheTableGetsTheAddressAsItsLastArgument) {
         ASSERT_TRUE(openedAsNobody(url)) << opener;
         EXPECT_EQ(openerArgv(), expected);
     }
-}
-
-TEST_F(OpenUrl, AnOpenerThatCannotStartGivesWayToTheNext) {
     bin.write("xdg-open", "not a program", 0755);
-    std::string gnomeOpen = fake("gnome-open");
     ASSERT_TRUE(openedAsNobody("mailto:a@example.com"));
-    EXPECT_EQ(openerArgv(), (Argv{gnomeOpen, "mailto:a@example.com"}));
+    EXPECT_EQ(openerArgv(), (Argv{bin.file("gnome-open"), "mailto:a@example.com"}));
 }
 
 TEST_F(OpenUrl, AddressesWithoutASchemeOrWithControlCharactersAndRootNeverReachAnOpener) {

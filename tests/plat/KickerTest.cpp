@@ -1,33 +1,15 @@
-// The wake-up pair: kicks are readable on the kickee's descriptor, and kickers outliving the
-// kickee write nowhere.
+// Kickers that outlive their kickee write nowhere (the kicks themselves: KickeeHandlerTest).
 #include <plat/Kicker.h>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <thread>
 
 namespace {
 
 bool readable(int fd) {
     pollfd watched{fd, POLLIN, 0};
     return ::poll(&watched, 1, 0) == 1;
-}
-
-TEST(Kicker, KicksFromAnyThreadAreReadableUntilDrained) {
-    plat::Kickee kickee;
-    EXPECT_FALSE(readable(kickee.fd()));
-    EXPECT_TRUE(::fcntl(kickee.fd(), F_GETFD) & FD_CLOEXEC);
-    plat::Kicker kicker = kickee.kicker();
-    std::thread other([&] { kicker.kick(); });
-    other.join();
-    EXPECT_TRUE(readable(kickee.fd()));
-    kicker.kick();
-    EXPECT_TRUE(kickee.drain());
-    EXPECT_FALSE(readable(kickee.fd()));
-    EXPECT_FALSE(kickee.drain());
-    plat::Kicker().kick();
 }
 
 TEST(Kicker, AKickerThatOutlivesItsKickeeWritesIntoNoReusedDescriptor) {
