@@ -57,8 +57,8 @@ struct Opener {
 };
 
 const Opener Openers[] = {
-    {"xdg-open", nullptr},      {"gnome-open", nullptr},       {"kfmclient", "exec"},
-    {"exo-open", nullptr},      {"google-chrome", nullptr},    {"chromium-browser", nullptr},
+    {"xdg-open", nullptr}, {"gnome-open", nullptr},    {"kfmclient", "exec"},
+    {"exo-open", nullptr}, {"google-chrome", nullptr}, {"chromium-browser", nullptr},
     {"firefox", nullptr},
 };
 
@@ -155,8 +155,8 @@ void elevateInTerminal(LaunchProcess::Config& cfg, const char* title) {
 }
 
 bool isSchemeCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '+' || c == '-' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '-' || c == '.';
 }
 
 bool isPlainUrl(const char* url) {
