@@ -154,13 +154,19 @@ void elevateInTerminal(LaunchProcess::Config& cfg, const char* title) {
     cfg.args = std::move(args);
 }
 
-bool isSchemeCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
-           c == '-' || c == '.';
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+bool isSchemeCharacter(char c) {
+    return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// An address that does not start with a scheme ("https:", "mailto:") could reach the opener as
+// an option ("-e", "--new-window=...") or a file name; control characters could break its
+// command line.
 bool isPlainUrl(const char* url) {
-    if (!url || !((url[0] >= 'a' && url[0] <= 'z') || (url[0] >= 'A' && url[0] <= 'Z')))
+    if (!url || !isLetter(url[0]))
         return false;
     const char* at = url + 1;
     while (isSchemeCharacter(*at))
