@@ -14,7 +14,7 @@ work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
-    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml
+    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_endpoint
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -110,6 +110,18 @@ seed_config_xml() {
     printf '<config><enum name="E"/><int name="R" min="5" max="1"/><bool/><float name="F"/><int name="B" min="x" max="9"><value data="99" priority="0"/><value priority="1"/></int></config>' > "$dir/broken"
 }
 
+# Seeds for endpoints: byte 0 is the context (bits 0-1 base port, 2 display range, 3 no port
+# wanted); the rest is the text.
+seed_endpoint() {
+    local dir=$work/corpus-endpoint
+    mkdir -p "$dir"
+    printf '\005host:1' > "$dir/display"
+    printf '\004[::1]::5900' > "$dir/bracketed-literal-port"
+    printf '\000h%%C3%%A4st%%2Fx%%3A%%00' > "$dir/escapes"
+    printf '\010[fe80::1%%25eth0]' > "$dir/no-port-wanted"
+    printf '\001a+b%%20c%%zz:4294967297' > "$dir/bad-port-and-escape"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -135,6 +147,7 @@ seed_markup
 seed_po
 seed_config_file
 seed_config_xml
+seed_endpoint
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -144,4 +157,5 @@ run_target fuzz_markup "$work/corpus-markup" || status=1
 run_target fuzz_po_parser "$work/corpus-po" || status=1
 run_target fuzz_config_file "$work/corpus-config-file" || status=1
 run_target fuzz_config_xml "$work/corpus-config-xml" || status=1
+run_target fuzz_endpoint "$work/corpus-endpoint" || status=1
 exit $status
