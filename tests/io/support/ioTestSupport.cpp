@@ -54,4 +54,29 @@ std::string readAvailable(int fd) {
     return data;
 }
 
+std::string u32(std::uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+std::string string32(const std::string& text) {
+    return u32(std::uint32_t(text.size())) + text;
+}
+
+std::string message(const std::string& name, const std::string& payload) {
+    std::string body = char(name.size()) + name + payload;
+    if (body.size() > 0x7FFF)
+        throw std::runtime_error("message too long for one frame");
+    return std::string{char(0x80 | body.size() >> 8), char(body.size())} + body;
+}
+
+void writeAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+        if (written <= 0)
+            throw std::runtime_error("write failed");
+        done += std::size_t(written);
+    }
+}
+
 } // namespace iotest

@@ -4,6 +4,7 @@
 
 #include <plat/UniqueFd.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -32,5 +33,14 @@ int fill(int fd);
 
 // Everything readable now from a non-blocking descriptor.
 std::string readAvailable(int fd);
+
+// Wire encodings: a big-endian 32-bit word, a string with such a length, and a whole message
+// (name and payload) in one last frame.
+std::string u32(std::uint32_t value);
+std::string string32(const std::string& text);
+std::string message(const std::string& name, const std::string& payload);
+
+// Writes all of data to a blocking descriptor.
+void writeAll(int fd, const std::string& data);
 
 } // namespace iotest
