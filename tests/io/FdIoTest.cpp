@@ -1,6 +1,6 @@
-// Descriptor connections: the handler hears of input, output the peer cannot take yet is written
-// as it reads, and a shutdown finishes the output (within LazyFlushTimeout) before the object
-// closes its descriptor and destroys itself, also when the manager goes first.
+// Descriptor connections: the handler hears of input, and a shutdown finishes the output (within
+// LazyFlushTimeout) before the object closes its descriptor and destroys itself, also when the
+// manager goes first.
 #include "support/ioTestSupport.h"
 
 #include <io/FdIo.h>
@@ -68,19 +68,6 @@ TEST(FdIo, HandlerHearsOfInputIncludingInputBufferedBeforeItWasSet) {
     ASSERT_TRUE(iotest::serveUntil(manager, [&] { return handler.received == "early"; }));
     ASSERT_EQ(::write(pair.far.get(), " late", 5), 5);
     ASSERT_TRUE(iotest::serveUntil(manager, [&] { return handler.received == "early late"; }));
-}
-
-TEST(FdIo, OutputThePeerCannotTakeYetIsWrittenAsItReads) {
-    io::PollFdManager manager;
-    iotest::SocketPair pair = iotest::makeSocketPair(true);
-    Handler handler;
-    std::unique_ptr<io::FdIo> connection = connectionWithUnreadOutput(pair, handler);
-    std::string arrived;
-    ASSERT_TRUE(iotest::serveUntil(manager, [&] {
-        arrived += iotest::readAvailable(pair.far.get());
-        return arrived.size() == std::size_t(OutputBytes);
-    }));
-    EXPECT_EQ(connection->outStream()->bufferedBytes(), 0);
 }
 
 TEST(FdIoShutdown, FlushingShutdownDeliversEverythingThenCloses) {
