@@ -101,6 +101,30 @@ TEST(LogIpcChannel, ChildsQueuedMessagesReachTheParentInOrderWithTheMarker) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// Every message wakes the sending thread: none of the wake-ups may be read twice or pile up.
+TEST(LogIpcChannel, MessagesLoggedOneByOneAfterTheLevelIsKnownAllArrive) {
+    io::PollFdManager manager;
+    iotest::SocketPair pair = iotest::makeSocketPair();
+    Events childEvents;
+    io::MsgIpc child(&childEvents, "child", false);
+    child.setConnection(connection(pair.near));
+    io::LogIpcChannel channel(child);
+    Events parentEvents;
+    io::MsgIpc parent(&parentEvents, "parent", false);
+    parent.setConnection(connection(pair.far));
+    io::LogMsgReader reader(parent, &parentEvents);
+    plat::setLogOverride("IpcFlood:ipc:100");
+    reader.requestLevel(100);
+    ASSERT_TRUE(iotest::serveUntil(manager, [] { return plat::LogDestIpc::instance().isReady(); }));
+    for (int i = 0; i < 6000; ++i) {
+        floodLog.status("message %d", i);
+        manager.wait(0);
+    }
+    EXPECT_TRUE(iotest::serveUntil(manager, [&] { return parentEvents.messages.size() == 6000; }));
+    EXPECT_EQ(parentEvents.messages.back().text, "message 5999");
+    plat::setLogOverride(nullptr);
+}
+
 TEST(LogIpcChannel, ParentRefusesLengthsBeyondTheLimitsWithoutAllocating) {
     const std::string payloads[] = {
         iotest::u32(30) + iotest::u32(0xFFFFFFFF),

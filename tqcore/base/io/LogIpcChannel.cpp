@@ -81,9 +81,12 @@ void LogIpcChannel::ipcDestroyed(MsgIpc&) {
     ipc = nullptr;
 }
 
+// The bytes only wake; the checkpoint keeps the stream from returning to them.
 void LogIpcChannel::handleKick(FdKicker*, rdr::InStream& in) {
-    while (in.nUnread() > 0 || in.check(1, false))
+    do {
         in.skip(in.nUnread());
+        in.setCheckpoint();
+    } while (in.check(1, false));
     plat::LogDestIpc::instance().flush();
 }
 
