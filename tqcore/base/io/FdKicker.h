@@ -15,8 +15,10 @@ class FdKickerCallback {
 public:
     virtual ~FdKickerCallback() = default;
     // Called on the creating thread when the pipe is readable. The callback reads the bytes it
-    // expects; running out of them (rdr::BlockException) returns the stream to where the last
-    // call left it, so that a record cut short is read whole next time.
+    // expects. The stream is rewindable: running out of bytes (rdr::BlockException, or a false
+    // check()) returns it to its checkpoint, so that a record cut short is read whole next time.
+    // A callback that reads several records sets a checkpoint after each; one is set for it when
+    // it returns.
     virtual void handleKick(FdKicker* kicker, rdr::InStream& in) = 0;
 };
 
