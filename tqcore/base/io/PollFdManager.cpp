@@ -15,7 +15,32 @@ namespace {
 // stream or meets the write error.
 constexpr short Troubles = POLLERR | POLLHUP | POLLNVAL;
 
+void forgetIn(std::vector<FdHandler*>& handlers, const FdHandler* handler) {
+    auto found = std::find(handlers.begin(), handlers.end(), handler);
+    if (found != handlers.end())
+        handlers.erase(found);
+}
+
 } // namespace
+
+class PollFdManager::TurnScope {
+public:
+    explicit TurnScope(PollFdManager& manager) : manager(manager) {
+        if (manager.turns.size() == manager.depth)
+            manager.turns.push_back(std::make_unique<Turn>());
+        turn = manager.turns[manager.depth++].get();
+    }
+    // Handlers left uncalled because one threw are dropped: poll reports them again.
+    ~TurnScope() {
+        turn->exceptReady.clear();
+        turn->readReady.clear();
+        turn->writeReady.clear();
+        --manager.depth;
+    }
+
+    PollFdManager& manager;
+    Turn* turn;
+};
 
 PollFdManager::PollFdManager() {
     pollSet.push_back({wakeUpFd(), POLLIN, 0});
@@ -25,28 +50,28 @@ PollFdManager::~PollFdManager() = default;
 
 bool PollFdManager::interestChanged(FdHandler* handler, bool read, bool write, bool readOther1,
                                     bool readOther2, bool except) {
-    short events = 0;
-    if (read || readOther1 || readOther2)
-        events |= POLLIN;
-    else
-        forget(readReady, handler);
-    if (write)
-        events |= POLLOUT;
-    else
-        forget(writeReady, handler);
-    if (except)
-        events |= POLLPRI;
-    else
-        forget(exceptReady, handler);
-    setEvents(handler, events);
+    bool reading = read || readOther1 || readOther2;
+    forget(handler, !except, !reading, !write);
+    setEvents(handler,
+              short((reading ? POLLIN : 0) | (write ? POLLOUT : 0) | (except ? POLLPRI : 0)));
     return true;
 }
 
 void PollFdManager::handlerRemoved(FdHandler* handler) {
-    forget(exceptReady, handler);
-    forget(readReady, handler);
-    forget(writeReady, handler);
+    forget(handler, true, true, true);
     setEvents(handler, 0);
+}
+
+void PollFdManager::forget(const FdHandler* handler, bool except, bool read, bool write) {
+    for (std::size_t level = 0; level < depth; ++level) {
+        Turn& turn = *turns[level];
+        if (except)
+            forgetIn(turn.exceptReady, handler);
+        if (read)
+            forgetIn(turn.readReady, handler);
+        if (write)
+            forgetIn(turn.writeReady, handler);
+    }
 }
 
 // A watch without events leaves the array; the last one moves into its slot.
@@ -74,12 +99,6 @@ void PollFdManager::setEvents(FdHandler* handler, short events) {
     pollSet.pop_back();
 }
 
-void PollFdManager::forget(std::vector<FdHandler*>& handlers, const FdHandler* handler) {
-    auto found = std::find(handlers.begin(), handlers.end(), handler);
-    if (found != handlers.end())
-        handlers.erase(found);
-}
-
 int PollFdManager::wait(int timeoutMs) {
     // Descriptors are read afresh on every turn: a handler may have been given another one.
     for (std::size_t i = 0; i < watches.size(); ++i) {
@@ -94,16 +113,20 @@ int PollFdManager::wait(int timeoutMs) {
             throw plat::SystemException("poll", errno);
         ready = 0;
     }
-    if (ready > 0)
-        collectReady(ready);
-    serve(exceptReady, &FdHandler::handleExcept);
-    serve(readReady, &FdHandler::handleRead);
-    serve(writeReady, &FdHandler::handleWrite);
+    {
+        TurnScope scope(*this);
+        Turn& turn = *scope.turn;
+        if (ready > 0)
+            collectReady(ready, turn);
+        serve(turn.exceptReady, &FdHandler::handleExcept);
+        serve(turn.readReady, &FdHandler::handleRead);
+        serve(turn.writeReady, &FdHandler::handleWrite);
+    }
     processPending();
     return ready;
 }
 
-void PollFdManager::collectReady(int ready) {
+void PollFdManager::collectReady(int ready, Turn& turn) {
     if (pollSet[0].revents) {
         clearWakeUp();
         --ready;
@@ -116,28 +139,21 @@ void PollFdManager::collectReady(int ready) {
         short events = watches[i].events;
         FdHandler* handler = watches[i].handler;
         if ((revents & POLLPRI) && (events & POLLPRI))
-            exceptReady.push_back(handler);
+            turn.exceptReady.push_back(handler);
         if ((revents & (POLLIN | Troubles)) && (events & POLLIN))
-            readReady.push_back(handler);
+            turn.readReady.push_back(handler);
         if ((revents & (POLLOUT | Troubles)) && (events & POLLOUT))
-            writeReady.push_back(handler);
+            turn.writeReady.push_back(handler);
     }
 }
 
 // Called from the back, so that a handler taken off the list by an earlier call is never
-// reached. Handlers not yet called when one throws are dropped: poll reports them again.
+// reached.
 void PollFdManager::serve(std::vector<FdHandler*>& handlers, void (FdHandler::*call)()) {
     while (!handlers.empty()) {
         FdHandler* handler = handlers.back();
         handlers.pop_back();
-        try {
-            (handler->*call)();
-        } catch (...) {
-            exceptReady.clear();
-            readReady.clear();
-            writeReady.clear();
-            throw;
-        }
+        (handler->*call)();
     }
 }
 

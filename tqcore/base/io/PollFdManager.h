@@ -4,6 +4,7 @@
 
 #include <io/FdManager.h>
 
+#include <memory>
 #include <poll.h>
 #include <unordered_map>
 #include <vector>
@@ -30,19 +31,28 @@ private:
         short events;
     };
 
+    // The handlers one poll found ready, still to be called in its turn.
+    struct Turn {
+        std::vector<FdHandler*> exceptReady;
+        std::vector<FdHandler*> readReady;
+        std::vector<FdHandler*> writeReady;
+    };
+    class TurnScope;
+
     void setEvents(FdHandler* handler, short events);
-    void collectReady(int ready);
-    void serve(std::vector<FdHandler*>& handlers, void (FdHandler::*call)());
-    static void forget(std::vector<FdHandler*>& handlers, const FdHandler* handler);
+    void collectReady(int ready, Turn& turn);
+    static void serve(std::vector<FdHandler*>& handlers, void (FdHandler::*call)());
+    // Takes the handler off the given lists of every turn in progress.
+    void forget(const FdHandler* handler, bool except, bool read, bool write);
 
     // Slot 0 of the poll array is the wake-up descriptor; watch i is polled in slot i + 1.
     std::vector<Watch> watches;
     std::unordered_map<const FdHandler*, std::size_t> slotOf;
     std::vector<pollfd> pollSet;
-    // The handlers found ready by the last poll, still to be called in this turn.
-    std::vector<FdHandler*> exceptReady;
-    std::vector<FdHandler*> readReady;
-    std::vector<FdHandler*> writeReady;
+    // A callback may wait again (a nested event loop): each depth has a turn of its own, kept
+    // for reuse.
+    std::vector<std::unique_ptr<Turn>> turns;
+    std::size_t depth = 0;
 };
 
 } // namespace io
