@@ -24,6 +24,8 @@ void Ipc::setConnection(std::unique_ptr<Io> connection) {
     io = std::move(connection);
     input = io->inStream();
     output = io->outStream();
+    // A connection without a descriptor has no streams.
+    PLAT_ASSERT(input && output);
     registerConnection();
 }
 
