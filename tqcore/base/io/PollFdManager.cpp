@@ -82,17 +82,19 @@ void PollFdManager::setEvents(FdHandler* handler, short events) {
             return;
         slotOf.emplace(handler, watches.size());
         watches.push_back({handler, events});
-        pollSet.push_back({-1, 0, 0});
+        pollSet.push_back({-1, events, 0});
         return;
     }
     std::size_t slot = found->second;
     if (events != 0) {
         watches[slot].events = events;
+        pollSet[slot + 1].events = events;
         return;
     }
     slotOf.erase(found);
     if (slot + 1 != watches.size()) {
         watches[slot] = watches.back();
+        pollSet[slot + 1] = pollSet.back();
         slotOf[watches[slot].handler] = slot;
     }
     watches.pop_back();
@@ -101,12 +103,8 @@ void PollFdManager::setEvents(FdHandler* handler, short events) {
 
 int PollFdManager::wait(int timeoutMs) {
     // Descriptors are read afresh on every turn: a handler may have been given another one.
-    for (std::size_t i = 0; i < watches.size(); ++i) {
+    for (std::size_t i = 0; i < watches.size(); ++i)
         pollSet[i + 1].fd = watches[i].handler->getFd();
-        pollSet[i + 1].events = watches[i].events;
-        pollSet[i + 1].revents = 0;
-    }
-    pollSet[0].revents = 0;
     int ready = ::poll(pollSet.data(), nfds_t(pollSet.size()), effectiveTimeout(timeoutMs));
     if (ready < 0) {
         if (errno != EINTR)
