@@ -14,7 +14,8 @@ work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
-    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_endpoint
+    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_endpoint \
+    fuzz_msg_ipc
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -122,6 +123,18 @@ seed_endpoint() {
     printf '\001a+b%%20c%%zz:4294967297' > "$dir/bad-port-and-escape"
 }
 
+# Seeds for named messages: byte 0 holds the options (1 reply with badMsg, 2 close on garbage),
+# byte 1 seeds the piece sizes; then frames of name and payload.
+seed_msg_ipc() {
+    local dir=$work/corpus-msg-ipc
+    mkdir -p "$dir"
+    printf '\002\007\200\014\004Text\000\000\000\003abc\200\013\005Reply\000\000\000\000\000' > "$dir/text-and-reply"
+    printf '\003\011\000\003\004Te\200\007xt\006\006\001\000\000' > "$dir/split-name-half-way"
+    printf '\001\013\200\004\003Foo\200\013\006badMsg\003Bar\200\0079lives' > "$dir/bad-names"
+    printf '\002\015\200\030\006logMsg\000\000\000\036\000\000\000\003src\000\000\000\002hi\200\013\006logMsg\377\377\377\377' > "$dir/log-messages"
+    printf '\000\017\200\006\005Close\200\005\004Text' > "$dir/close"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -148,6 +161,7 @@ seed_po
 seed_config_file
 seed_config_xml
 seed_endpoint
+seed_msg_ipc
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -158,4 +172,5 @@ run_target fuzz_po_parser "$work/corpus-po" || status=1
 run_target fuzz_config_file "$work/corpus-config-file" || status=1
 run_target fuzz_config_xml "$work/corpus-config-xml" || status=1
 run_target fuzz_endpoint "$work/corpus-endpoint" || status=1
+run_target fuzz_msg_ipc "$work/corpus-msg-ipc" || status=1
 exit $status

@@ -1,7 +1,7 @@
 // A kick from another thread ends the descriptor wait of the kickee's thread.
 #include <io/KickeeHandler.h>
 
-#include <io/FdManager.h>
+#include <io/PollFdManager.h>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace {
 
 TEST(KickeeHandler, AKickFromAnotherThreadEndsTheWaitAndRunsTheCallbackHere) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     plat::Kickee kickee;
     std::thread::id calledOn;
     int calls = 0;

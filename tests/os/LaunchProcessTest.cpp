@@ -4,7 +4,7 @@
 
 #include <os/unix/LaunchProcess.h>
 
-#include <io/FdManager.h>
+#include <io/PollFdManager.h>
 #include <plat/Exception.h>
 #include <rdr/Exception.h>
 
@@ -192,6 +192,17 @@ TEST(LaunchProcessDescriptors, SocketSharedAcrossSeveralChildDescriptors) {
     EXPECT_STREQ(reply, "ping-back\n");
 }
 
+TEST(LaunchProcessDescriptors, LaunchWithSocketHandsTheParentEndOverAsAConnection) {
+    LaunchProcess launch(configFor({"/bin/sh", "-c", "read line <&3; echo \"$line-back\" >&4"}));
+    std::unique_ptr<io::FdIo> connection = launch.launchWithSocket({3, 4});
+    connection->outStream()->writeBytes("ping\n", 5);
+    connection->outStream()->flush();
+    plat::DString reply;
+    connection->inStream()->readLine(reply);
+    EXPECT_STREQ(reply.c_str(), "ping-back");
+    EXPECT_FALSE(LaunchProcess(configFor({"/bin/true"})).launchWithSocket({})->inStream());
+}
+
 // The status pipe's own number must not displace a descriptor meant for the child at that number.
 TEST(LaunchProcessDescriptors, StatusPipeDoesNotReplaceARedirection) {
     TemporaryDirectory dir;
@@ -271,7 +282,7 @@ public:
 };
 
 TEST(LaunchProcessDetach, ReleasedChildIsReportedByItsMonitor) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     RecordingExit exitRecord;
     LaunchProcess launch(configFor({"/bin/sh", "-c", "exit 5"}));
     launch.launch();

@@ -4,7 +4,7 @@
 
 #include <os/unix/ProcessMonitor.h>
 
-#include <io/FdManager.h>
+#include <io/PollFdManager.h>
 #include <plat/Exception.h>
 
 #include <support/LogCapture.h>
@@ -117,7 +117,7 @@ TEST(PidCleanupWait, AssigningANewPidWaitsForTheOldOne) {
 
 TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
     LogCapture capture("*:stderr:100");
-    io::FdManager manager;
+    io::PollFdManager manager;
     pid_t pid = forkExitingChild(3);
     os::detachProcess(pid);
     // The end is logged once the child has been waited for.
@@ -128,7 +128,7 @@ TEST(BackgroundReaper, DetachedChildIsReapedAndItsEndLogged) {
 
 TEST(BackgroundReaper, UnknownPidIsLoggedAndDropped) {
     LogCapture capture("*:stderr:100");
-    io::FdManager manager;
+    io::PollFdManager manager;
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     os::detachProcess(pid);
@@ -148,7 +148,7 @@ public:
 };
 
 TEST(ProcessMonitorExit, ChildThatEndedBeforehandIsReportedOnTheFirstTimerPass) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     pid_t pid = forkExitingChild(7);
     awaitEndWithoutReaping(pid);
     RecordingExit exitRecord;
@@ -161,7 +161,7 @@ TEST(ProcessMonitorExit, ChildThatEndedBeforehandIsReportedOnTheFirstTimerPass) 
 }
 
 TEST(ProcessMonitorExit, KilledChildIsReportedThroughSigchld) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     RecordingExit exitRecord;
     ProcessMonitor monitor(forkSleepingChild(), &exitRecord, "later");
     manager.wait(0);
@@ -174,7 +174,7 @@ TEST(ProcessMonitorExit, KilledChildIsReportedThroughSigchld) {
 
 TEST(ProcessMonitorKill, KillOfAChildReapedElsewhereIsLoggedAndDetaches) {
     LogCapture capture("*:stderr:100");
-    io::FdManager manager;
+    io::PollFdManager manager;
     pid_t pid = forkExitingChild(0);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     RecordingExit exitRecord;

@@ -4,7 +4,7 @@
 
 #include <os/unix/SignalHandler.h>
 
-#include <io/FdManager.h>
+#include <io/PollFdManager.h>
 #include <plat/Exception.h>
 
 #include <support/raisedBy.h>
@@ -59,7 +59,7 @@ void (*currentAction(int signal))(int) {
 
 // The newest callback removes the oldest, which must then not be called in the same pass.
 TEST(SignalDispatch, CallbacksOfTheArrivingSignalRunNewestFirstAndRemovedOnesAreSkipped) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     std::vector<std::string> calls;
     Recorder oldest(calls, "oldest");
     Recorder middle(calls, "middle");
@@ -77,7 +77,7 @@ TEST(SignalDispatch, CallbacksOfTheArrivingSignalRunNewestFirstAndRemovedOnesAre
 }
 
 TEST(SignalRegistration, RemovingTheLastCallbackRestoresTheDefaultAction) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     std::vector<std::string> calls;
     Recorder first(calls, "first");
     Recorder second(calls, "second");
@@ -93,10 +93,10 @@ TEST(SignalRegistration, WakeupSurvivesTheLossOfItsDescriptorManager) {
     std::vector<std::string> calls;
     Recorder recorder(calls, "recorder");
     {
-        io::FdManager first;
+        io::PollFdManager first;
         Registration registration(SIGUSR1, &recorder);
     }
-    io::FdManager second;
+    io::PollFdManager second;
     Registration registration(SIGUSR1, &recorder);
     ::kill(::getpid(), SIGUSR1);
     EXPECT_TRUE(ostest::eventually([&] { return !calls.empty(); }, &second));
@@ -110,7 +110,7 @@ TEST(SignalRegistration, RegisteringWithoutDescriptorManagerIsAnAssertionFailure
 }
 
 TEST(SignalBlocking, GuardBlocksRegisteredSignalsUntilRestored) {
-    io::FdManager manager;
+    io::PollFdManager manager;
     std::vector<std::string> calls;
     Recorder recorder(calls, "recorder");
     Registration registration(SIGUSR1, &recorder);

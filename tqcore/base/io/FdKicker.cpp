@@ -4,6 +4,7 @@
 
 #include <io/FdManager.h>
 #include <plat/Exception.h>
+#include <rdr/Exception.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,38 +14,33 @@ namespace io {
 
 namespace {
 
-constexpr std::size_t ChunkSize = 4096;
-
-// Reads what is there without blocking; returns the count, 0 when nothing is left.
-std::size_t readAvailable(int fd, unsigned char* buffer, std::size_t capacity) {
-    while (true) {
-        ssize_t got = ::read(fd, buffer, capacity);
-        if (got > 0)
-            return std::size_t(got);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            throw plat::SystemException("read", errno);
-        return 0;
-    }
-}
+constexpr int ChunkSize = 4096;
 
 } // namespace
 
-FdKicker::FdKicker(FdKickerCallback* callback) : callback(callback), fdMgr(FdManager::current()) {
-    PLAT_ASSERT(fdMgr);
+FdKicker::PipeEnds FdKicker::makePipe() {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
         throw plat::SystemException("pipe2", errno);
-    fd = ends[0];
-    writeEnd.reset(ends[1]);
+    return {ends[0], ends[1]};
+}
+
+FdKicker::FdKicker(FdKickerCallback* callback) : FdKicker(callback, makePipe()) {}
+
+FdKicker::FdKicker(FdKickerCallback* callback, PipeEnds ends)
+    : FdHandler(ends.readEnd, true), callback(callback), fdMgr(FdManager::current()),
+      writeEnd(ends.writeEnd), in(ends.readEnd, ChunkSize) {
+    PLAT_ASSERT(fdMgr);
+    in.setNonBlocking(true);
     fdMgr->add(this, true);
     fdMgr->setInterest(this, true, false);
 }
 
 FdKicker::~FdKicker() {
-    if (fdMgr)
+    if (fdMgr) {
+        fdMgr->setInterest(this, false, false);
         fdMgr->add(this, false);
+    }
 }
 
 void FdKicker::kick(unsigned char byte) {
@@ -53,17 +49,27 @@ void FdKicker::kick(unsigned char byte) {
 }
 
 void FdKicker::drain() {
+    in.skip(in.nUnread());
+    in.setCheckpoint();
     unsigned char buffer[ChunkSize];
-    while (readAvailable(fd, buffer, sizeof buffer) > 0) {
+    while (true) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0 || (got < 0 && errno == EINTR))
+            continue;
+        return;
     }
 }
 
 void FdKicker::handleRead() {
-    unsigned char buffer[ChunkSize];
-    while (std::size_t count = readAvailable(fd, buffer, sizeof buffer)) {
-        if (callback)
-            callback->handleKick(this, buffer, count);
+    if (!callback) {
+        drain();
+        return;
     }
+    try {
+        callback->handleKick(this, in);
+    } catch (rdr::BlockException&) {
+    }
+    in.setCheckpoint();
 }
 
 } // namespace io

@@ -1,11 +1,10 @@
-// A pipe through which any thread, or a signal handler, wakes the thread that created it and
-// hands it bytes.
+// A pipe through which any thread, or a signal handler, wakes the thread that created it. The
+// creating thread's callback reads what arrived from an input stream over the pipe.
 #pragma once
 
 #include <io/FdHandler.h>
 #include <plat/UniqueFd.h>
-
-#include <cstddef>
+#include <rdr/FdInStream.h>
 
 namespace io {
 
@@ -15,8 +14,12 @@ class FdKicker;
 class FdKickerCallback {
 public:
     virtual ~FdKickerCallback() = default;
-    // Called on the creating thread with the bytes that arrived through the pipe.
-    virtual void handleKick(FdKicker* kicker, const unsigned char* bytes, std::size_t count) = 0;
+    // Called on the creating thread when the pipe is readable. The callback reads the bytes it
+    // expects. The stream is rewindable: running out of bytes (rdr::BlockException, or a false
+    // check()) returns it to its checkpoint, so that a record cut short is read whole next time.
+    // A callback that reads several records sets a checkpoint after each; one is set for it when
+    // it returns.
+    virtual void handleKick(FdKicker* kicker, rdr::InStream& in) = 0;
 };
 
 class FdKicker : private FdHandler {
@@ -35,12 +38,20 @@ public:
     void drain();
 
 private:
+    struct PipeEnds {
+        int readEnd;
+        int writeEnd;
+    };
+    static PipeEnds makePipe();
+    FdKicker(FdKickerCallback* callback, PipeEnds ends);
+
     void handleRead() override;
     void managerGone() override { fdMgr = nullptr; }
 
     FdKickerCallback* callback;
     FdManager* fdMgr;
     plat::UniqueFd writeEnd;
+    rdr::FdInStream in;
 };
 
 } // namespace io

@@ -1,11 +1,14 @@
-// Registration, interest tracking and the select-based wait of the per-thread descriptor manager.
+// Registration, pending queues, descriptor closing and the wake-up of the per-thread manager.
 #include <io/FdManager.h>
 
 #include <plat/Exception.h>
+#include <plat/ScopedFlag.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <sys/select.h>
+#include <cstdint>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace io {
 
@@ -17,60 +20,52 @@ bool contains(const std::vector<FdHandler*>& set, const FdHandler* handler) {
     return std::binary_search(set.begin(), set.end(), handler);
 }
 
-void insert(std::vector<FdHandler*>& set, FdHandler* handler) {
+void insertSorted(std::vector<FdHandler*>& set, FdHandler* handler) {
     auto position = std::lower_bound(set.begin(), set.end(), handler);
     if (position == set.end() || *position != handler)
         set.insert(position, handler);
 }
 
-void erase(std::vector<FdHandler*>& set, FdHandler* handler) {
+void eraseSorted(std::vector<FdHandler*>& set, const FdHandler* handler) {
     auto position = std::lower_bound(set.begin(), set.end(), handler);
     if (position != set.end() && *position == handler)
         set.erase(position);
 }
 
-void update(std::vector<FdHandler*>& set, FdHandler* handler, bool present) {
-    if (present)
-        insert(set, handler);
-    else
-        erase(set, handler);
-}
-
-// select cannot watch descriptors at or above FD_SETSIZE.
-void addToSet(const std::vector<FdHandler*>& handlers, fd_set& set, int& highest) {
-    FD_ZERO(&set);
-    for (FdHandler* handler : handlers) {
-        if (handler->getFd() < 0)
-            continue;
-        if (handler->getFd() >= FD_SETSIZE)
-            throw plat::SystemException("select", EMFILE);
-        FD_SET(handler->getFd(), &set);
-        highest = std::max(highest, handler->getFd());
+// Handlers left in a pass that a callback broke off with an exception run in the next one.
+class ScratchRestorer {
+public:
+    ScratchRestorer(std::vector<FdHandler*>& queue, std::vector<FdHandler*>& scratch)
+        : queue(queue), scratch(scratch) {}
+    ~ScratchRestorer() {
+        for (FdHandler* handler : scratch)
+            insertSorted(queue, handler);
+        scratch.clear();
     }
-}
 
-std::vector<FdHandler*> readyIn(const std::vector<FdHandler*>& handlers, const fd_set& set) {
-    std::vector<FdHandler*> ready;
-    for (FdHandler* handler : handlers)
-        if (handler->getFd() >= 0 && FD_ISSET(handler->getFd(), &set))
-            ready.push_back(handler);
-    return ready;
-}
+private:
+    std::vector<FdHandler*>& queue;
+    std::vector<FdHandler*>& scratch;
+};
 
 } // namespace
 
 FdManager::FdManager() : previousManager(currentManager) {
+    int event = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (event < 0)
+        throw plat::SystemException("eventfd", errno);
+    wakeUpEvent.reset(event);
     currentManager = this;
 }
 
+// A handler told managerGone() may destroy itself or others; each leaves the sets first, so the
+// loop never reaches a destroyed one.
 FdManager::~FdManager() {
-    std::vector<FdHandler*> remaining;
-    remaining.swap(handlers);
-    readInterest.clear();
-    writeInterest.clear();
-    exceptInterest.clear();
-    for (FdHandler* handler : remaining)
+    while (!handlers.empty()) {
+        FdHandler* handler = handlers.back();
+        remove(handler);
         handler->managerGone();
+    }
     currentManager = previousManager;
 }
 
@@ -78,71 +73,130 @@ FdManager* FdManager::current() {
     return currentManager;
 }
 
+void FdManager::forgetEverywhere(FdHandler* handler) {
+    for (FdManager* manager = currentManager; manager; manager = manager->previousManager)
+        manager->remove(handler);
+}
+
 void FdManager::add(FdHandler* handler, bool present) {
-    update(handlers, handler, present);
-    if (!present)
-        setInterest(handler, false, false);
+    if (present)
+        insertSorted(handlers, handler);
+    else
+        remove(handler);
+}
+
+// Also reached for handlers that were given interest without being registered.
+void FdManager::remove(FdHandler* handler) {
+    for (auto* set : {&handlers, &readPending, &writePending, &otherPending, &readScratch,
+                      &writeScratch, &otherScratch})
+        eraseSorted(*set, handler);
+    handlerRemoved(handler);
 }
 
 bool FdManager::isRegistered(const FdHandler* handler) const {
     return contains(handlers, handler);
 }
 
-void FdManager::setInterest(FdHandler* handler, bool read, bool write, bool readOther1,
+bool FdManager::setInterest(FdHandler* handler, bool read, bool write, bool readOther1,
                             bool readOther2, bool except) {
-    update(readInterest, handler, read || readOther1 || readOther2);
-    update(writeInterest, handler, write);
-    update(exceptInterest, handler, except);
+    if (!read && !readOther1 && !readOther2) {
+        eraseSorted(readPending, handler);
+        eraseSorted(readScratch, handler);
+    }
+    if (!write) {
+        eraseSorted(writePending, handler);
+        eraseSorted(writeScratch, handler);
+    }
+    if (!except) {
+        eraseSorted(otherPending, handler);
+        eraseSorted(otherScratch, handler);
+    }
+    return interestChanged(handler, read, write, readOther1, readOther2, except);
+}
+
+bool FdManager::interestChanged(FdHandler*, bool, bool, bool, bool, bool except) {
+    return !except;
+}
+
+void FdManager::setPending(FdHandler* handler, Pending queue) {
+    switch (queue) {
+    case Pending::Read:
+        insertSorted(readPending, handler);
+        break;
+    case Pending::Write:
+        insertSorted(writePending, handler);
+        break;
+    case Pending::Other:
+        insertSorted(otherPending, handler);
+        break;
+    }
+}
+
+bool FdManager::hasPendingWork() const {
+    return !readPending.empty() || !writePending.empty() || !otherPending.empty();
 }
 
 void FdManager::processPending() {
     timers.process();
+    // A callback that runs a nested event loop must not take over the queues of this pass.
+    if (processing)
+        return;
+    plat::ScopedFlag inPass(processing);
+    runQueue(otherPending, otherScratch, &FdHandler::handlePending);
+    runQueue(readPending, readScratch, &FdHandler::handleRead);
+    runQueue(writePending, writeScratch, &FdHandler::handleWrite);
+}
+
+// Unregistering erases a handler from the scratch set as well, so one removed by an earlier
+// callback is never reached.
+void FdManager::runQueue(std::vector<FdHandler*>& queue, std::vector<FdHandler*>& scratch,
+                         void (FdHandler::*call)()) {
+    if (queue.empty())
+        return;
+    scratch.swap(queue);
+    ScratchRestorer restorer(queue, scratch);
+    while (!scratch.empty()) {
+        FdHandler* handler = scratch.back();
+        scratch.pop_back();
+        (handler->*call)();
+    }
+}
+
+void FdManager::closeAllExcept(int descriptor) {
+    for (FdHandler* handler : handlers)
+        if (handler->getFd() != descriptor)
+            handler->closeDescriptor();
+}
+
+int FdManager::wait(int) {
+    return 0;
+}
+
+// The flag keeps a burst of wake-ups to one write.
+void FdManager::wake() {
+    if (wakeUpAsked.exchange(true))
+        return;
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = ::write(wakeUpEvent.get(), &one, sizeof one);
+}
+
+// The flag is cleared before the event is read: a wake() racing with this either finds the flag
+// still set (and the woken thread goes on to serve its work) or writes the event again.
+void FdManager::clearWakeUp() {
+    wakeUpAsked.store(false);
+    std::uint64_t count;
+    [[maybe_unused]] ssize_t got = ::read(wakeUpEvent.get(), &count, sizeof count);
 }
 
 int FdManager::effectiveTimeout(int timeoutMs) const {
+    if (hasPendingWork() || wakeUpAsked.load())
+        return 0;
     int timerTimeout = timers.nextTimeout();
     if (timeoutMs < 0)
         return timerTimeout;
     if (timerTimeout < 0)
         return timeoutMs;
     return std::min(timeoutMs, timerTimeout);
-}
-
-int FdManager::wait(int timeoutMs) {
-    processPending();
-    fd_set readSet, writeSet, exceptSet;
-    int highest = -1;
-    addToSet(readInterest, readSet, highest);
-    addToSet(writeInterest, writeSet, highest);
-    addToSet(exceptInterest, exceptSet, highest);
-    int timeout = effectiveTimeout(timeoutMs);
-    timeval limit{timeout / 1000, (timeout % 1000) * 1000};
-    int ready =
-        ::select(highest + 1, &readSet, &writeSet, &exceptSet, timeout < 0 ? nullptr : &limit);
-    if (ready < 0) {
-        if (errno == EINTR)
-            return 0;
-        throw plat::SystemException("select", errno);
-    }
-    dispatch(readyIn(readInterest, readSet), readyIn(writeInterest, writeSet),
-             readyIn(exceptInterest, exceptSet));
-    processPending();
-    return ready;
-}
-
-// A handler may unregister itself or others while the ready lists are worked off.
-void FdManager::dispatch(const std::vector<FdHandler*>& readable,
-                         const std::vector<FdHandler*>& writable,
-                         const std::vector<FdHandler*>& exceptional) {
-    for (FdHandler* handler : exceptional)
-        if (contains(exceptInterest, handler))
-            handler->handleExcept();
-    for (FdHandler* handler : readable)
-        if (contains(readInterest, handler))
-            handler->handleRead();
-    for (FdHandler* handler : writable)
-        if (contains(writeInterest, handler))
-            handler->handleWrite();
 }
 
 } // namespace io

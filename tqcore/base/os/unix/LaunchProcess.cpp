@@ -156,6 +156,12 @@ plat::UniqueFd LaunchProcess::prepareSocket(const std::vector<int>& childFds) {
     return parentEnd;
 }
 
+std::unique_ptr<io::FdIo> LaunchProcess::launchWithSocket(const std::vector<int>& childFds) {
+    plat::UniqueFd parentEnd = prepareSocket(childFds);
+    launch();
+    return std::make_unique<io::FdIo>(parentEnd.release());
+}
+
 // A child end keeping its own number must not take the place of a descriptor that is already
 // meant for the child at that number.
 plat::UniqueFd LaunchProcess::avoidChildTargets(plat::UniqueFd fd) const {

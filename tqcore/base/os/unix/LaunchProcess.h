@@ -2,6 +2,7 @@
 // reported back through a status pipe; the launch object then owns the child.
 #pragma once
 
+#include <io/FdIo.h>
 #include <os/unix/ChildPlan.h>
 #include <os/unix/ProcessMonitor.h>
 #include <plat/DString.h>
@@ -76,6 +77,10 @@ public:
     plat::UniqueFd prepareSocket(const std::vector<int>& childFds);
 
     void setPreExecCallback(PreExecCallback* callback) { preExec = callback; }
+
+    // prepareSocket(childFds), then launch(); the parent's end as a connection (one without a
+    // descriptor when the list is empty).
+    std::unique_ptr<io::FdIo> launchWithSocket(const std::vector<int>& childFds);
 
     // Starts the child; raises on failure, with the child's own context and errno for failures
     // between fork and exec. A launch object launches once.

@@ -38,7 +38,7 @@ extern "C" void writeSignalToWakeupPipe(int signal) {
 }
 
 // No flags: a blocking call interrupted by one of our signals returns EINTR, so that event loops
-// waiting in select notice the wake-up at once.
+// waiting in poll or select notice the wake-up at once.
 bool installAction(int signal, void (*action)(int)) {
     struct sigaction settings {};
     settings.sa_handler = action;
@@ -128,9 +128,14 @@ void SignalHandler::resetInChild(const BlockGuard& guard) {
             ::sigaction(signal, &settings, nullptr);
 }
 
-void SignalHandler::handleKick(io::FdKicker*, const unsigned char* bytes, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        dispatch(bytes[i]);
+// Every byte is a signal number. Each is consumed before its callbacks run, so that one that
+// throws does not see it again.
+void SignalHandler::handleKick(io::FdKicker*, rdr::InStream& in) {
+    while (in.nUnread() > 0 || in.check(1, false)) {
+        int signal = in.readU8();
+        in.setCheckpoint();
+        dispatch(signal);
+    }
 }
 
 // Newest registrations first; a callback removed by an earlier one in the same pass is skipped

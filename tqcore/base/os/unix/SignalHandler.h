@@ -62,7 +62,7 @@ private:
     ~SignalHandler() override = default;
     friend struct SignalHandlerShutdown;
 
-    void handleKick(io::FdKicker* kicker, const unsigned char* bytes, std::size_t count) override;
+    void handleKick(io::FdKicker* kicker, rdr::InStream& in) override;
     void dispatch(int signal);
     bool hasCallbackFor(int signal) const;
     void shutDown();
