@@ -4,6 +4,7 @@
 
 #include <io/socketLayerState.h>
 #include <os/unix/descriptors.h>
+#include <os/unix/signalDispositions.h>
 #include <plat/fixedText.h>
 #include <plat/writeAll.h>
 
@@ -81,7 +82,9 @@ ChildPlan::ChildPlan(const Inputs& inputs)
 // thread may have held the allocator's or the logger's lock: only async-signal-safe system calls
 // on the data prepared by the constructor, no allocation, no logging, no exceptions.
 void ChildPlan::runInChild() noexcept {
+    // Every signal is still blocked: the dispositions are settled before any signal can arrive.
     SignalHandler::resetInChild(blockedSignals);
+    restoreInheritedDispositions();
     SignalHandler::restore(blockedSignals);
     for (int fd : closeSet)
         ::close(fd);
