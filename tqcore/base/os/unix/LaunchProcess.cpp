@@ -92,9 +92,9 @@ void raiseChildFailure(int statusFd) {
         launchLog.error("%s", plat::SystemException("read", errno).message());
         return;
     }
-    std::size_t length = record[4];
-    if (std::size_t(got) < StatusHeaderSize || std::size_t(got) < StatusHeaderSize + length)
+    if (std::size_t(got) < StatusHeaderSize || std::size_t(got) < StatusHeaderSize + record[4])
         return;
+    std::size_t length = record[4];
     std::int32_t err =
         std::int32_t(std::uint32_t(record[0]) << 24 | std::uint32_t(record[1]) << 16 |
                      std::uint32_t(record[2]) << 8 | std::uint32_t(record[3]));
