@@ -323,8 +323,11 @@ void LaunchProcess::openDefaultStandardDescriptors() {
             1, plat::fileOpenFd("/dev/null", O_WRONLY | O_CREAT | O_TRUNC, RedirectMode));
 }
 
+// Without a pre-exec callback the child only makes system calls on the plan until it execs, so it
+// may borrow our memory (vfork), which spares copying our page tables and the copy-on-write
+// faults that follow; a callback may do more and gets a copy of its own.
 void LaunchProcess::forkChild(ChildPlan& plan) {
-    pid_t pid = ::fork();
+    pid_t pid = preExec ? ::fork() : ::vfork();
     if (pid < 0)
         throw plat::SystemException("fork", errno);
     // The child keeps to the async-signal-safe steps that ChildPlan prepared.

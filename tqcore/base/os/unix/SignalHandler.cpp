@@ -134,6 +134,11 @@ void SignalHandler::restore(BlockGuard& guard) {
     ::sigprocmask(SIG_SETMASK, &guard.previous, nullptr);
 }
 
+void SignalHandler::restoreInChild(const BlockGuard& guard) {
+    if (guard.active)
+        ::sigprocmask(SIG_SETMASK, &guard.previous, nullptr);
+}
+
 void SignalHandler::resetInChild(const BlockGuard& guard) {
     struct sigaction settings {};
     settings.sa_handler = SIG_DFL;

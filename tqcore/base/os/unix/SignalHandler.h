@@ -61,6 +61,9 @@ public:
     // Sets every signal that had a callback when the guard was filled to its default action.
     // Async-signal-safe, for the child between fork and exec.
     static void resetInChild(const BlockGuard& guard);
+    // Sets the saved mask back without touching the guard, which a child started with vfork
+    // shares with its parent. Async-signal-safe.
+    static void restoreInChild(const BlockGuard& guard);
 
 private:
     SignalHandler();
