@@ -10,13 +10,10 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <random>
-#include <sstream>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -52,46 +49,24 @@ void waitUntil(Condition condition, const char* what) {
     ASSERT_TRUE(condition()) << "gave up waiting: " << what;
 }
 
-// The process whose parent is parent, or -1: the launcher's one child is the payload.
-pid_t childOf(pid_t parent) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line))
-            continue;
-        // "pid (name) state ppid ...", where the name may hold blanks and parentheses.
-        std::istringstream fields(line.substr(line.rfind(')') + 1));
-        char state;
-        pid_t parentId = 0;
-        if (fields >> state >> parentId && parentId == parent)
-            return std::stoi(entry.path().filename().string());
-    }
-    return -1;
-}
-
 // Stands in for an X server that never answers, so that the error report waits in its display
-// connection for as long as the test likes.
-class SilentDisplay {
-public:
+// connection for as long as the test likes. name is the DISPLAY value, empty when no port is free.
+struct SilentDisplay {
     SilentDisplay() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         for (int number = 40; number < 100 && name.empty(); ++number) {
-            listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
             address.sin_port = htons(std::uint16_t(6000 + number));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
             if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                 listen(listener, 1) == 0)
                 name = "127.0.0.1:" + std::to_string(number);
-            else
-                close(listener);
         }
     }
     ~SilentDisplay() {
-        hangUp();
+        close(client);
         close(listener);
     }
-
     // Waits a minute at most for the report to connect.
     bool awaitClient() {
         struct pollfd ready = {listener, POLLIN, 0};
@@ -99,16 +74,10 @@ public:
             poll(&ready, 1, 60000) == 1 ? accept4(listener, nullptr, nullptr, SOCK_CLOEXEC) : -1;
         return client >= 0;
     }
-    void hangUp() {
-        if (client >= 0)
-            close(client);
-        client = -1;
-    }
 
-    std::string name; // the DISPLAY value, empty when no port was free
-private:
-    int listener = -1;
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int client = -1;
+    std::string name;
 };
 
 class LauncherTest : public ::testing::Test {
@@ -141,19 +110,6 @@ TEST_F(LauncherTest, PassesArgumentsByteForByteEvenWithClosedStandardInputAndErr
                                  "\nargv[1]=--args\nargv[2]=a\nargv[3]=b c\nargv[4]=\n"
                                  "argv[5]=\\xFF\\xFE tab\\x09here\n");
     EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
-}
-
-TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
-    ChildProcess running(command({"--cat"}));
-    waitUntil([&] { return exists(extracted); }, "extracted file");
-    // The payload reads its input now, so the file is complete.
-    running.writeInput("x\n");
-    EXPECT_EQ(running.readOutputLine(), "x");
-    mode_t mask = umask(0);
-    umask(mask);
-    EXPECT_EQ(modeOf(extracted), int(0755 & ~mask));
-    EXPECT_EQ(readFile(extracted), readFile(embeddedPayload));
-    EXPECT_EQ(running.finish().status, 0);
 }
 
 TEST_F(LauncherTest, PassesLargeStandardInputAndOutputThrough) {
@@ -229,14 +185,13 @@ INSTANTIATE_TEST_SUITE_P(RemovalSignals, LauncherSignalTest,
                              return "SIG" + std::string(sigabbrev_np(info.param));
                          });
 
-// A closing terminal hangs up the launcher and the payload alike.
+// A terminal that closes hangs up its whole session: the launcher and the payload alike.
 TEST_F(LauncherTest, UnderNohupAHangupChangesNothing) {
-    ChildProcess running(asRoot(sandbox, {"/usr/bin/nohup", launcher, "--cat"}));
+    ChildProcess running(asRoot(sandbox, {"/usr/bin/setsid", "/usr/bin/nohup", launcher, "--cat"}));
     running.writeInput("before\n");
     ASSERT_EQ(running.readOutputLine(), "before");
 
-    running.sendSignal(SIGHUP);
-    ASSERT_EQ(kill(childOf(running.pid()), SIGHUP), 0);
+    ASSERT_EQ(kill(-running.pid(), SIGHUP), 0);
     running.writeInput("after\n");
     EXPECT_EQ(running.readOutputLine(), "after");
     EXPECT_TRUE(exists(extracted));
@@ -327,13 +282,17 @@ protected:
     bool bound = false;
 };
 
-TEST_P(LauncherOnItsOwnFileSystemTest, WritesThePayloadUnchanged) {
+TEST_P(LauncherOnItsOwnFileSystemTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
     if (!placeLauncherWithRoomFor(2 * payloadSize))
         GTEST_SKIP() << "cannot mount here";
     ChildProcess running(asRoot(sandbox, {launcher, "--cat"}));
 
+    // The payload reads its input, so the file is complete.
     running.writeInput("x\n");
     ASSERT_EQ(running.readOutputLine(), "x");
+    mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(modeOf(mountPoint.file("Quorvel.tmp")), int(0755 & ~mask));
     EXPECT_EQ(readFile(mountPoint.file("Quorvel.tmp")), readFile(embeddedPayload));
     EXPECT_EQ(running.finish().status, 0);
 }
@@ -380,7 +339,7 @@ TEST_F(BrokenPayloadTest, RemovesTheFileBeforeTheReportIsShown) {
 
     ASSERT_TRUE(display.awaitClient());
     EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
-    display.hangUp();
+    shutdown(display.client, SHUT_RDWR);
     EXPECT_EQ(running.finish().status, 1);
 }
 
