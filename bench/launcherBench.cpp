@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     double memoryRatio =
         double(median(variants[0].peakKilobytes)) / double(median(variants[1].peakKilobytes));
     std::printf(
-        "launcher / reference: time %.3f (target <= 1.15), peak memory %.3f (target <= 1.2)\n",
+        "launcher / reference: time %.3f (target <= 0.7), peak memory %.3f (target <= 0.55)\n",
         timeRatio, memoryRatio);
     return 0;
 }

@@ -8,12 +8,15 @@
 #include <os/unix/LaunchProcess.h>
 #include <os/unix/descriptors.h>
 #include <os/unix/programPath.h>
+#include <plat/BoolParameter.h>
 #include <plat/Exception.h>
 #include <plat/file.h>
 #include <product/init.h>
 #include <tx/reportError.h>
 
 #include <cerrno>
+#include <exception>
+#include <new>
 #include <unistd.h>
 
 namespace launcher {
@@ -21,6 +24,12 @@ namespace launcher {
 namespace {
 
 constexpr const char* ProgramName = "qvserverLauncher";
+
+// Exercises the clean-up after a failure from outside our own exception family.
+plat::BoolParameter
+    simulateOutOfMemory("_SimulateOutOfMemory",
+                        "Fail with std::bad_alloc once the payload is written, for testing", false,
+                        true);
 
 // Writes the payload to a new file beside the launcher's real executable; returns its path.
 const char* extractPayload() {
@@ -50,6 +59,14 @@ void runPayload(const char* path, int argc, char** argv) {
     // Destroying the launch object waits for the child.
 }
 
+// The payload never ran, so nothing can need the file any more; and the report may stay on the
+// screen for hours, during which a crash or a logout would leave the file behind.
+int reportFailure(const char* text) {
+    ExtractedFile::remove();
+    tx::reportError(text);
+    return 1;
+}
+
 } // namespace
 
 int run(int argc, char** argv) {
@@ -59,10 +76,16 @@ int run(int argc, char** argv) {
         os::ensureStdDescriptors();
         product::init(argv[0], ProgramName, nullptr, nullptr, true, true);
         ExtractedFile::installSignalHandlers();
-        runPayload(extractPayload(), argc, argv);
+        const char* path = extractPayload();
+        if (simulateOutOfMemory.getValue())
+            throw std::bad_alloc();
+        runPayload(path, argc, argv);
     } catch (const plat::Exception& failure) {
-        tx::reportError(failure.message());
-        return 1;
+        return reportFailure(failure.message());
+    } catch (const std::exception& failure) {
+        return reportFailure(failure.what());
+    } catch (...) {
+        return reportFailure("unknown error");
     }
     return 0;
 }

@@ -8,10 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <csignal>
 #include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
 #include <random>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -45,6 +49,37 @@ void waitUntil(Condition condition, const char* what) {
     ASSERT_TRUE(condition()) << "gave up waiting: " << what;
 }
 
+// Stands in for an X server that never answers, so that the error report waits in its display
+// connection for as long as the test likes. name is the DISPLAY value, empty when no port is free.
+struct SilentDisplay {
+    SilentDisplay() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int number = 40; number < 100 && name.empty(); ++number) {
+            address.sin_port = htons(std::uint16_t(6000 + number));
+            if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                listen(listener, 1) == 0)
+                name = "127.0.0.1:" + std::to_string(number);
+        }
+    }
+    ~SilentDisplay() {
+        close(client);
+        close(listener);
+    }
+    // Waits a minute at most for the report to connect.
+    bool awaitClient() {
+        struct pollfd ready = {listener, POLLIN, 0};
+        client =
+            poll(&ready, 1, 60000) == 1 ? accept4(listener, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+        return client >= 0;
+    }
+
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int client = -1;
+    std::string name;
+};
+
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override { copyExecutable(installedLauncher, launcher); }
@@ -75,19 +110,6 @@ TEST_F(LauncherTest, PassesArgumentsByteForByteEvenWithClosedStandardInputAndErr
                                  "\nargv[1]=--args\nargv[2]=a\nargv[3]=b c\nargv[4]=\n"
                                  "argv[5]=\\xFF\\xFE tab\\x09here\n");
     EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
-}
-
-TEST_F(LauncherTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
-    ChildProcess running(command({"--cat"}));
-    waitUntil([&] { return exists(extracted); }, "extracted file");
-    // The payload reads its input now, so the file is complete.
-    running.writeInput("x\n");
-    EXPECT_EQ(running.readOutputLine(), "x");
-    mode_t mask = umask(0);
-    umask(mask);
-    EXPECT_EQ(modeOf(extracted), int(0755 & ~mask));
-    EXPECT_EQ(readFile(extracted), readFile(embeddedPayload));
-    EXPECT_EQ(running.finish().status, 0);
 }
 
 TEST_F(LauncherTest, PassesLargeStandardInputAndOutputThrough) {
@@ -141,24 +163,42 @@ TEST_F(LauncherTest, ExtractsBesideTheFinalTargetOfASymbolicLink) {
 
 class LauncherSignalTest : public LauncherTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(LauncherSignalTest, RemovesTheFileAtOnceAndKeepsWaitingForThePayload) {
+// The name is taken again meanwhile, as a second launcher would take it: that file is not ours.
+TEST_P(LauncherSignalTest, RemovesTheFileAtOnceKeepsWaitingAndLeavesTheNameToItsNextOwner) {
     ChildProcess running(command({"--args", "--cat"}));
     ASSERT_EQ(running.readOutputLine(), "argv[0]=" + extracted);
 
     running.sendSignal(GetParam());
     waitUntil([&] { return !exists(extracted); }, "removal of the extracted file");
     EXPECT_TRUE(running.running());
+    writeFile(extracted, "another launcher's");
 
     running.writeInput("still here\n");
     ExitResult result = running.finish();
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.output.find("still here\n"), std::string::npos);
+    EXPECT_EQ(readFile(extracted), "another launcher's");
 }
 
-INSTANTIATE_TEST_SUITE_P(TerminationSignals, LauncherSignalTest, ::testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) {
-                             return info.param == SIGINT ? "SIGINT" : "SIGTERM";
+INSTANTIATE_TEST_SUITE_P(RemovalSignals, LauncherSignalTest,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT), [](const auto& info) {
+                             return "SIG" + std::string(sigabbrev_np(info.param));
                          });
+
+// A terminal that closes hangs up its whole session: the launcher and the payload alike.
+TEST_F(LauncherTest, UnderNohupAHangupChangesNothing) {
+    ChildProcess running(asRoot(sandbox, {"/usr/bin/setsid", "/usr/bin/nohup", launcher, "--cat"}));
+    running.writeInput("before\n");
+    ASSERT_EQ(running.readOutputLine(), "before");
+
+    ASSERT_EQ(kill(-running.pid(), SIGHUP), 0);
+    running.writeInput("after\n");
+    EXPECT_EQ(running.readOutputLine(), "after");
+    EXPECT_TRUE(exists(extracted));
+
+    EXPECT_EQ(running.finish().status, 0);
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
+}
 
 TEST_F(LauncherTest, ReportsTooManyFilesWhenEveryNameIsTaken) {
     writeFile(extracted, "taken");
@@ -190,18 +230,76 @@ TEST_F(LauncherTest, ReportsAnUnwritableDirectoryWithFileOpenFd) {
     EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
 }
 
-TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePartialFile) {
+// Raised by a hidden debugging parameter once the payload is written.
+TEST_F(LauncherTest, ReportsAFailureFromOutsideItsOwnExceptionsAndRemovesTheFile) {
+    writeFile(directory.file("kbx/config.d/qvserverLauncher"), "_SimulateOutOfMemory=1\n");
+
+    ExitResult result = runLauncher({"--args"});
+
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_TRUE(result.reported("TXMsgBox: std::bad_alloc")) << result.errorOutput;
+    EXPECT_EQ(directory.entries(), (Names{"kbx", "qvserverLauncher"}));
+}
+
+// The launcher alone on a small file system. Copied there, it has the payload copied within that
+// file system by the kernel; bind-mounted from another one, the kernel refuses to copy across file
+// systems and the launcher writes the payload from memory.
+enum class Placement { Copied, BindMounted };
+
+class LauncherOnItsOwnFileSystemTest : public ::testing::TestWithParam<Placement> {
+protected:
+    ~LauncherOnItsOwnFileSystemTest() override {
+        if (bound)
+            umount(launcher.c_str());
+        if (mounted)
+            umount(mountPoint.path().c_str());
+    }
+
+    // Mounts a file system with room for room bytes beside the launcher and places the launcher
+    // there; false where mounting is not possible.
+    bool placeLauncherWithRoomFor(std::uintmax_t room) {
+        bool copied = GetParam() == Placement::Copied;
+        std::uintmax_t size = room + (copied ? std::filesystem::file_size(installedLauncher) : 0);
+        std::string options = "size=" + std::to_string((size + 8191) / 4096 * 4096);
+        mounted = mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) == 0;
+        if (!mounted || copied) {
+            if (mounted)
+                copyExecutable(installedLauncher, launcher);
+            return mounted;
+        }
+        writeFile(launcher, "", 0755);
+        bound = mount(installedLauncher.c_str(), launcher.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        return bound;
+    }
+
+    const std::uintmax_t payloadSize = std::filesystem::file_size(embeddedPayload);
     TemporaryDirectory mountPoint;
-    // Room for the launcher and half of the payload.
-    auto size = (std::filesystem::file_size(installedLauncher) +
-                 std::filesystem::file_size(embeddedPayload) / 2 + 8191) /
-                4096 * 4096;
-    std::string options = "size=" + std::to_string(size);
-    if (mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here";
-    std::string launcher = mountPoint.file("qvserverLauncher");
-    copyExecutable(installedLauncher, launcher);
+    const std::string launcher = mountPoint.file("qvserverLauncher");
     Sandbox sandbox;
+    bool mounted = false;
+    bool bound = false;
+};
+
+TEST_P(LauncherOnItsOwnFileSystemTest, WritesThePayloadUnchangedWithModeRwxrXrX) {
+    if (!placeLauncherWithRoomFor(2 * payloadSize))
+        GTEST_SKIP() << "cannot mount here";
+    ChildProcess running(asRoot(sandbox, {launcher, "--cat"}));
+
+    // The payload reads its input, so the file is complete.
+    running.writeInput("x\n");
+    ASSERT_EQ(running.readOutputLine(), "x");
+    mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(modeOf(mountPoint.file("Quorvel.tmp")), int(0755 & ~mask));
+    EXPECT_EQ(readFile(mountPoint.file("Quorvel.tmp")), readFile(embeddedPayload));
+    EXPECT_EQ(running.finish().status, 0);
+}
+
+TEST_P(LauncherOnItsOwnFileSystemTest, ReportsAFullFileSystemWithWriteFailedAndLeavesNothing) {
+    if (!placeLauncherWithRoomFor(payloadSize / 2))
+        GTEST_SKIP() << "cannot mount here";
 
     ExitResult result = runToEnd(asRoot(sandbox, {launcher, "--args"}));
 
@@ -209,8 +307,14 @@ TEST(LauncherFailureTest, ReportsAFullFileSystemWithWriteFailedAndRemovesThePart
     EXPECT_TRUE(result.reported("TXMsgBox: write failed: No space left on device (28)"))
         << result.errorOutput;
     EXPECT_EQ(mountPoint.entries(), Names{"qvserverLauncher"});
-    umount(mountPoint.path().c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(ExtractionRoads, LauncherOnItsOwnFileSystemTest,
+                         ::testing::Values(Placement::Copied, Placement::BindMounted),
+                         [](const auto& info) {
+                             return info.param == Placement::Copied ? "CopiedByTheKernel"
+                                                                    : "WrittenFromMemory";
+                         });
 
 // A launcher whose payload is a text file.
 class BrokenPayloadTest : public LauncherTest {
@@ -225,6 +329,18 @@ TEST_F(BrokenPayloadTest, ReportsAPayloadThatCannotBeExecuted) {
     std::string expected = "TXMsgBox: execve(" + extracted + "): Exec format error (8)";
     EXPECT_TRUE(result.reported(expected)) << result.errorOutput;
     EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
+}
+
+// The report may stay on the screen for hours: the file must not wait with it.
+TEST_F(BrokenPayloadTest, RemovesTheFileBeforeTheReportIsShown) {
+    SilentDisplay display;
+    ASSERT_FALSE(display.name.empty()) << "no free X display port";
+    ChildProcess running(asRoot(sandbox, {"/usr/bin/env", "DISPLAY=" + display.name, launcher}));
+
+    ASSERT_TRUE(display.awaitClient());
+    EXPECT_EQ(directory.entries(), Names{"qvserverLauncher"});
+    shutdown(display.client, SHUT_RDWR);
+    EXPECT_EQ(running.finish().status, 1);
 }
 
 TEST_F(BrokenPayloadTest, WithoutADisplayWritesTheDisplayFailureToStandardError) {

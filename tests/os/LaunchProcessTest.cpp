@@ -3,6 +3,7 @@
 #include "support/osTestSupport.h"
 
 #include <os/unix/LaunchProcess.h>
+#include <os/unix/signalDispositions.h>
 
 #include <io/PollFdManager.h>
 #include <plat/Exception.h>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -259,6 +261,44 @@ TEST(LaunchProcessForkOnly, EndsWithStatusZeroAfterThePreExecCallbackOrRaisesIts
     Raised raised = raisedBy<plat::SystemException>([&] { failed.launch(); });
     EXPECT_EQ(raised.error, EPERM);
     EXPECT_TRUE(raised.startsWith("preExec: ")) << raised.message;
+}
+
+class RaiseSignals : public os::PreExecCallback {
+public:
+    void preExec(LaunchProcess&, int) override {
+        ::kill(::getpid(), SIGUSR1);
+        ::kill(::getpid(), SIGUSR2);
+    }
+};
+
+extern "C" void exitFromParentHandler(int) {
+    ::_exit(99);
+}
+
+// In a forked process that was started with SIGUSR1 ignored and SIGUSR2 at its default, and then
+// caught both: the signal that ended the launched child, or 100 plus its exit status.
+int endOfChildWithCaughtSignals(const LaunchProcess::Config& cfg, os::PreExecCallback* preExec) {
+    return testsupport::exitStatusOfForkedChild([&] {
+        ::signal(SIGUSR1, SIG_IGN);
+        os::catchSignal(SIGUSR1, exitFromParentHandler);
+        os::catchSignal(SIGUSR2, exitFromParentHandler);
+        LaunchProcess launch(cfg);
+        launch.setPreExecCallback(preExec);
+        int exitCode = exitCodeOf(launch);
+        return exitCode < 0 ? -exitCode : 100 + exitCode;
+    });
+}
+
+TEST(LaunchProcessSignals, ParentHandlersNeverRunInTheChildBeforeExec) {
+    RaiseSignals raise;
+    EXPECT_EQ(endOfChildWithCaughtSignals(configFor({"/bin/true"}), &raise), SIGUSR2);
+}
+
+// An ignored signal stays ignored, a default one kills, and nothing is left blocked.
+TEST(LaunchProcessSignals, ProgramStartsWithTheDispositionsAndMaskTheParentWasStartedWith) {
+    LaunchProcess::Config cfg =
+        configFor({"/bin/sh", "-c", "kill -USR1 $$; kill -USR2 $$; exit 3"});
+    EXPECT_EQ(endOfChildWithCaughtSignals(cfg, nullptr), SIGUSR2);
 }
 
 TEST(LaunchProcessDetach, LevelTwoLeavesNoZombieBehind) {

@@ -37,6 +37,7 @@ public:
     void sendSignal(int signal);
     // Whether the child is still running (it is not reaped by this call).
     bool running();
+    pid_t pid() const { return childPid; }
     // Feeds input (then closes it), collects all output and waits for the end.
     ExitResult finish(const std::string& input = {});
 

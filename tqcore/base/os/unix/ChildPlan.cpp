@@ -4,6 +4,7 @@
 
 #include <io/socketLayerState.h>
 #include <os/unix/descriptors.h>
+#include <os/unix/signalDispositions.h>
 #include <plat/fixedText.h>
 #include <plat/writeAll.h>
 
@@ -79,10 +80,14 @@ ChildPlan::ChildPlan(const Inputs& inputs)
 
 // Everything from here on runs in a copy of a possibly multi-threaded process in which another
 // thread may have held the allocator's or the logger's lock: only async-signal-safe system calls
-// on the data prepared by the constructor, no allocation, no logging, no exceptions.
+// on the data prepared by the constructor, no allocation, no logging, no exceptions. Started with
+// vfork, the child shares its parent's memory until it execs or ends: it writes nothing but the
+// plan's own descriptor moves, which the parent no longer reads.
 void ChildPlan::runInChild() noexcept {
+    // Every signal is still blocked: the dispositions are settled before any signal can arrive.
     SignalHandler::resetInChild(blockedSignals);
-    SignalHandler::restore(blockedSignals);
+    restoreInheritedDispositions();
+    SignalHandler::restoreInChild(blockedSignals);
     for (int fd : closeSet)
         ::close(fd);
     moveSourcesOutOfTheWay();

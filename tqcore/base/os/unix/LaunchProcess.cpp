@@ -63,24 +63,44 @@ void appendQuoted(plat::DString& line, const char* arg) {
     line.appendChar('"');
 }
 
+constexpr std::size_t StatusHeaderSize = 5;
+
+// Reads until end of file or until the buffer is full; the count, or -1 with errno set.
+ssize_t readToEnd(int fd, unsigned char* buffer, std::size_t capacity) {
+    std::size_t total = 0;
+    while (total < capacity) {
+        ssize_t got = ::read(fd, buffer + total, capacity - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        total += std::size_t(got);
+    }
+    return ssize_t(total);
+}
+
 // The status pipe ends without a byte when the child got as far as exec (or, forking only,
-// ended); otherwise it carries errno (big-endian), a length byte and the child's context text.
-// Trouble reading the pipe itself says nothing about the child, so the launch then stands.
+// ended); otherwise it carries errno (big-endian), a length byte and the child's context text,
+// written at once. Trouble reading the pipe itself says nothing about the child, so the launch
+// then stands.
 void raiseChildFailure(int statusFd) {
-    rdr::FdInStream status(statusFd);
-    std::int32_t err;
-    char text[256];
-    try {
-        err = status.readS32();
-        int length = status.readU8();
-        status.readBytesInto(text, length);
-        text[length] = '\0';
-    } catch (const rdr::EndOfStream&) {
-        return;
-    } catch (const plat::Exception& e) {
-        launchLog.error("%s", e.message());
+    unsigned char record[StatusHeaderSize + 255];
+    ssize_t got = readToEnd(statusFd, record, sizeof record);
+    if (got < 0) {
+        launchLog.error("%s", plat::SystemException("read", errno).message());
         return;
     }
+    if (std::size_t(got) < StatusHeaderSize || std::size_t(got) < StatusHeaderSize + record[4])
+        return;
+    std::size_t length = record[4];
+    std::int32_t err =
+        std::int32_t(std::uint32_t(record[0]) << 24 | std::uint32_t(record[1]) << 16 |
+                     std::uint32_t(record[2]) << 8 | std::uint32_t(record[3]));
+    char text[256];
+    std::memcpy(text, record + StatusHeaderSize, length);
+    text[length] = '\0';
     throw plat::SystemException(text, err);
 }
 
@@ -211,15 +231,18 @@ bool LaunchProcess::launch() {
     int statusFd = -1;
     plat::UniqueFd statusReader = createPipe(statusFd, false);
 
-    SignalHandler::BlockGuard blockedSignals;
-    SignalHandler::instance().blockSignals(blockedSignals);
-    ChildPlan plan(ChildPlan::Inputs{closeSet, childDup, statusFd, cfg.closeFrom, cfg.args,
-                                     environment, blockedSignals, preExec, *this});
-    if (cfg.dl == 2)
-        forkDetachedChild(plan);
-    else
-        forkChild(plan);
-
+    {
+        // Signals stay blocked only across the fork: the child sets its dispositions before it
+        // unblocks them, and the parent has no reason to defer its own signals any longer.
+        SignalHandler::BlockGuard blockedSignals;
+        SignalHandler::instance().blockAllSignals(blockedSignals);
+        ChildPlan plan(ChildPlan::Inputs{closeSet, childDup, statusFd, cfg.closeFrom, cfg.args,
+                                         environment, blockedSignals, preExec, *this});
+        if (cfg.dl == 2)
+            forkDetachedChild(plan);
+        else
+            forkChild(plan);
+    }
     closeChildDescriptors();
     raiseChildFailure(statusReader.get());
     return true;
@@ -306,8 +329,11 @@ void LaunchProcess::openDefaultStandardDescriptors() {
             1, plat::fileOpenFd("/dev/null", O_WRONLY | O_CREAT | O_TRUNC, RedirectMode));
 }
 
+// Without a pre-exec callback the child only makes system calls on the plan until it execs, so it
+// may borrow our memory (vfork), which spares copying our page tables and the copy-on-write
+// faults that follow; a callback may do more and gets a copy of its own.
 void LaunchProcess::forkChild(ChildPlan& plan) {
-    pid_t pid = ::fork();
+    pid_t pid = preExec ? ::fork() : ::vfork();
     if (pid < 0)
         throw plat::SystemException("fork", errno);
     // The child keeps to the async-signal-safe steps that ChildPlan prepared.

@@ -101,13 +101,28 @@ void SignalHandler::ensureWakeup() {
 }
 
 void SignalHandler::blockSignals(BlockGuard& guard) const {
-    sigemptyset(&guard.blocked);
+    noteHandledSignals(guard);
+    block(guard.handled, guard);
+}
+
+void SignalHandler::blockAllSignals(BlockGuard& guard) const {
+    noteHandledSignals(guard);
+    sigset_t all;
+    sigfillset(&all);
+    block(all, guard);
+}
+
+void SignalHandler::noteHandledSignals(BlockGuard& guard) const {
+    sigemptyset(&guard.handled);
     guard.highest = 0;
     for (const auto& [signal, callback] : handlers) {
-        sigaddset(&guard.blocked, signal);
+        sigaddset(&guard.handled, signal);
         guard.highest = std::max(guard.highest, signal);
     }
-    if (::sigprocmask(SIG_BLOCK, &guard.blocked, &guard.previous) != 0)
+}
+
+void SignalHandler::block(const sigset_t& signals, BlockGuard& guard) {
+    if (::sigprocmask(SIG_BLOCK, &signals, &guard.previous) != 0)
         throw plat::SystemException("sigprocmask", errno);
     guard.active = true;
 }
@@ -119,12 +134,17 @@ void SignalHandler::restore(BlockGuard& guard) {
     ::sigprocmask(SIG_SETMASK, &guard.previous, nullptr);
 }
 
+void SignalHandler::restoreInChild(const BlockGuard& guard) {
+    if (guard.active)
+        ::sigprocmask(SIG_SETMASK, &guard.previous, nullptr);
+}
+
 void SignalHandler::resetInChild(const BlockGuard& guard) {
     struct sigaction settings {};
     settings.sa_handler = SIG_DFL;
     sigemptyset(&settings.sa_mask);
     for (int signal = 1; signal <= guard.highest; ++signal)
-        if (sigismember(&guard.blocked, signal) == 1)
+        if (sigismember(&guard.handled, signal) == 1)
             ::sigaction(signal, &settings, nullptr);
 }
 

@@ -20,7 +20,8 @@ public:
         virtual ~Callback() = default;
     };
 
-    // Signals blocked by blockSignals(); restores the previous mask when it goes out of scope.
+    // Signals blocked by blockSignals() or blockAllSignals(); restores the previous mask when it
+    // goes out of scope.
     class BlockGuard {
     public:
         BlockGuard() = default;
@@ -30,7 +31,7 @@ public:
 
     private:
         friend class SignalHandler;
-        sigset_t blocked{};
+        sigset_t handled{}; // the signals that had callbacks
         sigset_t previous{};
         int highest = 0;
         bool active = false;
@@ -50,12 +51,19 @@ public:
 
     // Blocks every signal that has a callback, saving the previous mask in the guard.
     void blockSignals(BlockGuard& guard) const;
+    // Blocks every signal there is, for a fork: no handler of this process may run in the child
+    // before it has set its dispositions. The guard notes the signals that have callbacks, for
+    // resetInChild().
+    void blockAllSignals(BlockGuard& guard) const;
     // Sets the saved mask back; only the first call after blockSignals() does anything.
     // Async-signal-safe.
     static void restore(BlockGuard& guard);
-    // Sets every signal the guard blocked to its default action. Async-signal-safe, for the
-    // child between fork and exec.
+    // Sets every signal that had a callback when the guard was filled to its default action.
+    // Async-signal-safe, for the child between fork and exec.
     static void resetInChild(const BlockGuard& guard);
+    // Sets the saved mask back without touching the guard, which a child started with vfork
+    // shares with its parent. Async-signal-safe.
+    static void restoreInChild(const BlockGuard& guard);
 
 private:
     SignalHandler();
@@ -65,6 +73,8 @@ private:
     void handleKick(io::FdKicker* kicker, rdr::InStream& in) override;
     void dispatch(int signal);
     bool hasCallbackFor(int signal) const;
+    void noteHandledSignals(BlockGuard& guard) const;
+    static void block(const sigset_t& signals, BlockGuard& guard);
     void shutDown();
 
     std::vector<std::pair<int, Callback*>> handlers;
