@@ -68,6 +68,11 @@ void PngFile::start() {
         finish();
         raise();
     }
+    std::uint64_t leastPixelBytes = (std::uint64_t(width) * height * fileBitsPerPixel + 7) / 8;
+    if (leastPixelBytes > std::uint64_t(byteCount) * MaxInflation + 4096) {
+        finish();
+        throw PngException("Bad PNG data: %s", imageName.c_str());
+    }
     if (colourType != PNG_COLOR_TYPE_RGB && colourType != PNG_COLOR_TYPE_RGB_ALPHA) {
         finish();
         throw PngException("PNG color type %d not supported: %s", colourType, imageName.c_str());
@@ -93,6 +98,7 @@ bool PngFile::readHeader() {
     png_set_user_limits(png, MaxSide, MaxSide);
     png_set_read_fn(png, this, readData);
     png_read_info(png, info);
+    fileBitsPerPixel = std::uint32_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
     png_set_bgr(png);
     png_set_expand(png);
     png_set_strip_16(png);

@@ -20,10 +20,13 @@ class PngFile : public rfb::ImageLoader, plat::NonCopyable {
 public:
     // Sides above this are refused before anything is allocated for the pixels.
     static constexpr std::uint32_t MaxSide = 32767;
+    // Deflate expands data at most about 1032-fold, so a file cannot hold an image whose pixels
+    // need more bytes than that; such a header is refused before the caller allocates for it.
+    static constexpr std::uint64_t MaxInflation = 1032;
 
     // Reads the header at once. The bytes are not copied and must outlive the object. Throws
-    // PngException "<libpng's text>: <name>" ("Bad PNG data" when the data ends early) or "PNG
-    // color type <n> not supported: <name>".
+    // PngException "<libpng's text>: <name>" ("Bad PNG data" when the data ends early or is too
+    // short for the size the header states) or "PNG color type <n> not supported: <name>".
     PngFile(std::size_t byteCount, const void* bytes, bool premultiply, const char* name = nullptr);
     ~PngFile() override;
 
@@ -57,6 +60,7 @@ private:
     std::uint32_t height = 0;
     int passes = 1;
     int colourType = 0;
+    std::uint32_t fileBitsPerPixel = 0;
     char errorText[128] = {};
     plat::String imageName;
     bool premultiply;
