@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 
 namespace {
@@ -24,10 +25,11 @@ public:
     bool isDarkBackground() override { return darkDesktop; }
 };
 
-// Registers a resource whose bytes live as long as the process.
+// Registers a resource whose bytes stay until the tests have ended.
 void registerBytes(const char* name, std::string bytes) {
-    auto* kept = new std::string(std::move(bytes));
-    tqutil::registerResource(name, kept->size(), kept->data());
+    static std::list<std::string> kept;
+    kept.push_back(std::move(bytes));
+    tqutil::registerResource(name, kept.back().size(), kept.back().data());
 }
 
 std::string resourceBytes(const char* name) {
