@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,74 @@ TEST(Font, WrapsAfterWhiteSpaceAtLineFeedsAndNeverSplitsAWord) {
     EXPECT_EQ(wrapped(*font, "a bbbbbbbbbb", 30), (Lines{"a ", "bbbbbbbbbb"}));
     EXPECT_EQ(wrapped(*font, "aa bbbbbb cc", 40), (Lines{"aa ", "bbbbbb ", "cc"}));
     EXPECT_EQ(font->wrapText("aa bbbbbb cc", 40).width, 70);
+}
+
+// The wrapping rule one character at a time, as a model for the word-skipping implementation.
+std::vector<std::string> modelWrap(const tqutil::Font& font, const std::string& text, int max) {
+    std::vector<std::string> lines;
+    std::size_t lineStart = 0, candidate = 0;
+    long width = 0, candidateWidth = 0;
+    bool afterBlank = false;
+    for (std::size_t i = 0, next = 0; i < text.size(); i = next) {
+        next = i + 1;
+        while (next < text.size() && (text[next] & 0xC0) == 0x80)
+            ++next;
+        bool blank = text[i] == ' ' || text[i] == '\t' || text[i] == '\r';
+        if (afterBlank && !blank && text[i] != '\n' && i != lineStart) {
+            candidate = i;
+            candidateWidth = width;
+        }
+        afterBlank = blank;
+        int advance = text[i] == '\n' ? 0 : font.textWidth(text.c_str() + i, text.c_str() + next);
+        if (candidate > lineStart && max >= 1 && width + advance > max) {
+            lines.push_back(text.substr(lineStart, candidate - lineStart));
+            lineStart = candidate;
+            width -= candidateWidth;
+        }
+        if (text[i] == '\n') {
+            lines.push_back(text.substr(lineStart, i - lineStart));
+            lineStart = candidate = i + 1;
+            width = 0;
+            continue;
+        }
+        width += advance;
+    }
+    lines.push_back(text.substr(lineStart));
+    return lines;
+}
+
+TEST(Font, WrapsAndMeasuresLongTextsLikeTheCharacterByCharacterRule) {
+    auto font = tqutil::getFont("helv15");
+    std::mt19937 random(7);
+    const char* pieces[] = {"word",
+                            "x",
+                            "longerword",
+                            " ",
+                            "  ",
+                            "\t",
+                            "\r",
+                            "\n",
+                            "\xC3\xA9t\xC3\xA9",
+                            "\xE2\x82\xAC",
+                            "\xFF",
+                            "abcdefghijklmnopq"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int n = random() % 60; n > 0; --n)
+            text += pieces[random() % std::size(pieces)];
+        int max = int(random() % 200) - 10;
+        EXPECT_EQ(wrapped(*font, text.c_str(), max), modelWrap(*font, text, max))
+            << text << " at " << max;
+        long sum = 0;
+        for (const char* p = text.c_str(); *p;) {
+            const char* next = p + 1;
+            while ((*next & 0xC0) == 0x80)
+                ++next;
+            sum += font->textWidth(p, next);
+            p = next;
+        }
+        EXPECT_EQ(font->textWidth(text.c_str()), sum);
+    }
 }
 
 TEST(Font, MeasuresFitsAndFindsBoundariesWithinTheGivenEnd) {

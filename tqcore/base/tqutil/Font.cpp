@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <cstring>
 
 namespace tqutil {
 
@@ -16,8 +17,30 @@ inline bool atEnd(const char* p, const char* end) {
     return end && p >= end;
 }
 
-bool isWhiteSpace(std::uint32_t c) {
-    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+constexpr std::uint64_t Ones = 0x0101010101010101, Highs = 0x8080808080808080;
+
+// The high bit of each byte of y that is zero.
+constexpr std::uint64_t zeroBytes(std::uint64_t y) {
+    return ~(((y & ~Highs) + ~Highs) | y) & Highs;
+}
+
+// Whether any of the eight bytes at p is a NUL, a line feed or part of a multi-byte sequence.
+bool hasSpecialByte(const char* p) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, 8);
+    return ((bytes & Highs) | zeroBytes(bytes) | zeroBytes(bytes ^ (Ones * '\n'))) != 0;
+}
+
+// The last first character of a word after white space in (from, p], or null.
+const char* lastWordStart(const char* from, const char* p) {
+    for (const char* q = p; q > from; --q)
+        if (isBlank(q[-1]) && !isBlank(q[0]))
+            return q;
+    return nullptr;
 }
 
 int clampWidth(std::int64_t width) {
@@ -45,18 +68,41 @@ void Font::drawText(rfb::WritablePixelBuffer* pb, const char* text, rfb::Point p
         if (c == 0)
             break;
         drawChar(pb, c, pos, colour);
-        pos.x = clampWidth(std::int64_t(pos.x) + charAdvance(c));
+        pos.x = clampWidth(std::int64_t(pos.x) + advanceOf(c));
     }
 }
 
+void Font::cacheAsciiAdvances() {
+    for (std::uint32_t c = 0; c < 128; ++c)
+        asciiAdvances[c] = charAdvance(c);
+}
+
+int Font::asciiBlockWidth(const char* p) const {
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return asciiAdvances[b[0]] + asciiAdvances[b[1]] + asciiAdvances[b[2]] + asciiAdvances[b[3]] +
+           asciiAdvances[b[4]] + asciiAdvances[b[5]] + asciiAdvances[b[6]] + asciiAdvances[b[7]];
+}
+
 int Font::textWidth(const char* text, const char* end) const {
+    if (!end)
+        end = text + std::strlen(text);
     std::int64_t width = 0;
     const char* p = text;
-    while (!atEnd(p, end)) {
-        std::uint32_t c = nextCodePoint(p, end);
-        if (c == 0)
+    while (p < end) {
+        // Eight plain ASCII characters at a time, as long as there are.
+        for (; end - p >= 8 && !hasSpecialByte(p); p += 8)
+            width += asciiBlockWidth(p);
+        if (p >= end)
             break;
-        width += charAdvance(c);
+        auto lead = static_cast<unsigned char>(*p);
+        if (lead == 0)
+            break;
+        if (lead < 0x80) {
+            width += asciiAdvances[lead];
+            ++p;
+            continue;
+        }
+        width += charAdvance(nextCodePoint(p, end));
     }
     return clampWidth(width);
 }
@@ -69,7 +115,7 @@ const char* Font::fitText(const char* text, int maxWidth, const char* end) const
         std::uint32_t c = nextCodePoint(p, end);
         if (c == 0)
             return character;
-        width += charAdvance(c);
+        width += advanceOf(c);
         if (width > maxWidth)
             return character;
     }
@@ -84,7 +130,7 @@ const char* Font::charAtX(int x, const char* text, const char* end) const {
         std::uint32_t c = nextCodePoint(p, end);
         if (c == 0)
             return character;
-        int advance = charAdvance(c);
+        int advance = advanceOf(c);
         if (advance > remaining)
             return remaining * 2 <= advance ? character : p;
         remaining -= advance;
@@ -93,46 +139,63 @@ const char* Font::charAtX(int x, const char* text, const char* end) const {
 }
 
 Font::WrappedText Font::wrapText(const char* text, int maxWidth) const {
+    // The break candidate is the last first character of a word that follows white space. It is
+    // looked for only when a character would make the line too wide, by scanning back from that
+    // character, never past where an earlier scan ended: a break uses its candidate up (the
+    // candidate becomes the line's start), so the rest of a word too long for any line
+    // overflows its line instead of producing empty ones. Until then, widths are summed eight
+    // plain ASCII characters at a time.
     WrappedText result;
     auto emit = [&result](const char* begin, const char* lineEnd, std::int64_t width) {
-        result.lines.push_back(Line{begin, lineEnd, clampWidth(width)});
-        result.width = std::max(result.width, clampWidth(width));
+        int clamped = clampWidth(width);
+        result.lines.push_back(Line{begin, lineEnd, clamped});
+        result.width = std::max(result.width, clamped);
     };
+    const std::int64_t limit = maxWidth >= 1 ? maxWidth : INT64_MAX;
+    const char* const end = text + std::strlen(text);
     const char* lineStart = text;
+    const char* searched = text; // no candidate lies after lineStart up to here
     std::int64_t width = 0;
-    const char* candidate = nullptr; // where the line may break, with the width before it
-    std::int64_t candidateWidth = 0;
-    bool afterWhiteSpace = false;
     const char* p = text;
     for (;;) {
-        const char* character = p;
-        std::uint32_t c = nextCodePoint(p, nullptr);
-        if (c == 0) {
-            emit(lineStart, character, width);
-            return result;
+        const char* slowUntil = p + 1;
+        for (; end - p >= 8 && !hasSpecialByte(p); p += 8) {
+            std::int64_t blockWidth = asciiBlockWidth(p);
+            if (width + blockWidth > limit) {
+                slowUntil = p + 8;
+                break;
+            }
+            width += blockWidth;
         }
-        int advance = c == '\n' ? 0 : charAdvance(c);
-        if (!isWhiteSpace(c) && afterWhiteSpace && character != lineStart) {
-            candidate = character;
-            candidateWidth = width;
+        while (p < slowUntil) {
+            auto c = static_cast<unsigned char>(*p);
+            if (c == 0) {
+                emit(lineStart, p, width);
+                return result;
+            }
+            if (c == '\n') {
+                emit(lineStart, p, width);
+                lineStart = searched = ++p;
+                width = 0;
+                continue;
+            }
+            const char* next = p + 1;
+            std::int64_t advance =
+                c < 0x80 ? asciiAdvances[c] : charAdvance(nextCodePoint(next = p, nullptr));
+            if (width + advance > limit) {
+                const char* candidate = lastWordStart(std::max(lineStart, searched), p);
+                searched = p;
+                if (candidate) {
+                    std::int64_t candidateWidth = width - Font::textWidth(candidate, p);
+                    emit(lineStart, candidate, candidateWidth);
+                    lineStart = candidate;
+                    width -= candidateWidth;
+                    slowUntil = next; // the new line has room again
+                }
+            }
+            width += advance;
+            p = next;
         }
-        afterWhiteSpace = isWhiteSpace(c);
-        if (candidate && maxWidth >= 1 && width + advance > maxWidth) {
-            emit(lineStart, candidate, candidateWidth);
-            lineStart = candidate;
-            width -= candidateWidth;
-            // A break uses its candidate up: the rest of an overlong word stays on this line.
-            candidate = nullptr;
-        }
-        if (c == '\n') {
-            emit(lineStart, character, width);
-            lineStart = p;
-            width = 0;
-            candidate = nullptr;
-            afterWhiteSpace = false;
-            continue;
-        }
-        width += advance;
     }
 }
 

@@ -65,9 +65,21 @@ public:
 
 protected:
     Font() = default;
+    // Subclasses call this once their glyphs are in place: measuring and wrapping read the
+    // advances of ASCII characters from a table instead of asking charAdvance for each.
+    void cacheAsciiAdvances();
 
     int lineHeight = 0;
     int ascentPixels = 0;
+
+private:
+    // The advances of the eight ASCII characters at p.
+    int asciiBlockWidth(const char* p) const;
+    int advanceOf(std::uint32_t codePoint) const {
+        return codePoint < 128 ? asciiAdvances[codePoint] : charAdvance(codePoint);
+    }
+
+    int asciiAdvances[128] = {};
 };
 
 } // namespace tqutil

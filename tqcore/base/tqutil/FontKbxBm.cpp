@@ -5,7 +5,6 @@
 #include <plat/Exception.h>
 #include <rdr/InStream.h>
 #include <rfb/WritablePixelBuffer.h>
-#include <tqutil/nextCodePoint.h>
 
 #include <algorithm>
 #include <climits>
@@ -39,11 +38,12 @@ FontKbxBm::FontKbxBm(rdr::InStream& in) {
             badFontData();
         highestKey = std::max(highestKey, key);
     }
-    pagePositions.assign(extraPages ? (highestKey >> 7) + 1 : 0, 0);
+    pageEntries.assign((highestKey >> 7) + 1, 0);
+    pageEntries[0] = 127;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        std::uint16_t& position = pagePositions[keys[i] >> 7];
-        if (position == 0)
-            position = std::uint16_t(i + 1);
+        std::uint32_t& entry = pageEntries[keys[i] >> 7];
+        if (entry == 0)
+            entry = std::uint32_t(i + 1) * 128 + 127;
     }
 
     // 64-bit ends: an offset near 2^32 must not wrap round to a small one.
@@ -64,6 +64,7 @@ FontKbxBm::FontKbxBm(rdr::InStream& in) {
     bitmapData = plat::MBuf<std::uint8_t>(std::uint32_t(bitmapEnd));
     if (bitmapEnd > 0)
         in.readBytesInto(bitmapData.data(), int(bitmapEnd));
+    cacheAsciiAdvances();
 }
 
 void FontKbxBm::drawChar(rfb::WritablePixelBuffer* pb, std::uint32_t codePoint, rfb::Point pos,
@@ -78,19 +79,6 @@ void FontKbxBm::drawChar(rfb::WritablePixelBuffer* pb, std::uint32_t codePoint, 
         return;
     pb->maskRect(rfb::Rect::fromXYWH(int(left), int(top), g.width, g.height), colour, bitmap(g),
                  (g.width + 7) / 8, 0);
-}
-
-int FontKbxBm::textWidth(const char* text, const char* end) const {
-    // The same walk as Font's, without a virtual call per character.
-    std::int64_t width = 0;
-    const char* p = text;
-    while (!(end && p >= end)) {
-        std::uint32_t c = nextCodePoint(p, end);
-        if (c == 0)
-            break;
-        width += glyph(c).advance;
-    }
-    return int(std::min<std::int64_t>(width, INT_MAX));
 }
 
 } // namespace tqutil

@@ -40,16 +40,15 @@ public:
     void drawChar(rfb::WritablePixelBuffer* pb, std::uint32_t codePoint, rfb::Point pos,
                   std::uint32_t colour) const override;
     int charAdvance(std::uint32_t codePoint) const override { return glyph(codePoint).advance; }
-    int textWidth(const char* text, const char* end = nullptr) const override;
 
     // Code points whose page the font lacks get glyph 0.
     const Glyph& glyph(std::uint32_t codePoint) const { return glyphs[glyphIndex(codePoint)]; }
     std::uint32_t glyphIndex(std::uint32_t codePoint) const {
-        if (codePoint < 128)
-            return codePoint;
         std::uint32_t page = codePoint >> 7;
-        std::uint32_t position = page < pagePositions.size() ? pagePositions[page] : 0;
-        return position == 0 ? 0 : position * 128 + (codePoint & 127);
+        if (page >= pageEntries.size())
+            return 0;
+        std::uint32_t entry = pageEntries[page];
+        return (entry & ~127u) + (codePoint & entry & 127u);
     }
     // The glyph's rows, (width + 7) / 8 bytes each; all of them lie in the bitmap data.
     const std::uint8_t* bitmap(const Glyph& g) const { return bitmapData.data() + g.offset; }
@@ -58,9 +57,10 @@ public:
 
 private:
     std::vector<Glyph> glyphs;
-    // For each page number (code point >> 7) up to the highest key, the page's position in the
-    // key list (0: absent). Where a key repeats, its first position counts.
-    std::vector<std::uint16_t> pagePositions;
+    // For each page number (code point >> 7) up to the highest key: the index of the page's
+    // first glyph with 127 in the low bits, or 0 for an absent page, so that any code point of
+    // it finds glyph 0. Where a key repeats, its first position counts.
+    std::vector<std::uint32_t> pageEntries;
     plat::MBuf<std::uint8_t> bitmapData;
 };
 
