@@ -50,44 +50,65 @@ bool encloses(const RgnRect& outer, const RgnRect& inner) {
 }
 
 // The rectangles of a result while it is built; the block is the region's once handed over.
+// Appending goes through a cursor and a limit, so that the sweep's inner loops need no count
+// and no capacity from memory.
 class Builder {
 public:
     explicit Builder(std::int64_t capacity)
-        : data(allocateData(std::max<std::int64_t>(capacity, 4))) {}
+        : data(allocateData(std::max<std::int64_t>(capacity, 4))), cursor(data->rects()),
+          limit(cursor + data->capacity) {}
     ~Builder() { std::free(data); }
     Builder(const Builder&) = delete;
     Builder& operator=(const Builder&) = delete;
 
-    int count() const { return used; }
+    int count() const { return int(cursor - data->rects()); }
+    RgnRect* at(int index) { return data->rects() + index; }
 
     void push(int left, int top, int right, int bottom) {
-        if (used == data->capacity)
-            grow();
-        data->rects()[used++] = RgnRect{std::int16_t(left), std::int16_t(top), std::int16_t(right),
-                                        std::int16_t(bottom)};
+        if (cursor == limit)
+            grow(1);
+        *cursor++ = RgnRect{std::int16_t(left), std::int16_t(top), std::int16_t(right),
+                            std::int16_t(bottom)};
     }
+    // Room for n more rectangles, written at the returned cursor and handed back with
+    // advanceTo(), for loops that decide after writing whether a rectangle counts.
+    RgnRect* reserve(std::int64_t n) {
+        if (limit - cursor < n)
+            grow(n);
+        return cursor;
+    }
+    void advanceTo(RgnRect* newCursor) { cursor = newCursor; }
+
     void pushBand(const RgnRect* r, const RgnRect* end, int top, int bottom) {
+        if (limit - cursor < end - r)
+            grow(end - r);
         for (; r != end; ++r)
-            push(r->left, top, r->right, bottom);
+            *cursor++ = RgnRect{r->left, std::int16_t(top), r->right, std::int16_t(bottom)};
     }
     void pushAll(const RgnRect* r, const RgnRect* end) {
-        std::int64_t n = end - r;
-        while (used + n > data->capacity)
-            grow();
-        std::memcpy(data->rects() + used, r, std::size_t(n) * sizeof(RgnRect));
-        used += std::int32_t(n);
+        if (limit - cursor < end - r)
+            grow(end - r);
+        std::memcpy(cursor, r, std::size_t(end - r) * sizeof(RgnRect));
+        cursor += end - r;
+        for (; r != end; ++r) {
+            left = std::min<int>(left, r->left);
+            right = std::max<int>(right, r->right);
+        }
     }
 
     // Merges the band starting at bandStart with the one starting at previousStart when they
-    // touch vertically and have the same spans; returns where the last band now starts.
+    // touch vertically and have the same spans; returns where the last band now starts. The
+    // band's first and last spans widen the horizontal extents.
     int coalesce(int previousStart, int bandStart) {
-        int bandCount = used - bandStart;
+        int bandCount = count() - bandStart;
         if (bandCount == 0)
             return previousStart;
+        left = std::min<int>(left, at(bandStart)->left);
+        right = std::max<int>(right, cursor[-1].right);
         if (bandStart - previousStart != bandCount)
             return bandStart;
-        RgnRect* previous = data->rects() + previousStart;
-        RgnRect* band = data->rects() + bandStart;
+        RgnRect* previous = at(previousStart);
+        RgnRect* band = at(bandStart);
         if (previous->bottom != band->top)
             return bandStart;
         for (int i = 0; i < bandCount; ++i)
@@ -95,13 +116,14 @@ public:
                 return bandStart;
         for (int i = 0; i < bandCount; ++i)
             previous[i].bottom = band->bottom;
-        used -= bandCount;
+        cursor -= bandCount;
         return previousStart;
     }
 
-    // Replaces region's contents by the rectangles built, with the given left and right extents
-    // (the top and bottom come from the list).
-    void handOver(Region* region, int left, int right) {
+    // Replaces region's contents by the rectangles built. Only lists built band by band through
+    // coalesce() and pushAll() know their extents.
+    void handOver(Region* region) {
+        int used = count();
         if (used == 0) {
             RgnRect last = region->extents;
             freeData(region);
@@ -118,18 +140,11 @@ public:
             region->data = std::exchange(data, nullptr);
         }
     }
-    void handOver(Region* region) {
-        int left = INT16_MAX, right = INT16_MIN;
-        for (const RgnRect *r = data->rects(), *end = r + used; r != end; ++r) {
-            left = std::min<int>(left, r->left);
-            right = std::max<int>(right, r->right);
-        }
-        handOver(region, left, right);
-    }
 
 private:
-    void grow() {
-        std::int64_t capacity = std::int64_t(data->capacity) * 2;
+    void grow(std::int64_t needed) {
+        std::int64_t used = count();
+        std::int64_t capacity = std::max(std::int64_t(data->capacity) * 2, used + needed);
         if (capacity > INT32_MAX)
             throw std::bad_alloc();
         void* memory =
@@ -138,10 +153,15 @@ private:
             throw std::bad_alloc();
         data = static_cast<RegionData*>(memory);
         data->capacity = std::int32_t(capacity);
+        cursor = data->rects() + used;
+        limit = data->rects() + capacity;
     }
 
     RegionData* data;
-    std::int32_t used = 0;
+    RgnRect* cursor;
+    RgnRect* limit;
+    int left = INT16_MAX;
+    int right = INT16_MIN;
 };
 
 const RgnRect* bandEnd(const RgnRect* r, const RgnRect* end) {
@@ -192,16 +212,21 @@ struct IntersectOp {
     static constexpr bool keepSecond = false;
     static void overlap(Builder& out, const RgnRect* r1, const RgnRect* end1, const RgnRect* r2,
                         const RgnRect* end2, int top, int bottom) {
+        // Each step consumes a span of at least one operand, so the band needs no more room
+        // than both have spans; the cursor then stays in a register.
+        RgnRect* cursor = out.reserve((end1 - r1) + (end2 - r2));
         while (r1 != end1 && r2 != end2) {
-            int left = std::max(r1->left, r2->left);
-            int right = std::min(r1->right, r2->right);
-            if (left < right)
-                out.push(left, top, right, bottom);
+            std::int16_t left = std::max(r1->left, r2->left);
+            std::int16_t right = std::min(r1->right, r2->right);
+            // Written always and kept when not empty: whether spans meet is hard to predict.
+            *cursor = RgnRect{left, std::int16_t(top), right, std::int16_t(bottom)};
+            cursor += left < right;
             if (r1->right == right)
                 ++r1;
             if (r2->right == right)
                 ++r2;
         }
+        out.advanceTo(cursor);
     }
 };
 
@@ -248,7 +273,7 @@ struct SubtractOp {
 // Walks both lists band by band, cutting bands at every top and bottom of either operand; the
 // operation decides what the parts covered by one or both operands become.
 template <typename Op>
-void regionOp(Region* dest, const Region* a, const Region* b, bool unionExtents) {
+void regionOp(Region* dest, const Region* a, const Region* b) {
     const RgnRect* r1 = rects(a);
     const RgnRect* end1 = r1 + numRects(a);
     const RgnRect* r2 = rects(b);
@@ -256,9 +281,10 @@ void regionOp(Region* dest, const Region* a, const Region* b, bool unionExtents)
     Builder out(std::int64_t(std::max(numRects(a), numRects(b))) * 2);
     int previousBand = 0;
     int bottom = std::min(r1->top, r2->top);
+    // A band of one operand often spans several of the other's: its end is found once.
+    const RgnRect* band1End = bandEnd(r1, end1);
+    const RgnRect* band2End = bandEnd(r2, end2);
     while (r1 != end1 && r2 != end2) {
-        const RgnRect* band1End = bandEnd(r1, end1);
-        const RgnRect* band2End = bandEnd(r2, end2);
         int top;
         if (r1->top < r2->top) {
             if constexpr (Op::keepFirst) {
@@ -291,10 +317,10 @@ void regionOp(Region* dest, const Region* a, const Region* b, bool unionExtents)
             Op::overlap(out, r1, band1End, r2, band2End, top, bottom);
             previousBand = out.coalesce(previousBand, band);
         }
-        if (r1->bottom == bottom)
-            r1 = band1End;
-        if (r2->bottom == bottom)
-            r2 = band2End;
+        if (r1->bottom == bottom && (r1 = band1End) != end1)
+            band1End = bandEnd(r1, end1);
+        if (r2->bottom == bottom && (r2 = band2End) != end2)
+            band2End = bandEnd(r2, end2);
     }
     auto appendRest = [&](const RgnRect* r, const RgnRect* end) {
         const RgnRect* firstEnd = bandEnd(r, end);
@@ -307,11 +333,7 @@ void regionOp(Region* dest, const Region* a, const Region* b, bool unionExtents)
         appendRest(r1, end1);
     else if (r2 != end2 && Op::keepSecond)
         appendRest(r2, end2);
-    if (unionExtents)
-        out.handOver(dest, std::min(a->extents.left, b->extents.left),
-                     std::max(a->extents.right, b->extents.right));
-    else
-        out.handOver(dest);
+    out.handOver(dest);
 }
 
 } // namespace
@@ -376,7 +398,7 @@ void unionOf(Region* dest, const Region* a, const Region* b) {
         return copy(dest, a);
     if (!b->data && encloses(b->extents, a->extents))
         return copy(dest, b);
-    regionOp<UnionOp>(dest, a, b, true);
+    regionOp<UnionOp>(dest, a, b);
 }
 
 void intersect(Region* dest, const Region* a, const Region* b) {
@@ -393,7 +415,7 @@ void intersect(Region* dest, const Region* a, const Region* b) {
         return copy(dest, b);
     if (!b->data && encloses(b->extents, a->extents))
         return copy(dest, a);
-    regionOp<IntersectOp>(dest, a, b, false);
+    regionOp<IntersectOp>(dest, a, b);
 }
 
 void subtract(Region* dest, const Region* a, const Region* b) {
@@ -401,7 +423,7 @@ void subtract(Region* dest, const Region* a, const Region* b) {
         return copy(dest, a);
     if (!b->data && encloses(b->extents, a->extents))
         return makeEmpty(dest);
-    regionOp<SubtractOp>(dest, a, b, false);
+    regionOp<SubtractOp>(dest, a, b);
 }
 
 void translate(Region* region, int dx, int dy) {
