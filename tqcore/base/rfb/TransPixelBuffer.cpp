@@ -237,6 +237,8 @@ void TransPixelBuffer::getImage(void* dest, const Rect& r, int destStride) {
 }
 
 const std::uint8_t* TransPixelBuffer::getPixelsR(const Rect& r, int* stride) {
+    if (!source)
+        return nullptr;
     if (!translate)
         return source->getPixelsR(r, stride);
     if (!scratch)

@@ -64,8 +64,12 @@ std::uint32_t rgbToPixel(const PixelFormat& pf, const Rgb& rgb, const ColourMap*
         g = std::min(g, 255u);
         b = std::min(b, 255u);
     }
-    return swapForFormat(pf,
-                         place(r, pf.redShift) | place(g, pf.greenShift) | place(b, pf.blueShift));
+    std::uint32_t pixel = place(r, pf.redShift) | place(g, pf.greenShift) | place(b, pf.blueShift);
+    // A maximum with gaps in its bits can pass the validity check and still reach beyond the
+    // pixel; what a pixel cannot hold is not part of it.
+    if (pf.bpp < 32)
+        pixel &= (1u << pf.bpp) - 1;
+    return swapForFormat(pf, pixel);
 }
 
 Rgb quantise(const PixelFormat& pf, const Rgb& rgb) {
