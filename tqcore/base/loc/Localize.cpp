@@ -41,17 +41,14 @@ constexpr LanguageColumn Columns[] = {
     {"fr", &plat::BuiltinText::fr}, {"pt", &plat::BuiltinText::pt},
 };
 
-// Registers every text of a built-in table with addString, locale by locale, so that the
-// registrations for one locale arrive in one run.
+// Hands every built-in table to the service, which takes a language's column into its tables
+// only once that language is looked up: most processes need English and one language at most.
 class BuiltinTableReceiver final : public plat::BuiltinTextReceiver {
 public:
     explicit BuiltinTableReceiver(Localize& localize) : localize(localize) {}
 
     void receive(std::span<const plat::BuiltinText> table) override {
-        for (const LanguageColumn& column : Columns) {
-            for (const plat::BuiltinText& text : table)
-                localize.addString(column.locale, text.key, text.*column.text);
-        }
+        localize.addBuiltinTable(table);
     }
 
 private:
@@ -105,6 +102,14 @@ void markUse(Translation& translation, bool raw, const char* key, TranslationTab
                      "Can't use same string as both raw and formatted - %s", key);
 }
 
+void addBuiltinString(TranslationTables& tables, const char* locale, const char* key,
+                      const char* str) {
+    // Unqualified, as the failure report should read.
+    using plat::isValidUtf8;
+    PLAT_ASSERT_INFO(isValidUtf8(str), "Bad UTF-8 in %s", key);
+    tables.add(locale, key, str);
+}
+
 void reportMissing(const char* what, const char* key, const char* file, int line) {
     if (file != nullptr)
         localizeLog().error("%s for \"%s\" (%s:%d)", what, key, file, line);
@@ -123,6 +128,7 @@ public:
     void refresh();
     void setSearchDirs(const std::vector<std::string>& dirs);
     void loadNames(const std::vector<std::string>& names);
+    void addBuiltinTable(std::span<const plat::BuiltinText> table);
     // The calling thread's map, or the process map, up to date with the tables.
     TransMap& currentMap();
     const char* translate(const char* key, bool raw, const char* file, int line);
@@ -131,8 +137,14 @@ public:
 private:
     std::vector<std::string> chooseLocales();
 
+    void addBuiltinColumn(const LanguageColumn& column, std::span<const plat::BuiltinText> table);
+
     std::vector<std::string> searchDirs;
     std::set<std::string, std::less<>> loaded;
+    std::vector<std::span<const plat::BuiltinText>> builtinTables;
+    // The languages whose built-in column is in the tables; kept when the search directories
+    // change, since the built-in texts stay the same.
+    std::set<std::string, std::less<>> builtinLanguages;
     ProcessLocale processLocale;
     // Made by the first refresh, which the first lookup runs when nothing has refreshed before.
     std::unique_ptr<TransMap> processMap;
@@ -176,9 +188,31 @@ void Localize::State::setSearchDirs(const std::vector<std::string>& dirs) {
 
 void Localize::State::loadNames(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        if (loaded.insert(name).second)
-            loadPoFiles(name, searchDirs, tables);
+        if (!loaded.insert(name).second)
+            continue;
+        // The built-in texts first, so that ".po" files can override them.
+        for (const LanguageColumn& column : Columns) {
+            if (name == column.locale && builtinLanguages.insert(name).second) {
+                for (std::span<const plat::BuiltinText> table : builtinTables)
+                    addBuiltinColumn(column, table);
+            }
+        }
+        loadPoFiles(name, searchDirs, tables);
     }
+}
+
+void Localize::State::addBuiltinTable(std::span<const plat::BuiltinText> table) {
+    builtinTables.push_back(table);
+    for (const LanguageColumn& column : Columns) {
+        if (builtinLanguages.contains(column.locale))
+            addBuiltinColumn(column, table);
+    }
+}
+
+void Localize::State::addBuiltinColumn(const LanguageColumn& column,
+                                       std::span<const plat::BuiltinText> table) {
+    for (const plat::BuiltinText& text : table)
+        addBuiltinString(tables, column.locale, text.key, text.*column.text);
 }
 
 TransMap& Localize::State::currentMap() {
@@ -238,11 +272,13 @@ Localize::~Localize() = default;
 
 void Localize::addString(const char* locale, const char* key, const char* str) {
     PLAT_ASSERT(locale != nullptr && key != nullptr && str != nullptr);
-    // Unqualified, as the failure report should read.
-    using plat::isValidUtf8;
-    PLAT_ASSERT_INFO(isValidUtf8(str), "Bad UTF-8 in %s", key);
     plat::MutexLock lock(state->mutex);
-    state->tables.add(locale, key, str);
+    addBuiltinString(state->tables, locale, key, str);
+}
+
+void Localize::addBuiltinTable(std::span<const plat::BuiltinText> table) {
+    plat::MutexLock lock(state->mutex);
+    state->addBuiltinTable(table);
 }
 
 const char* Localize::translate(const char* key, const char* file, int line) {

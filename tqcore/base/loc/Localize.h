@@ -2,9 +2,11 @@
 // for the user's locales, and lookup by key in the calling thread's map.
 #pragma once
 
+#include <plat/BuiltinTextTable.h>
 #include <plat/NonCopyable.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,9 @@ public:
     // Registers a built-in text; it must be valid UTF-8 (an assertion otherwise). A key
     // registered twice keeps the later text.
     void addString(const char* locale, const char* key, const char* str);
+    // Registers a table of built-in texts in the five languages; a language's texts are taken in
+    // when the language is first looked up.
+    void addBuiltinTable(std::span<const plat::BuiltinText> table);
 
     // The text for key as plain text, or the key itself after logging it as missing together
     // with the caller's file and line (when file is given). Returned texts stay valid until the

@@ -314,9 +314,13 @@ std::vector<plat::DString> LaunchProcess::buildEnvironment() {
         cfg.env.emplace(std::move(name), plat::DString(equals + 1));
     }
     std::vector<plat::DString> environment;
+    environment.reserve(cfg.env.size());
     for (const auto& [name, value] : cfg.env) {
-        environment.emplace_back();
-        environment.back().format("%s=%s", name.c_str(), value.c_str());
+        plat::DString& entry = environment.emplace_back();
+        entry.reserve(name.length() + 1 + value.length());
+        entry.append(name.c_str());
+        entry.appendChar('=');
+        entry.append(value.c_str());
     }
     return environment;
 }
