@@ -37,8 +37,7 @@ protected:
                          .arguments = std::move(arguments),
                          .environment = std::move(environment),
                          .asNobody = true,
-                         .rootHome = {},
-                         .etcUpper = {}});
+                         .sandbox = nullptr});
     }
 
     TemporaryDirectory scratch;
@@ -134,27 +133,26 @@ TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
                                           "/etc/kbx/policy.d/App");
 }
 
-// Root's home and /etc are replaced in a mount namespace of the probe's own.
+// Root's home and /etc are replaced in a sandbox.
 TEST(InitAsRoot, HomeIsRootsOwnLogsGoToVarLogAndTheSystemPolicyWins) {
-    TemporaryDirectory rootHome;
-    TemporaryDirectory etcUpper;
-    writeFile(etcUpper.file("kbx/policy.d/common"), "LogKeepDays=9\n");
-    writeFile(etcUpper.file("kbx/config.d/App"), "LogKeepDays=8\n");
-    writeFile(rootHome.file(".kbx/config.d/common"), "LogKeepDays=7\n");
+    if (!testsupport::Sandbox::available())
+        GTEST_SKIP() << "no mount namespace here to keep root's home and /etc untouched";
+    testsupport::Sandbox sandbox;
+    writeFile(sandbox.etcFile("kbx/policy.d/common"), "LogKeepDays=9\n");
+    writeFile(sandbox.etcFile("kbx/config.d/App"), "LogKeepDays=8\n");
+    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "LogKeepDays=7\n");
     ProbeResult result = runProbe({.program = {},
                                    .arguments = {"--app=App"},
                                    .environment = {"HOME=/home/someone-else"},
                                    .asNobody = false,
-                                   .rootHome = rootHome.path(),
-                                   .etcUpper = etcUpper.path()});
+                                   .sandbox = &sandbox});
 
-    if (result.sandboxUnavailable)
-        GTEST_SKIP() << "no mount namespace here to keep root's home and /etc untouched";
     ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    EXPECT_EQ(result["HOME"], rootHomeDir());
-    EXPECT_EQ(result["userDir"], rootHomeDir() + "/.kbx");
+    std::string rootHome = testsupport::Sandbox::rootHomePath();
+    EXPECT_EQ(result["HOME"], rootHome);
+    EXPECT_EQ(result["userDir"], rootHome + "/.kbx");
     EXPECT_EQ(result["LogDir"], "0:/var/log");
-    EXPECT_EQ(modeOf(rootHome.file(".kbx/config.d")), 0700);
+    EXPECT_EQ(modeOf(sandbox.rootHome() + "/.kbx/config.d"), 0700);
     EXPECT_EQ(result["LogKeepDays"], "0:30,10:7,40:9") << "the user's preference, then policy";
 }
 

@@ -1,14 +1,15 @@
 // Runs a command as root in a mount namespace of its own, in which root's home directory,
-// /var/log and the changes to /etc are scratch directories of the test: the launcher creates its
-// directories and reads and writes its files there, and the real system stays untouched.
+// /var/log and the changes to /etc are scratch directories of the test: the program under test
+// creates its directories and reads and writes its files there, and the real system stays
+// untouched.
 #pragma once
 
-#include <support/TemporaryDirectory.h>
+#include "TemporaryDirectory.h"
 
 #include <string>
 #include <vector>
 
-namespace launchertest {
+namespace testsupport {
 
 class Sandbox {
 public:
@@ -22,6 +23,8 @@ public:
 
     // What the command sees as root's home directory and as /var/log.
     const std::string& rootHome() const { return home; }
+    // Where the command sees rootHome(): root's home directory in the password database.
+    static std::string rootHomePath();
     const std::string& varLog() const { return log; }
     // Where a file the command sees as /etc/<relative> is put before the run.
     std::string etcFile(const std::string& relative) const;
@@ -34,4 +37,4 @@ private:
     std::string etcWork;
 };
 
-} // namespace launchertest
+} // namespace testsupport

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <pwd.h>
 
-namespace launchertest {
+namespace testsupport {
 
 namespace {
 
@@ -16,11 +16,6 @@ const char* const MountScript =
     "mount --bind \"$1\" \"$2\" && mount --bind \"$3\" /var/log && "
     "mount -t overlay overlay -o \"lowerdir=/etc,upperdir=$4,workdir=$5\" /etc && "
     "shift 5 && exec \"$@\"";
-
-std::string rootHomeDir() {
-    struct passwd* root = getpwuid(0);
-    return root && root->pw_dir ? root->pw_dir : "/root";
-}
 
 std::string madeDirectory(const std::string& path) {
     std::filesystem::create_directories(path);
@@ -35,6 +30,11 @@ Sandbox::Sandbox()
       etcUpper(madeDirectory(directory.file("etc-upper"))),
       etcWork(madeDirectory(directory.file("etc-work"))) {}
 
+std::string Sandbox::rootHomePath() {
+    struct passwd* root = getpwuid(0);
+    return root && root->pw_dir ? root->pw_dir : "/root";
+}
+
 bool Sandbox::available() {
     static const bool usable = runToEnd({"/usr/bin/unshare", "--mount", "--propagation", "private",
                                          "/bin/sh", "-c", "mount --bind /var/log /var/log"})
@@ -45,7 +45,7 @@ bool Sandbox::available() {
 std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command) const {
     std::vector<std::string> wrapped{"/usr/bin/unshare", "--mount", "--propagation", "private",
                                      "/bin/sh",          "-c",      MountScript,     "sh"};
-    wrapped.insert(wrapped.end(), {home, rootHomeDir(), log, etcUpper, etcWork});
+    wrapped.insert(wrapped.end(), {home, rootHomePath(), log, etcUpper, etcWork});
     wrapped.insert(wrapped.end(), command.begin(), command.end());
     return wrapped;
 }
@@ -56,4 +56,4 @@ std::string Sandbox::etcFile(const std::string& relative) const {
     return path;
 }
 
-} // namespace launchertest
+} // namespace testsupport
