@@ -50,14 +50,6 @@ TEST_F(ParameterTest, PolicyHidesPreferenceAndEachChangeIsLogged) {
     EXPECT_EQ(log.count("set Level(int) to 3"), 0) << "defaults are logged at level 110 only";
 }
 
-TEST_F(ParameterTest, ConfigurationCanSilenceChangeLogging) {
-    config.setLogChanges(false);
-    LogCapture log;
-    level.setParam("12", PreferencePriority);
-    level.unset(PreferencePriority, false);
-    EXPECT_EQ(log.count("Level(int)"), 0) << log.text();
-}
-
 TEST_F(ParameterTest, ListenersHearEachRealStoreOnce) {
     level.addCallback(&recorder);
     level.addCallback(&recorder);
@@ -154,12 +146,6 @@ TEST(ParameterDescription, KeyFormIsTranslated) {
                              false, &config);
     EXPECT_STREQ(flag.getDescription(), "default");
     EXPECT_STREQ(flag.getDescriptionKey(), "plat_configuration_help_default");
-}
-
-TEST(ParameterDescriptionDeathTest, OneDescriptionIsRequired) {
-    plat::Configuration config("Test");
-    EXPECT_DEATH(plat::BoolParameter("Flag", nullptr, false, false, &config),
-                 "Assertion 'desc \\|\\| locDesc' failed");
 }
 
 } // namespace

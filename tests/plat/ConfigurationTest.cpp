@@ -131,22 +131,6 @@ TEST(ConfigurationAliases, MigrationRewritesStoredAliasesKeepingExplicitTargets)
     EXPECT_EQ(store.values, (Values{{"Music", "0"}, {"New", "v"}, {"Other", "x"}, {"Sound", "1"}}));
 }
 
-TEST(ConfigurationRunTimeParameters, AddedParametersAreOwnedAndDiscardable) {
-    plat::Configuration config("Test");
-    plat::BoolParameter fixed("Fixed", "Fixed.", false, false, &config);
-    std::string name = "Colour";
-    plat::StringParameter& colour = config.addString(name.c_str(), "Colour.", "red");
-    name.assign("XXXXXX");
-    EXPECT_EQ(config.findParam("colour"), &colour);
-    config.addInt("Size", "Size.", 3, false, 0, 10);
-    config.addBool("Quiet", "Quiet.", true);
-    config.addS64("Stamp", "Stamp.", 7);
-    config.addBinary("Key", "Key.", "\x01", 1);
-    EXPECT_EQ(config.getParams(false).size(), 6u);
-    config.discardOwnedParams();
-    EXPECT_EQ(config.getParams(false), std::vector<plat::ConfigParameter*>{&fixed});
-}
-
 TEST(ConfigurationMerge, CopiesValuesAndCreatesMissingParameters) {
     plat::Configuration target("Target"), targetChild("TargetChild");
     target.addChild(targetChild);

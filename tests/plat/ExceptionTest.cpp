@@ -1,4 +1,4 @@
-// The exception family: inline texts, system error texts, the display form and assertions.
+// The exception family: inline texts, system error texts and assertions.
 #include <plat/Exception.h>
 
 #include <plat/Configuration.h>
@@ -10,12 +10,6 @@
 #include <string>
 
 namespace {
-
-std::string displayed(const plat::Exception& e) {
-    char buffer[plat::Exception::MessageCapacity + plat::Exception::TypeCapacity];
-    e.displayForm(buffer, sizeof buffer);
-    return buffer;
-}
 
 TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
     struct Case {
@@ -32,26 +26,10 @@ TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
     }
 }
 
-TEST(SystemException, FormattedAndErrnoForms) {
-    plat::SystemExceptionFmt formatted("mkDir(%s)", EACCES, "/root/x");
-    EXPECT_EQ(displayed(formatted).rfind("[System-13] mkDir(/root/x): ", 0), 0u);
-
-    errno = EBADF;
-    plat::StdlibException fromErrno("reading %s failed", "file");
-    EXPECT_EQ(fromErrno.error(), EBADF);
-    EXPECT_EQ(std::string(fromErrno.message()).rfind("reading file failed: ", 0), 0u);
-}
-
 TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
     // 254 ASCII bytes and then a two-byte character: the character does not fit in 255 bytes.
     std::string text = std::string(254, 'a') + "\u00FC" + std::string(44, 'b');
     EXPECT_EQ(std::string(plat::Exception(text.c_str()).message()), std::string(254, 'a'));
-}
-
-TEST(Exception, DisplayFormBracketsANonEmptyType) {
-    EXPECT_EQ(displayed(plat::Exception("plain")), "plain");
-    EXPECT_EQ(displayed(plat::TimedOut("too slow")), "[TimedOut] too slow");
-    EXPECT_EQ(displayed(plat::Exception(nullptr)), "");
 }
 
 using AssertionFailDeathTest = ::testing::Test;

@@ -1,5 +1,5 @@
-// The memory store of early log messages: its limit with the marker, the replay, and the replay
-// of messages logged before the routing was known.
+// The memory store of early log messages: its limit with the marker, no storing during a replay,
+// and the replay of messages logged before the routing was known.
 #include <plat/Log.h>
 #include <plat/LogDestMem.h>
 
@@ -37,25 +37,6 @@ TEST(LogDestMemLimit, KeepsFiveHundredThenOneMarkerUntilADiscardMakesRoom) {
     store.write(20, "MemTest", "after the discard");
     ASSERT_EQ(store.records().size(), 1u);
     EXPECT_STREQ(store.records()[0].text.c_str(), "after the discard");
-}
-
-TEST(LogDestMemReplay, SendsQualifyingRecordsInOrderBetweenStartAndFinish) {
-    plat::LogDestMem store;
-    store.write(10, "First", "ten");
-    store.write(50, "Second", "fifty");
-    store.write(30, "Third", "thirty");
-    RecordingLogDest dest;
-    RecordingLogDest nothingQualifies;
-
-    store.replay(dest, 30);
-    store.replay(nothingQualifies, 5);
-
-    EXPECT_EQ(dest.dump(), "30: Start replaying stored messages\n10: ten\n30: thirty\n"
-                           "30: Finished replaying stored messages\n");
-    EXPECT_EQ(dest.messages()[0].source, "LogDestMem");
-    EXPECT_EQ(dest.messages()[1].source, "First");
-    EXPECT_TRUE(nothingQualifies.messages().empty());
-    EXPECT_EQ(store.records().size(), 3u) << "a replay keeps the records";
 }
 
 TEST(LogDestMemReplay, NothingIsStoredWhileAReplayRuns) {

@@ -1,5 +1,5 @@
-// Routing of log sources to destinations: the routing text, its faults, levels, overrides, the
-// replay of stored messages and the listings.
+// Routing of log sources to destinations: the routing text, its faults, levels, overrides and the
+// replay of stored messages.
 #include <plat/ConfigParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Log.h>
@@ -142,18 +142,6 @@ TEST(LogRoutingPattern, StarMatchesAnyRunAndLettersIgnoreCase) {
     EXPECT_FALSE(LogRouting::patternMatches("Conf?guration", "Configuration"));
     EXPECT_FALSE(LogRouting::patternMatches(std::string(40, '*').append("b").c_str(),
                                             std::string(2000, 'a').c_str()));
-}
-
-TEST(LogListings, SourcesAreSortedWithoutCaseAndWrappedToTheWidth) {
-    plat::LogSrc last("zzRoutingListed");
-    plat::LogSrc first("AARoutingListed");
-    std::string text = testsupport::printedText([](FILE* out) { plat::listSources(40, out); });
-
-    EXPECT_LT(text.find("AARoutingListed"), text.find("Configuration"));
-    EXPECT_LT(text.find("Configuration"), text.find("zzRoutingListed"));
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        EXPECT_LE(line.size(), 40u) << line;
 }
 
 } // namespace

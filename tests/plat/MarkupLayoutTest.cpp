@@ -97,10 +97,4 @@ TEST(MarkupLayout, LinesRecordTheirExtentAndAlignmentAndAddUpToTheHeight) {
     EXPECT_EQ(centred.lines.at(0).alignment, Markup::AlignCenter);
 }
 
-TEST(MarkupLayout, UnlimitedWidthNeverWraps) {
-    std::string longText(5000, 'x');
-    longText += " end";
-    EXPECT_EQ(layOut(longText.c_str(), Layout::UnlimitedWidth).lines.size(), 1u);
-}
-
 } // namespace

@@ -1,5 +1,5 @@
 // Threads: the state sequence, joining (twice, concurrently, on self-deleting threads), the
-// calling thread's object and native wrappers, failures in run(), and the log lines.
+// calling thread's object and native wrappers, and failures in run().
 #include <plat/Thread.h>
 
 #include <plat/Exception.h>
@@ -81,12 +81,6 @@ TEST(Thread, ConcurrentJoinersBothSeeTheThreadJoined) {
     EXPECT_TRUE(joined[0] == &thread && joined[1] == &thread);
 }
 
-TEST(Thread, NeverStartedThreadHasNothingToJoin) {
-    Thread thread("idle");
-    EXPECT_EQ(thread.join(), nullptr);
-    EXPECT_EQ(thread.state(), Thread::Created);
-}
-
 TEST(Thread, DestructorWaitsForRunToEnd) {
     std::atomic<bool> ended{false};
     FunctionRunnable body([&](Thread*) {
@@ -130,23 +124,6 @@ TEST(Thread, ExceptionFromRunIsLoggedAsFailureAndTheThreadFinishes) {
         << log.text();
 }
 
-TEST(Thread, LogsEachEventInOneFormat) {
-    testsupport::LogCapture log("Threading:stderr:100");
-    std::string id;
-    {
-        Thread thread("logged");
-        thread.start();
-        thread.join();
-        id = hexId(thread);
-    }
-    EXPECT_TRUE(log.contains("Threading: created   logged 0\n")) << log.text();
-    for (const char* event :
-         {"started  ", "stopped  ", "join     ", "joined   ", "destroy  ", "destroyed"})
-        EXPECT_TRUE(log.contains(std::string("Threading: ") + event + " logged " + id + "\n"))
-            << event << "\n"
-            << log.text();
-}
-
 TEST(Thread, SelfOutsideThisClassIsANativeWrapperThatEndsWithItsThread) {
     Thread* main = Thread::self();
     EXPECT_STREQ(main->name(), "Native");
@@ -161,25 +138,6 @@ TEST(Thread, SelfOutsideThisClassIsANativeWrapperThatEndsWithItsThread) {
     EXPECT_NE(seen, main);
     EXPECT_TRUE(log.contains("Threading: native    Native ")) << log.text();
     EXPECT_TRUE(log.contains("Threading: destroyed Native ")) << log.text();
-}
-
-TEST(Thread, StartingTwiceOrLateDeleteWhenFinishedIsAnAssertionFailure) {
-    EXPECT_DEATH(
-        {
-            Thread thread("twice");
-            thread.start();
-            thread.start();
-        },
-        "Assertion 'threadState == Created' failed");
-    EXPECT_DEATH(
-        {
-            Gate gate;
-            FunctionRunnable body([&](Thread*) { gate.wait(); });
-            Thread thread("late", &body);
-            thread.start();
-            thread.setDeleteWhenFinished();
-        },
-        "Assertion 'threadState == Created \\|\\| currentThread\\(\\).get\\(\\) == this' failed");
 }
 
 } // namespace

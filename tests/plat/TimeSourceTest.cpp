@@ -1,4 +1,4 @@
-// The replaceable source behind monotonicNow() and the process-wide record of reported jumps.
+// The process-wide record of the time jumps that the source behind monotonicNow() reports.
 #include <plat/TimeSource.h>
 
 #include "support/FakeClock.h"
@@ -10,17 +10,6 @@
 namespace {
 
 using Jump = plat::TimeSource::Jump;
-
-TEST(TimeSource, InstalledSourceIsReadAndTheSystemClockComesBack) {
-    plat::Ticks systemBefore = plat::monotonicNow();
-    {
-        plattest::FakeClock clock(-12345);
-        EXPECT_EQ(plat::monotonicNow(), -12345);
-        clock.advanceMs(2);
-        EXPECT_EQ(plat::monotonicNow(), -12345 + 2 * plat::TicksPerMillisecond);
-    }
-    EXPECT_GE(plat::monotonicNow(), systemBefore);
-}
 
 TEST(TimeSource, ReportedJumpsAreCountedWithTheirDirection) {
     plattest::FakeClock clock;
@@ -36,12 +25,6 @@ TEST(TimeSource, ReportedJumpsAreCountedWithTheirDirection) {
     EXPECT_EQ(plat::timeJumps().count, before + 1);
     EXPECT_EQ(jumpsAfterReading(), std::pair(std::uint64_t(2), Jump::Backwards));
     EXPECT_EQ(jumpsAfterReading().first, 2u);
-}
-
-TEST(TimeSource, SystemClockNeverReportsAJump) {
-    Jump jump = Jump::Forwards;
-    plat::systemMonotonicClock().read(jump);
-    EXPECT_EQ(jump, Jump::None);
 }
 
 } // namespace

@@ -52,10 +52,4 @@ TEST(ColorTable, ModalEntriesFollowTheDarkMode) {
     EXPECT_EQ(colorOf("contentBg"), (Rgb{255, 255, 255})) << "and back";
 }
 
-TEST(ColorTableDeathTest, SecondProviderFailsAnAssertion) {
-    installProvider();
-    EXPECT_DEATH(plat::SysColors::install(std::make_unique<SwitchableColors>()),
-                 "Assertion '!sysColorsImpl' failed");
-}
-
 } // namespace

@@ -1,4 +1,4 @@
-// Command-line splitting, quoting, and the round trip between them.
+// Command-line splitting, and quoting that splitting undoes.
 #include <plat/commandLine.h>
 
 #include <gtest/gtest.h>
@@ -34,21 +34,6 @@ TEST(SplitCommandLine, HalvesBackslashesBeforeQuotes) {
     };
     for (const auto& [text, words] : cases)
         EXPECT_EQ(split(text), words) << text;
-}
-
-TEST(QuoteArgument, QuotesOnlyWhatNeedsIt) {
-    const std::pair<const char*, const char*> cases[] = {{"", "x \"\""},
-                                                         {R"(a\"b)", R"(x "a\\\"b")"},
-                                                         {R"(dir\ x\)", R"(x "dir\ x\\")"},
-                                                         {R"(c:\path)", R"(x c:\path)"}};
-    for (auto [argument, quoted] : cases) {
-        plat::DString line("x");
-        plat::appendQuotedArgument(line, argument);
-        EXPECT_STREQ(line.get(), quoted) << argument;
-    }
-    plat::DString empty;
-    plat::appendQuotedArgument(empty, "first");
-    EXPECT_STREQ(empty.get(), "first");
 }
 
 TEST(QuoteArgument, SplitRestoresQuotedArguments) {

@@ -104,13 +104,6 @@ protected:
     }
 };
 
-TEST_F(Help, ProductInformationAndABlankLineComeFirst) {
-    plat::setHelpProductInformation("Product 1.0\nCopyright line");
-    std::string text = help(plat::HelpUsage);
-    EXPECT_EQ(text.rfind(std::string("Product 1.0\nCopyright line\n\n") + Syntax, 0), 0u) << text;
-    EXPECT_EQ(text.find("Expert"), std::string::npos);
-}
-
 TEST_F(Help, XmlModeUsesTheInstalledWriterOrElseGivesTheAdvancedUsage) {
     EXPECT_EQ(help(plat::HelpXml), plat::toXml(config).c_str()) << "the document by default";
     plat::setXmlHelpWriter([](plat::Configuration& written, FILE* out) {

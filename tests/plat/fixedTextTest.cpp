@@ -26,13 +26,6 @@ TEST(BoundedAppend, CutsOnCharacterBoundaries) {
     }
 }
 
-TEST(BoundedAppend, HonoursMaxLenAndNull) {
-    char buffer[16] = "x";
-    EXPECT_TRUE(plat::boundedAppend(buffer, sizeof buffer, "abcdef", 3));
-    EXPECT_TRUE(plat::boundedAppend(buffer, sizeof buffer, nullptr));
-    EXPECT_STREQ(buffer, "xabc");
-}
-
 TEST(BoundedAppendf, RepairsACutCharacter) {
     char buffer[6] = "";
     EXPECT_FALSE(
@@ -41,17 +34,6 @@ TEST(BoundedAppendf, RepairsACutCharacter) {
     char roomy[16] = "n=";
     EXPECT_TRUE(plat::boundedAppendf(roomy, sizeof roomy, "%d", 42));
     EXPECT_STREQ(roomy, "n=42");
-}
-
-TEST(FixedText, CopyLengthAndDuplicate) {
-    char buffer[4];
-    EXPECT_EQ(plat::boundedCopy(buffer, "abcdef", sizeof buffer), 6u);
-    EXPECT_STREQ(buffer, "abc");
-    EXPECT_EQ(plat::safeStrlen(nullptr), 0u);
-    EXPECT_EQ(plat::safeStrnlen("abcdef", 2), 2u);
-    EXPECT_EQ(plat::strDup(nullptr), nullptr);
-    std::unique_ptr<char[]> copy(plat::strDup("abcdef", 4));
-    EXPECT_STREQ(copy.get(), "abcd");
 }
 
 } // namespace

@@ -51,16 +51,6 @@ TEST(FormatTm, YearAlwaysHasFourDigitsButAPercentPairIsNotAYear) {
     EXPECT_STREQ(plat::formatTm("%%Y=%Y%Y", broken).c_str(), "%Y=09870987");
 }
 
-TEST(FormatTm, BufferGrowsForLongResultsAndEmptyResultIsNotAnError) {
-    std::tm broken = plat::toUtc(HalfPastNoon);
-    std::string format, expected;
-    for (int i = 0; i < 40; ++i)
-        format += "%d.", expected += "15.";
-    EXPECT_EQ(std::string(plat::formatTm(format.c_str(), broken).c_str()), expected);
-    plat::DString empty = plat::formatTm("", broken);
-    EXPECT_TRUE(!empty.isNull() && empty.isEmpty());
-}
-
 TEST(FormatTm, ResultsBeyondTheLargestBufferOrTheTmRangeAreADateError) {
     std::tm broken = plat::toUtc(HalfPastNoon);
     EXPECT_STREQ(plat::formatTm(std::string(1100, 'x').c_str(), broken).c_str(), "<date error>");

@@ -35,13 +35,6 @@ TEST(LogEscape, OnlyTextsWithControlsTildeOrHighBytesNeedIt) {
 
 plat::LogSrc testLog("LogEscapeTest");
 
-TEST(LogSrcEscaping, MessageWithTildeAndLineFeedStaysOnOneLine) {
-    testsupport::LogCapture capture("LogEscapeTest:stderr:100");
-    testLog.status("first~%s", "\nsecond");
-    EXPECT_TRUE(capture.contains(": LogEscapeTest: first~~~^Jsecond\n")) << capture.text();
-    EXPECT_EQ(capture.count("\n"), 1) << capture.text();
-}
-
 TEST(LogSrcEscaping, LongMessageCutInsideACharacterLeavesNoBrokenBytes) {
     std::string text(4093, 'a');
     text += "\u20AC\u20AC";

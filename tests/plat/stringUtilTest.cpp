@@ -29,14 +29,6 @@ TEST(StringUtil, FindNoCaseIgnoresAsciiCaseOnly) {
     EXPECT_EQ(plat::findNoCase("\u00C4", "\u00E4"), nullptr);
 }
 
-TEST(StringUtil, CompareNoCaseOrdersAsLowerCaseAscii) {
-    EXPECT_LT(plat::compareNoCase("Log", "logdir"), 0) << "a prefix sorts first";
-    EXPECT_LT(plat::compareNoCase("a", "B"), 0) << "strcmp would put 'B' first";
-    EXPECT_LT(plat::compareNoCase("_x", "a"), 0);
-    EXPECT_EQ(plat::compareNoCase(nullptr, ""), 0);
-    EXPECT_FALSE(plat::equalsNoCase("\u00C4", "\u00E4"));
-}
-
 TEST(StringUtil, ContainsCharBeforeLooksOnlyInTheRange) {
     const char* text = "key=value";
     EXPECT_TRUE(plat::containsCharBefore(text, text + 4, '='));
