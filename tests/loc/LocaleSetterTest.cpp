@@ -1,5 +1,4 @@
-// Per-thread locales: a thread's own translations and C library locale, nesting, and the rule
-// that a setter ends on its own thread.
+// Per-thread locales: a thread's own translations and C library locale, and nesting.
 #include <loc/LocaleSetter.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
@@ -82,19 +81,6 @@ TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {
         EXPECT_EQ(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE);
         EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
     });
-}
-
-using LocaleSetterDeathTest = LocaleSetterTest;
-
-TEST_F(LocaleSetterDeathTest, ASetterEndsOnTheThreadThatMadeIt) {
-    EXPECT_DEATH(
-        {
-            loc::LocaleSetter* setter = nullptr;
-            std::thread maker([&setter] { setter = new loc::LocaleSetter("de"); });
-            maker.join();
-            delete setter;
-        },
-        "Assertion 'thrInst == this' failed");
 }
 
 } // namespace
