@@ -1,5 +1,4 @@
-// Buffered output: growth up to the maximum, the capped window, flushing, and the fixed-size,
-// lazy and null variants.
+// Buffered output: growth up to the maximum, flushing, and the default maximum.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -55,16 +54,6 @@ TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
               "BufferedOutStream overrun: buffer size exceeded");
 }
 
-TEST(BufferedOutStreamWindow, WindowNeverOffersMoreThan16384FreeBytes) {
-    ScriptedOutStream out(1 << 20, 1 << 20);
-    EXPECT_EQ(out.getEnd() - out.getPtr(), 16384);
-    out.setAcceptPerWrite(0);
-    std::string data(40000, 'b');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_LE(out.getEnd() - out.getPtr(), 16384);
-    EXPECT_EQ(out.bufferedBytes(), 40000);
-}
-
 TEST(BufferedOutStreamFlush, NonBlockingFlushesReportProgressAndLeaveTheRestPending) {
     ScriptedOutStream out(-1, -1);
     out.setBlocking(false);
@@ -90,16 +79,6 @@ TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
     rdr::maxOutBufferSize().resetToDefault(false);
     EXPECT_EQ(out.bufferSize(), 16384);
     EXPECT_EQ(out.maxBufferSize(), 65536);
-}
-
-TEST(NullOutStreamCounting, CountsEverythingAndKeepsNothing) {
-    rdr::NullOutStream out;
-    std::string data(5000, 'n');
-    out.writeBytes(data.data(), int(data.size()));
-    for (int i = 0; i < 1000; ++i)
-        out.writeU32(std::uint32_t(i));
-    EXPECT_EQ(out.length(), 9000);
-    EXPECT_EQ(out.spaceLeft(), 0x7fffffff);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Descriptor output: delivery, the callback, a full pipe, write errors with and without
-// exceptions, shutdown and destruction.
+// Descriptor output: a full pipe, write errors with and without exceptions, shutdown and
+// destruction.
 #include <rdr/FdOutStream.h>
 
 #include <plat/Exception.h>
@@ -70,19 +70,6 @@ protected:
 
     int fds[2] = {-1, -1};
 };
-
-TEST_F(FdOutStreamTest, FlushDeliversAndTellsTheCallback) {
-    openPipe(O_NONBLOCK);
-    RecordingCallback callback;
-    rdr::FdOutStream out(fds[1]);
-    out.setCallback(&callback);
-    out.writeU32(0x41424344);
-    out.writeBytes("EF", 2);
-    EXPECT_TRUE(out.flush());
-    EXPECT_EQ(drain(), "ABCDEF");
-    EXPECT_EQ(callback.writes, 1);
-    EXPECT_EQ(callback.emptyWrites, 0);
-}
 
 TEST_F(FdOutStreamTest, LazyStreamOnFullPipeKeepsBytesPending) {
     openPipe(O_NONBLOCK);

@@ -1,5 +1,5 @@
-// The input stream core: integers across refills, checkpoints and rewinding, pointers into the
-// window, strings with limits, lines and uniform random numbers.
+// The input stream core: the end of memory, checkpoints and rewinding, pointers into the window,
+// strings with limits, lines and uniform random numbers.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -20,13 +20,6 @@ using testsupport::raisedBy;
 
 std::string asString(const plat::DString& text) {
     return text.c_str();
-}
-
-TEST(InStreamIntegers, AreAssembledBigEndianAcrossRefills) {
-    ScriptedInStream in({bytesOf({0x12, 0x34}), bytesOf({0x56, 0x78, 1}), bytesOf({2}),
-                         bytesOf({3, 4, 5, 6, 7}), bytesOf({8})});
-    EXPECT_EQ(in.readU32(), 0x12345678u);
-    EXPECT_EQ(in.readU64(), 0x0102030405060708ull);
 }
 
 TEST(InStreamIntegers, ReadingPastMemoryRaisesEndOfStream) {

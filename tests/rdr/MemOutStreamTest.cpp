@@ -1,4 +1,4 @@
-// The memory output stream: maximum size, growth and handing the buffer over.
+// The memory output stream: maximum size and handing the buffer over.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -28,13 +28,6 @@ TEST(MemOutStreamLimit, GrowthStopsAtTheMaximumAndRefusesMore) {
     out.takeCString(text);
     EXPECT_STREQ(text.get(), "0123456789") << "the NUL is added even at the maximum";
     EXPECT_EQ(out.length(), 0);
-}
-
-TEST(MemOutStreamGrowth, LargeWriteIntoEmptyStreamGrowsOnce) {
-    rdr::MemOutStream out(0);
-    std::string data(100000, 'q');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_EQ(contentsOf(out), data);
 }
 
 TEST(MemOutStreamHandOver, TakeBufferLeavesTheStreamEmptyAndUsable) {
