@@ -1,6 +1,6 @@
-// Product initialisation, each case in a fresh process: profile directories and their modes, HOME
-// for root, the application name, logging defaults, the configuration files with their order and
-// priorities, and failures reported to the caller.
+// Product initialisation of an ordinary user, each case in a fresh process: profile directories
+// and their modes, the application name, logging defaults, and the configuration files with their
+// order and priorities. The launcher's end-to-end tests show root's case and the failures.
 #include "support/InitProbe.h"
 
 #include <product/directories.h>
@@ -35,9 +35,7 @@ protected:
         environment.push_back("HOME=" + home.path());
         return runProbe({.program = std::move(program),
                          .arguments = std::move(arguments),
-                         .environment = std::move(environment),
-                         .asNobody = true,
-                         .sandbox = nullptr});
+                         .environment = std::move(environment)});
     }
 
     TemporaryDirectory scratch;
@@ -131,51 +129,6 @@ TEST_F(InitTest, ConfigurationFilesAreReadInTheirOrderAndPolicyWins) {
     EXPECT_EQ(result["storeFiles40"], beside + "/policy.d/common," + beside +
                                           "/policy.d/App,/etc/kbx/policy.d/common,"
                                           "/etc/kbx/policy.d/App");
-}
-
-// Root's home and /etc are replaced in a sandbox.
-TEST(InitAsRoot, HomeIsRootsOwnLogsGoToVarLogAndTheSystemPolicyWins) {
-    if (!testsupport::Sandbox::available())
-        GTEST_SKIP() << "no mount namespace here to keep root's home and /etc untouched";
-    testsupport::Sandbox sandbox;
-    writeFile(sandbox.etcFile("kbx/policy.d/common"), "LogKeepDays=9\n");
-    writeFile(sandbox.etcFile("kbx/config.d/App"), "LogKeepDays=8\n");
-    writeFile(sandbox.rootHome() + "/.kbx/config.d/common", "LogKeepDays=7\n");
-    ProbeResult result = runProbe({.program = {},
-                                   .arguments = {"--app=App"},
-                                   .environment = {"HOME=/home/someone-else"},
-                                   .asNobody = false,
-                                   .sandbox = &sandbox});
-
-    ASSERT_EQ(result.status, 0) << result["error"] << result.errorOutput;
-    std::string rootHome = testsupport::Sandbox::rootHomePath();
-    EXPECT_EQ(result["HOME"], rootHome);
-    EXPECT_EQ(result["userDir"], rootHome + "/.kbx");
-    EXPECT_EQ(result["LogDir"], "0:/var/log");
-    EXPECT_EQ(modeOf(sandbox.rootHome() + "/.kbx/config.d"), 0700);
-    EXPECT_EQ(result["LogKeepDays"], "0:30,10:7,40:9") << "the user's preference, then policy";
-}
-
-TEST_F(InitTest, AnUnreadableConfigurationFileStopsInitialisation) {
-    std::string common = userDir + "/config.d/common";
-    writeFile(common, "LogKeepDays=1\n");
-    giveToNobody(home.path());
-    chmod(common.c_str(), 0);
-
-    ProbeResult result = runAsUser({});
-
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result["error"],
-              "Error reading " + common + ": fileOpenFd(" + common + "): Permission denied (13)");
-}
-
-TEST_F(InitTest, AHomeWithoutWritePermissionStopsInitialisation) {
-    chown(home.path().c_str(), 0, 0);
-
-    ProbeResult result = runAsUser({});
-
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result["error"], "mkDir(" + userDir + "): Permission denied (13)");
 }
 
 } // namespace

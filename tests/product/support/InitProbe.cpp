@@ -1,4 +1,4 @@
-// Starting the initialisation probe through env(1), setpriv(1) and the sandbox.
+// Starting the initialisation probe through setpriv(1) and env(1).
 #include "InitProbe.h"
 
 #include <support/ChildProcess.h>
@@ -31,17 +31,14 @@ const std::string& ProbeResult::operator[](const std::string& name) const {
 }
 
 ProbeResult runProbe(const ProbeRun& run) {
-    std::vector<std::string> command;
-    if (run.asNobody)
-        command = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-    command.push_back("/usr/bin/env");
+    std::vector<std::string> command{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
+                                     "--clear-groups", "/usr/bin/env"};
     for (const char* name : {"HOME", "KBX_PROFILE", "KBX_CONFIG_PROFILE", "KBX_PROFILE_DIR"})
         command.insert(command.end(), {"-u", name});
     command.insert(command.end(), run.environment.begin(), run.environment.end());
     command.push_back(run.program.empty() ? probePath() : run.program);
     command.insert(command.end(), run.arguments.begin(), run.arguments.end());
-    testsupport::ExitResult exit =
-        testsupport::runToEnd(run.sandbox ? run.sandbox->wrap(command) : command);
+    testsupport::ExitResult exit = testsupport::runToEnd(command);
     ProbeResult result;
     result.status = exit.exited ? exit.status : -1;
     result.values = parseValues(exit.output);

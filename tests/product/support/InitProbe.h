@@ -1,8 +1,6 @@
-// Runs the initialisation probe (tests/product/probe) in a child process with a chosen
-// environment and user, optionally in a sandbox, and collects what it printed.
+// Runs the initialisation probe (tests/product/probe) as nobody:nogroup in a child process with a
+// chosen environment, and collects what it printed.
 #pragma once
-
-#include <support/Sandbox.h>
 
 #include <map>
 #include <string>
@@ -17,10 +15,6 @@ struct ProbeRun {
     // NAME=VALUE entries. HOME, KBX_PROFILE, KBX_CONFIG_PROFILE and KBX_PROFILE_DIR are taken
     // out of the inherited environment first, so only these entries set them.
     std::vector<std::string> environment;
-    // Run as nobody:nogroup without supplementary groups.
-    bool asNobody = false;
-    // Run as root in this sandbox, so that nothing of the real system is touched.
-    const testsupport::Sandbox* sandbox = nullptr;
 };
 
 struct ProbeResult {
