@@ -50,18 +50,6 @@ TEST_F(ParameterTest, PolicyHidesPreferenceAndEachChangeIsLogged) {
     EXPECT_EQ(log.count("set Level(int) to 3"), 0) << "defaults are logged at level 110 only";
 }
 
-TEST_F(ParameterTest, ListenersHearEachRealStoreOnce) {
-    level.addCallback(&recorder);
-    level.addCallback(&recorder);
-    level.setParam("2", PreferencePriority);
-    level.setParam("2", PreferencePriority);
-    level.setParam("1", 40);
-    level.unset(40, false);
-    level.unset(PreferencePriority, true);
-    level.unset(PreferencePriority, true);
-    EXPECT_EQ(recorder.priorities, (std::vector<int>{10, 40, 10}));
-}
-
 // Removes itself and another listener while being told about a change.
 class SelfRemovingListener : public plat::ParameterChangedCallback {
 public:

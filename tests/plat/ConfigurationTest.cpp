@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -38,12 +39,6 @@ TEST(ConfigurationLookup, FindsWithoutCaseHereBeforeChildrenWithABooleanFallback
     EXPECT_TRUE(root.getBool("flag", false));
     EXPECT_FALSE(root.getBool("absent", false));
     EXPECT_TRUE(root.getBool("depth", true)) << "not a Boolean: the fallback";
-}
-
-TEST(ConfigurationLookupDeathTest, TypedGetterOfAnotherClassIsAProgrammingError) {
-    plat::Configuration config("Test");
-    plat::IntParameter depth("Depth", "Depth.", 1, false, &config);
-    EXPECT_DEATH(config.getBoolParam("Depth"), "Parameter Depth has another type");
 }
 
 TEST(ConfigurationSet, ByNameThenChildrenInOrderButARefusalHereIsFinal) {
@@ -214,13 +209,11 @@ std::vector<std::string> listingAt(plat::Configuration& config, int level) {
 
 TEST(ConfigurationListing, EffectiveValuesByPriorityThenNameWithDefaultsAtDebugLevel) {
     plat::Configuration config("Test");
-    struct Value {
-        const char* name;
-        int priority;
-    };
-    for (Value v : {Value{"Zulu", 10}, Value{"alpha", 0}, Value{"Mid", 10}, Value{"Pol", 40},
-                    Value{"Over", 10}, Value{"Odd", 20}, Value{"_Hidden", 50}})
-        config.addInt(v.name, "Listed.", 1).setParam(v.priority + 1, v.priority);
+    using Value = std::tuple<const char*, int>;
+    for (auto [name, priority] :
+         {Value{"Zulu", 10}, Value{"alpha", 0}, Value{"Mid", 10}, Value{"Pol", 40},
+          Value{"Over", 10}, Value{"Odd", 20}, Value{"_Hidden", 50}})
+        config.addInt(name, "Listed.", 1).setParam(priority + 1, priority);
     config.getParam("Over").setParam(31, plat::PolicyPriority);
     config.addBinary("Key", "Key.", "\x01", 1);
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -20,15 +21,12 @@ TEST(DString, AppendsPartsOfItself) {
 }
 
 TEST(DString, ReplaceSplicesOnlyValidRanges) {
-    struct Case {
-        int start, end;
-        const char* result;
-    };
-    for (Case c : {Case{1, 3, "aXYd"}, Case{4, 4, "abcdXY"}, Case{3, 2, "abcd"},
-                   Case{-1, 2, "abcd"}, Case{2, 5, "abcd"}}) {
+    using Case = std::tuple<int, int, const char*>;
+    for (auto [start, end, result] : {Case{1, 3, "aXYd"}, Case{4, 4, "abcdXY"}, Case{3, 2, "abcd"},
+                                      Case{-1, 2, "abcd"}, Case{2, 5, "abcd"}}) {
         DString text("abcd");
-        text.replace(c.start, c.end, "XY");
-        EXPECT_STREQ(text.get(), c.result) << c.start << ".." << c.end;
+        text.replace(start, end, "XY");
+        EXPECT_STREQ(text.get(), result) << start << ".." << end;
     }
 }
 

@@ -8,21 +8,18 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
 TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
-    struct Case {
-        const char* context;
-        int error;
-        std::string message;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, int, std::string>;
+    for (const auto& [context, error, message] :
          {Case{"open(/x)", ENOENT, std::string("open(/x): ") + std::strerror(ENOENT) + " (2)"},
           Case{"", 0, "Success (0)"}, Case{"ioctl", 98765, "ioctl: Unknown error (98765)"}}) {
-        plat::SystemException e(c.context, c.error);
-        EXPECT_EQ(e.message(), c.message);
-        EXPECT_EQ(e.typeText(), "System-" + std::to_string(c.error));
+        plat::SystemException e(context, error);
+        EXPECT_EQ(e.message(), message);
+        EXPECT_EQ(e.typeText(), "System-" + std::to_string(error));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,11 +57,7 @@ LaidOut layOut(const char* markup, int width) {
 }
 
 TEST(MarkupLayout, BreaksAfterTheLastWordThatFitsOrInsideWordsWiderThanALine) {
-    struct Case {
-        const char* markup;
-        int width;
-        const char* pieces;
-    };
+    using Case = std::tuple<const char*, int, const char*>;
     const Case cases[] = {
         {"aaa bbb ccc ddd", 100, "[aaa bbb]0,0L0 [ccc ddd]0,12L1"},
         // Blanks and line ends at the start of a continued line are skipped.
@@ -81,8 +78,8 @@ TEST(MarkupLayout, BreaksAfterTheLastWordThatFitsOrInsideWordsWiderThanALine) {
         {"go <a href=\"https://x\">there now</a> <a href=\"u\"></a>", 80,
          "[go ]0,0L0 [there]30,0L0->https://x [now]0,12L1->https://x [ ]30,12L1 [u]40,12L1->u"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(layOut(c.markup, c.width).pieces, c.pieces) << c.markup;
+    for (const auto& [markup, width, pieces] : cases)
+        EXPECT_EQ(layOut(markup, width).pieces, pieces) << markup;
 }
 
 TEST(MarkupLayout, LinesRecordTheirExtentAndAlignmentAndAddUpToTheHeight) {

@@ -1,5 +1,5 @@
 // Configuration files: the line rules (white space, escapes, the first "="), the escapes written
-// back, and reading a file into parameters: what is skipped, what stops, what is logged.
+// back, and reading a file into parameters: what is skipped and what stops.
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
@@ -71,23 +71,6 @@ TEST_F(ConfigFileReading, AppliesEachLineAtThePriorityAndSkipsWhatItCannotUse) {
     EXPECT_EQ(log.count("FileConfig: Ignoring line 3 of " + file + ": Bad UTF-8 string for Title"),
               1)
         << log.text();
-}
-
-TEST_F(ConfigFileReading, MissingFilesAreSkippedWithOnlyTheLookingForLine) {
-    std::string file = directory.write("present", "Depth=5\n");
-    testsupport::LogCapture log("FileConfig:stderr:110");
-
-    EXPECT_FALSE(plat::readConfigFile("common", directory.file("absent").c_str(),
-                                      PreferencePriority, config));
-    EXPECT_FALSE(
-        plat::readConfigFile("app", (file + "/below-a-file").c_str(), PreferencePriority, config));
-    EXPECT_TRUE(plat::readConfigFile("present", file.c_str(), PreferencePriority, config));
-
-    EXPECT_TRUE(
-        log.contains("FileConfig: Looking for common config in " + directory.file("absent")));
-    EXPECT_TRUE(log.contains("FileConfig: Reading present config from " + file));
-    EXPECT_EQ(log.count("Reading "), 1) << log.text();
-    EXPECT_EQ(depth.getValue(), 5);
 }
 
 TEST_F(ConfigFileReading, AFileThatCannotBeReadStopsWithTheCause) {

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-
 namespace {
 
 TEST(BoundedAppend, CutsOnCharacterBoundaries) {

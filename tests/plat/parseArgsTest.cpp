@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -54,15 +54,13 @@ TEST_F(ParseArgs, ConsumesEveryFormAtPreferencePriority) {
 
 TEST_F(ParseArgs, StopsAtTheFirstArgumentNotTakenAndKeepsEarlierSettings) {
     plat::BoolParameter hidden{"_Trace", "Trace.", false, true, &config};
-    struct Case {
-        std::vector<const char*> args;
-        int stoppedAt;
-    };
-    for (const Case& c : {Case{{"--LogKeepDays", "7"}, 0}, Case{{"-verbose", "0"}, 1},
-                          Case{{"-verbose", "-LogKeepDays=5000", "-title=x"}, 1},
-                          Case{{"-verbose", "-LogKeepDays"}, 1}, Case{{"-_trace", "x"}, 1}}) {
-        SCOPED_TRACE(c.args.back());
-        EXPECT_EQ(parse(c.args).stoppedAt, c.stoppedAt);
+    using Case = std::tuple<std::vector<const char*>, int>;
+    for (const auto& [args, stoppedAt] :
+         {Case{{"--LogKeepDays", "7"}, 0}, Case{{"-verbose", "0"}, 1},
+          Case{{"-verbose", "-LogKeepDays=5000", "-title=x"}, 1},
+          Case{{"-verbose", "-LogKeepDays"}, 1}, Case{{"-_trace", "x"}, 1}}) {
+        SCOPED_TRACE(args.back());
+        EXPECT_EQ(parse(args).stoppedAt, stoppedAt);
     }
     EXPECT_TRUE(verbose.getValue());
     EXPECT_TRUE(hidden.getValue()) << "hidden parameters are settable";
@@ -83,17 +81,14 @@ TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
 }
 
 TEST_F(ParseArgs, HelpArgumentsChooseTheMode) {
-    struct Case {
-        std::vector<const char*> args;
-        int mode;
-    };
-    for (const Case& c :
+    using Case = std::tuple<std::vector<const char*>, int>;
+    for (const auto& [args, mode] :
          {Case{{"-help", "all"}, plat::HelpAdvanced}, Case{{"-HELP", "xml"}, plat::HelpXml},
           Case{{"-verbose", "--help", "ALL"}, plat::HelpAdvanced},
           Case{{"-h", "other"}, plat::HelpUsage}, Case{{"/?"}, plat::HelpUsage}}) {
         helpModes.clear();
-        EXPECT_TRUE(parse(c.args, true).helpHandled) << c.args[0];
-        EXPECT_EQ(helpModes, (std::vector<int>{c.mode})) << c.args[0];
+        EXPECT_TRUE(parse(args, true).helpHandled) << args[0];
+        EXPECT_EQ(helpModes, (std::vector<int>{mode})) << args[0];
     }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -17,14 +18,12 @@ TEST(TerminalColour, NeedsATerminalWithAColourTerm) {
     ASSERT_TRUE(terminal.usable());
     testsupport::EnvironmentChange unsetTerm("TERM", std::nullopt);
     EXPECT_FALSE(plat::terminalSupportsColour(terminal.terminal()));
-    struct Case {
-        const char* term;
-        bool colour;
-    };
-    for (Case c : {Case{"xterm-256color", true}, Case{"ansi", true}, Case{"screen.color", true},
-                   Case{"vt100", false}, Case{"dumb", false}}) {
-        setenv("TERM", c.term, 1);
-        EXPECT_EQ(plat::terminalSupportsColour(terminal.terminal()), c.colour) << c.term;
+    using Case = std::tuple<const char*, bool>;
+    for (auto [term, colour] :
+         {Case{"xterm-256color", true}, Case{"ansi", true}, Case{"screen.color", true},
+          Case{"vt100", false}, Case{"dumb", false}}) {
+        setenv("TERM", term, 1);
+        EXPECT_EQ(plat::terminalSupportsColour(terminal.terminal()), colour) << term;
     }
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
