@@ -1,4 +1,4 @@
-// Per-thread locales: a thread's own translations and C library locale, and nesting.
+// Per-thread locales: a thread's own translations and C library locale.
 #include <loc/LocaleSetter.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
@@ -55,20 +55,6 @@ TEST_F(LocaleSetterTest, AThreadTranslatesInItsOwnLocale) {
     });
     EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hello");
     EXPECT_EQ(loc::Localize::instance().locales(), (Names{"en_US"}));
-}
-
-TEST_F(LocaleSetterTest, SettersNestOnAThreadAndSeeTextsRegisteredLater) {
-    onThread([] {
-        loc::LocaleSetter outer("fr");
-        {
-            loc::LocaleSetter inner("es_MX");
-            EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hola");
-        }
-        EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Bonjour");
-        EXPECT_STREQ(loc::Localize::instance().translatePlural("loctest_setter_day", 0), "%D jour");
-        loc::Localize::instance().addString("fr", "loctest_setter_late", "tard");
-        EXPECT_STREQ(LOC_TR("loctest_setter_late"), "tard") << "the thread's map sees later texts";
-    });
 }
 
 TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {

@@ -188,14 +188,4 @@ TEST_F(LocalizeTest, BuiltinTextsThenResourcesThenFiles) {
     EXPECT_EQ(log.levelOf("Loaded strings from built-in resource strings.xq.po"), 30) << log.dump();
 }
 
-using LocalizeDeathTest = LocalizeTest;
-
-TEST_F(LocalizeDeathTest, ATextIsEitherPlainOrAFormat) {
-    localize().addString("en", "loctest_both", "%S");
-    LOC_TRF("loctest_both");
-    EXPECT_DEATH(LOC_TR("loctest_both"),
-                 "Assertion '\\(raw == \\(state == TR_RAW\\)\\)' failed at .*: Can't use same "
-                 "string as both raw and formatted - loctest_both");
-}
-
 } // namespace
