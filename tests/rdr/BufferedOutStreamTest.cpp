@@ -33,19 +33,6 @@ TEST(BufferedOutStreamGrowth, RefusingDestinationGrowsBufferToMaximumThenFails) 
     EXPECT_GT(out.waitingWrites(), 0) << "a waiting write was tried before giving up";
 }
 
-TEST(BufferedOutStreamGrowth, PendingBytesSurviveGrowthInOrder) {
-    ScriptedOutStream out(16, 1 << 20);
-    out.setAcceptPerWrite(0);
-    std::string data;
-    for (int i = 0; i < 5000; ++i)
-        data.push_back(char('a' + i % 26));
-    out.writeBytes(data.data(), int(data.size()));
-    out.setAcceptPerWrite(7);
-    EXPECT_TRUE(out.flush());
-    EXPECT_EQ(out.received(), data);
-    EXPECT_EQ(out.length(), 5000);
-}
-
 TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
     ScriptedOutStream out(2, 4);
     out.setAcceptPerWrite(0);

@@ -52,17 +52,6 @@ struct FramedInput {
     rdr::InStreamV4 in;
 };
 
-TEST(InStreamV4Messages, RoundTripAcrossManyFrames) {
-    std::vector<std::string> messages = {patterned(0, 1), patterned(1, 2), patterned(5000, 3),
-                                         patterned(70000, 4)};
-    FramedInput framed(frameMessages(messages, 777));
-    for (const std::string& expected : messages) {
-        ASSERT_TRUE(framed.in.startMsg(false));
-        EXPECT_EQ(readMessage(framed.in), expected);
-    }
-    EXPECT_TRUE(framed.source.in.atEnd());
-}
-
 TEST(InStreamV4Messages, HeadersAndEmptyFramesAreNotPartOfTheMessage) {
     FramedInput framed(
         bytesOf({0x00, 0x01, 0x12, 0x00, 0x00, 0x00, 0x02, 0x34, 0x56, 0x80, 0x01, 0x78}));
