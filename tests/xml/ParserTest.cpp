@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -42,15 +43,6 @@ TEST(ParserTree, HoldsElementsAttributesAndTextOfTheirKinds) {
     expected.appendText("tail");
     EXPECT_EQ(parseOk(header + "<config a=\"1\" b='two'><int name=\"x\">5</int>tail</config>"),
               expected);
-}
-
-TEST(ParserTree, KeepsWhiteSpaceTextAndAcceptsWhiteSpaceInsideTags) {
-    Node root = parseOk(header + "<r  ><b>a</b> <e/><f x = \"1\"\n\ty='2' />\n</r >");
-    ASSERT_EQ(root.children().size(), 5u);
-    EXPECT_EQ(root.children()[1].value(), " ");
-    EXPECT_EQ(root.children()[4].value(), "\n");
-    EXPECT_TRUE(root.firstChild("e")->children().empty());
-    EXPECT_EQ(*root.firstChild("f")->attributeValue("y"), "2");
 }
 
 TEST(ParserText, DecodesPredefinedEntitiesAndCharacterReferences) {
@@ -95,13 +87,8 @@ TEST(ParserWarnings, MissingDeclarationAndEndTagClosingInnerElementsAreAccepted)
 }
 
 TEST(ParserErrors, ReportCodeLineAndColumnInCharacters) {
-    struct Case {
-        std::string document;
-        Code code;
-        int line;
-        int column;
-    };
-    for (const Case& c : {
+    using Case = std::tuple<std::string, Code, int, int>;
+    for (const auto& [document, code, line, column] : {
              Case{" \n\t ", Code::NoXmlData, 1, 1},
              Case{header + "<!-- only a comment -->\n", Code::NoElements, 3, 1},
              Case{header + "<r>< a/></r>", Code::MissingStartTagName, 2, 4},
@@ -133,11 +120,11 @@ TEST(ParserErrors, ReportCodeLineAndColumnInCharacters) {
                   Code::CharacterConversion, 2, 5},
              Case{header + "<r>\u20AC\u20AC&bad;</r>", Code::UnknownCharacterEntity, 2, 6},
          }) {
-        Status status = parseFailure(c.document);
-        EXPECT_EQ(status.code, c.code) << c.document;
-        EXPECT_EQ(status.message, xml::codeMessage(c.code)) << c.document;
-        EXPECT_EQ(status.line, c.line) << c.document;
-        EXPECT_EQ(status.column, c.column) << c.document;
+        Status status = parseFailure(document);
+        EXPECT_EQ(status.code, code) << document;
+        EXPECT_EQ(status.message, xml::codeMessage(code)) << document;
+        EXPECT_EQ(status.line, line) << document;
+        EXPECT_EQ(status.column, column) << document;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -67,41 +68,35 @@ TEST(WriterRoundTrip, ParsingWrittenDocumentGivesTheSameTree) {
     latin1Tree.appendChild(Node::element("s")).appendText("caf\u00E9 \u00FF <&>");
     Node shiftJisTree = Node::element("config");
     shiftJisTree.appendChild(Node::element("s")).appendText("\u65E5\u672C\uFF71 C:\\dir <&>");
-    struct Case {
-        const char* encoding;
-        Node tree;
-    };
-    for (const Case& c : {Case{"utf-8", sampleTree()}, Case{"ISO-8859-1", latin1Tree},
-                          Case{"SHIFT-JIS", shiftJisTree}}) {
+    using Case = std::tuple<const char*, Node>;
+    for (const auto& [encoding, tree] :
+         {Case{"utf-8", sampleTree()}, Case{"ISO-8859-1", latin1Tree},
+          Case{"SHIFT-JIS", shiftJisTree}}) {
         std::string out;
         WriteOptions options;
-        options.encoding = c.encoding;
-        ASSERT_EQ(Writer::toText(c.tree, out, options).code, Code::None) << c.encoding;
+        options.encoding = encoding;
+        ASSERT_EQ(Writer::toText(tree, out, options).code, Code::None) << encoding;
         Status status;
-        EXPECT_EQ(xml::Parser::parse(out, status), c.tree) << c.encoding << ": " << status.message;
+        EXPECT_EQ(xml::Parser::parse(out, status), tree) << encoding << ": " << status.message;
     }
 }
 
 TEST(WriterEncodings, TextTheEncodingCannotHoldFailsLeavingNoOutput) {
-    struct Case {
-        const char* encoding;
-        const char* text;
-        Code code;
-    };
-    for (Case c : {Case{"shift-jis", "caf\u00E9", Code::CharacterConversion},
-                   Case{"ISO-8859-1", "\u20AC", Code::CharacterCodeAbove255},
-                   Case{"ebcdic", "", Code::CharacterConversion},
-                   Case{"utf-8", "bad \xC3(", Code::CharacterConversion},
-                   Case{"shiftjis", "bad \xC3(", Code::CharacterConversion}}) {
+    using Case = std::tuple<const char*, const char*, Code>;
+    for (auto [encoding, text, code] : {Case{"shift-jis", "caf\u00E9", Code::CharacterConversion},
+                                        Case{"ISO-8859-1", "\u20AC", Code::CharacterCodeAbove255},
+                                        Case{"ebcdic", "", Code::CharacterConversion},
+                                        Case{"utf-8", "bad \xC3(", Code::CharacterConversion},
+                                        Case{"shiftjis", "bad \xC3(", Code::CharacterConversion}}) {
         Node root = Node::element("r");
-        root.appendText(c.text);
+        root.appendText(text);
         std::string out = "stale";
         WriteOptions options;
-        options.encoding = c.encoding;
+        options.encoding = encoding;
         Status status = Writer::toText(root, out, options);
-        EXPECT_EQ(status.code, c.code) << c.encoding << ": " << c.text;
-        EXPECT_EQ(status.message, xml::codeMessage(c.code));
-        EXPECT_TRUE(out.empty()) << c.encoding << ": " << c.text;
+        EXPECT_EQ(status.code, code) << encoding << ": " << text;
+        EXPECT_EQ(status.message, xml::codeMessage(code));
+        EXPECT_TRUE(out.empty()) << encoding << ": " << text;
     }
 }
 
