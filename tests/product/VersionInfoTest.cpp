@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <regex>
 #include <sstream>
 #include <string>
