@@ -108,26 +108,6 @@ TEST_F(ParameterTest, CopyTakesExactlyTheOtherPriorities) {
     EXPECT_TRUE(recorder.priorities.empty()) << "a copy onto itself changes nothing";
 }
 
-TEST(ParameterClone, CopiesIdentityAndValuesWithOwnedStrings) {
-    plat::Configuration original("Original"), target("Target");
-    char name[] = "Level";
-    char description[] = "How much.";
-    plat::IntParameter level(name, description, 4, true, &original, 0, 9, "noPolicy");
-    level.setParam(6, PreferencePriority);
-    plat::ConfigParameter* copy = level.clone(&target);
-    std::strcpy(name, "XXXXX");
-    std::strcpy(description, "XXXXXXXXX");
-
-    ASSERT_EQ(target.findParam("level", false), copy);
-    EXPECT_EQ(copy->getConfiguration(), &target);
-    EXPECT_STREQ(copy->getName(), "Level");
-    EXPECT_STREQ(copy->getDescription(), "How much.");
-    EXPECT_TRUE(copy->isAdvanced() && copy->hasFlag("noPolicy"));
-    EXPECT_EQ(copy->getValueInt(), 6);
-    EXPECT_STREQ(copy->getValueStrAt(DefaultPriority).get(), "4");
-    EXPECT_FALSE(copy->setParam(10, 20)) << "the range came along";
-}
-
 TEST(ParameterDescription, KeyFormIsTranslated) {
     plat::Configuration config("Test");
     plat::BoolParameter flag("Flag", plat::DescriptionKey("plat_configuration_help_default"), false,

@@ -1,4 +1,4 @@
-// Growth, editing, replacement, UTF-8 repair and word wrapping of owned strings.
+// Editing, replacement and UTF-8 repair of owned strings.
 #include <plat/DString.h>
 
 #include <plat/Exception.h>
@@ -56,26 +56,6 @@ TEST(DString, MakeValidUtf8ReplacesOnlyBrokenSequences) {
     DString broken("a\xC3z\xED\xA0\x80");
     broken.makeValidUtf8();
     EXPECT_STREQ(broken.get(), "a\uFFFDz\uFFFD");
-}
-
-TEST(DStringWrap, BreaksLinesAtTheWidth) {
-    struct Case {
-        const char* text;
-        int width, indent;
-        const char* result;
-    };
-    for (Case c : {
-             Case{"aaaa bbbb cccc dddd eeee ffff", 20, 4, "aaaa bbbb cccc dddd\n    eeee ffff"},
-             Case{"aaaa bbbb cccc ddddd eeee", 20, 4, "aaaa bbbb cccc ddddd\n    eeee"},
-             Case{"one\n  two three", 9, 0, "one\n  two\nthree"},
-             Case{"tail   \nnext", 20, 2, "tail\nnext"},
-             Case{"averyveryverylongword x", 5, 1, "averyveryverylongword\n x"},
-             Case{"\u00FC\u00FC\u00FC \u00FC\u00FC", 6, 0, "\u00FC\u00FC\u00FC \u00FC\u00FC"},
-         }) {
-        DString text(c.text);
-        text.wrap(c.width, c.indent);
-        EXPECT_STREQ(text.get(), c.result) << c.text;
-    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The file and standard-error log destinations: line formats, colour on terminals, and the log
-// file's life cycle (header, rotation, clean-up, size limit, reopening, concurrent writers).
+// file's life cycle (rotation, clean-up, size limit, reopening with the header, concurrent
+// writers).
 #include <plat/Configuration.h>
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
@@ -145,24 +146,6 @@ TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDire
     dest.write(10, "FileTest", "first");
     EXPECT_NE(readFile(directory.file("one/two/app.log")).find("FileTest: first\n"),
               std::string::npos);
-}
-
-TEST_F(LogDestFileLifeCycle, HeaderIsWrappedAndWrittenOnceAtTheStart) {
-    std::string header;
-    for (int i = 0; i < 40; ++i)
-        header += "word" + std::to_string(i) + " ";
-    plat::setLogHeader(header.c_str());
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(10, "FileTest", "first");
-    dest.write(10, "FileTest", "second");
-    std::string firstFile = logText();
-
-    EXPECT_EQ(firstFile.rfind("word0 word1 ", 0), 0u) << firstFile;
-    EXPECT_EQ(firstFile.find("word0 ", 1), std::string::npos) << firstFile;
-    std::vector<std::string> lines = linesOf(firstFile);
-    ASSERT_GT(lines.size(), 3u) << "the header takes more than one line";
-    for (std::size_t i = 0; i + 2 < lines.size(); ++i)
-        EXPECT_LE(lines[i].size(), 79u) << lines[i];
 }
 
 std::string rotationStamp(std::time_t when) {

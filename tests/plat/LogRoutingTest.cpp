@@ -58,15 +58,6 @@ TEST(LogRoutingText, FaultyElementsAreReportedAndTheOthersStillApply) {
     EXPECT_TRUE(capture.contains("No LogDest found: 'nowhere'\n"));
 }
 
-TEST(LogRoutingLevels, LaterElementReplacesTheLevelAlsoForSourcesCreatedLater) {
-    plat::LogSrc early("RoutingTestReplace");
-    LogCapture capture("RoutingTestReplace*:stderr:100,routingtest*:stderr:5");
-    plat::LogSrc late("RoutingTestReplaceLate");
-
-    EXPECT_EQ(early.level(), 5);
-    EXPECT_EQ(late.level(), 5);
-}
-
 TEST(LogRoutingLevels, SourceLevelIsTheHighestRouteCappedByItsDestination) {
     RecordingLogDest capped("RoutingCapped");
     capped.setLevelCap(20);

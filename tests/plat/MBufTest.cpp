@@ -12,16 +12,6 @@ namespace {
 
 using Bytes = plat::MBuf<unsigned char>;
 
-TEST(MBuf, CopiesAreDeepAndKeepTheWipeFlag) {
-    const unsigned char secret[] = {1, 2, 3};
-    Bytes original(secret, sizeof secret, true);
-    Bytes copy = original;
-    EXPECT_TRUE(copy == original && copy.wipe());
-    copy[0] = 9;
-    EXPECT_FALSE(copy == original);
-    EXPECT_EQ(original[0], 1);
-}
-
 TEST(MBuf, AssignReplacesContentsEvenFromItselfAndMoveLeavesTheSourceEmpty) {
     const unsigned char bytes[] = {1, 2, 3, 4};
     Bytes buffer(bytes, sizeof bytes, true);

@@ -1,5 +1,5 @@
-// Threads: the state sequence, joining (twice, concurrently, on self-deleting threads), the
-// calling thread's object and native wrappers, and failures in run().
+// Threads: the state sequence, joining (twice, on self-deleting threads), the calling thread's
+// object and native wrappers, and failures in run().
 #include <plat/Thread.h>
 
 #include <plat/Exception.h>
@@ -65,20 +65,6 @@ TEST(Thread, GoesFromCreatedThroughRunningAndFinishedToJoined) {
     EXPECT_EQ(thread.state(), Thread::Joined);
     EXPECT_EQ(thread.join(), &thread) << "a second join returns at once";
     EXPECT_TRUE(selfInRun == &thread && passedThread == &thread);
-}
-
-TEST(Thread, ConcurrentJoinersBothSeeTheThreadJoined) {
-    Gate gate;
-    FunctionRunnable body([&](Thread*) { gate.wait(); });
-    Thread thread("worker", &body);
-    thread.start();
-    std::atomic<Thread*> joined[2] = {nullptr, nullptr};
-    std::thread joinerA([&] { joined[0] = thread.join(); });
-    std::thread joinerB([&] { joined[1] = thread.join(); });
-    gate.release();
-    joinerA.join();
-    joinerB.join();
-    EXPECT_TRUE(joined[0] == &thread && joined[1] == &thread);
 }
 
 TEST(Thread, DestructorWaitsForRunToEnd) {

@@ -26,16 +26,6 @@ TEST(SplitCommandLine, SeparatesAtBlanksAndTabsOutsideQuotes) {
     EXPECT_EQ(split(" \t "), Words{});
 }
 
-TEST(SplitCommandLine, HalvesBackslashesBeforeQuotes) {
-    const std::pair<const char*, Words> cases[] = {
-        {R"(a\\b)", {R"(a\\b)"}},          {R"(a\\"b c")", {R"(a\b c)"}},
-        {R"(a\\\"b c)", {R"(a\"b)", "c"}}, {R"("a b\\")", {R"(a b\)"}},
-        {R"(tail\)", {R"(tail\)"}},
-    };
-    for (const auto& [text, words] : cases)
-        EXPECT_EQ(split(text), words) << text;
-}
-
 TEST(QuoteArgument, SplitRestoresQuotedArguments) {
     Words arguments = {"",          "a b",      R"(\)",   R"(\\")", R"("\")",          "tab\there",
                        "new\nline", R"(end\\)", R"(x\y)", "\"",     "caf\u00E9 \u20AC"};

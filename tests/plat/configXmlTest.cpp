@@ -1,5 +1,5 @@
-// The XML form of a configuration: the exact layout, what is left out, round trips and the reader's
-// refusals of documents it cannot honour.
+// The XML form of a configuration: the exact layout, round trips and the reader's refusals of
+// documents it cannot honour.
 #include <plat/BinaryParameter.h>
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
@@ -73,26 +73,6 @@ TEST(ConfigXmlWriting, WritesTheExactLayoutWithEscapedAttributes) {
                                       "    <opt data=\"slow\"/>\n"
                                       "    <opt data=\"fast\"/>\n"
                                       "</enum>\n"));
-}
-
-TEST(ConfigXmlWriting, IncludesChildrenAndLeavesOutWhatIsExcluded) {
-    plat::Configuration config("Parent");
-    plat::Configuration child("Child");
-    config.addChild(child);
-    plat::StringParameter hidden("_Hidden", "Hidden.", "h", false, &config);
-    plat::S64Parameter nested("Nested", "Nested.", 1, true, &child);
-
-    std::string plain = xmlOf(config);
-    EXPECT_NE(plain.find("<s64    name=\"Nested\""), std::string::npos);
-    EXPECT_NE(plain.find("<value data=\"int64:0000000000000001\" priority=\"0\"/>"),
-              std::string::npos);
-    EXPECT_EQ(plain.find("_Hidden"), std::string::npos);
-    EXPECT_NE(xmlOf(config, true).find("<string name=\"_Hidden\""), std::string::npos);
-
-    std::string filtered =
-        xmlOf(config, true, [](const char*, const char*, bool advanced) { return !advanced; });
-    EXPECT_EQ(filtered.find("Nested"), std::string::npos);
-    EXPECT_NE(filtered.find("_Hidden"), std::string::npos);
 }
 
 TEST(ConfigXmlRoundTrip, EveryClassComesBackWithItsIdentityAndValues) {

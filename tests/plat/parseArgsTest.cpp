@@ -1,5 +1,4 @@
-// Command-line parsing: the argument forms, where parsing stops, the help arguments and the
-// bad-argument report.
+// Command-line parsing: the argument forms, the help arguments and the bad-argument report.
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
@@ -50,22 +49,6 @@ TEST_F(ParseArgs, ConsumesEveryFormAtPreferencePriority) {
     EXPECT_EQ(keepDays.getValue(), 7);
     EXPECT_EQ(keepDays.getPriority(), PreferencePriority);
     EXPECT_STREQ(title.getValue().get(), "a b");
-}
-
-TEST_F(ParseArgs, StopsAtTheFirstArgumentNotTakenAndKeepsEarlierSettings) {
-    plat::BoolParameter hidden{"_Trace", "Trace.", false, true, &config};
-    using Case = std::tuple<std::vector<const char*>, int>;
-    for (const auto& [args, stoppedAt] :
-         {Case{{"--LogKeepDays", "7"}, 0}, Case{{"-verbose", "0"}, 1},
-          Case{{"-verbose", "-LogKeepDays=5000", "-title=x"}, 1},
-          Case{{"-verbose", "-LogKeepDays"}, 1}, Case{{"-_trace", "x"}, 1}}) {
-        SCOPED_TRACE(args.back());
-        EXPECT_EQ(parse(args).stoppedAt, stoppedAt);
-    }
-    EXPECT_TRUE(verbose.getValue());
-    EXPECT_TRUE(hidden.getValue()) << "hidden parameters are settable";
-    EXPECT_EQ(keepDays.getValue(), 30);
-    EXPECT_STREQ(title.getValue().get(), "");
 }
 
 TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
