@@ -1,5 +1,5 @@
-// Lock files: taking, refusing and testing across processes, contents and modes, removal on
-// release by inode.
+// Lock files: taking, refusing and testing across processes, contents, removal on release by
+// inode.
 #include <os/unix/LockFile.h>
 
 #include <plat/Exception.h>
@@ -38,20 +38,6 @@ protected:
     testsupport::TemporaryDirectory dir;
     const std::string path = dir.file("lock");
 };
-
-TEST_F(LockFileTest, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
-    mode_t savedMask = ::umask(077);
-    {
-        os::LockFile shared(dir.file("shared").c_str(), "x", false, false);
-        os::LockFile own(dir.file("private").c_str(), "x", false, true);
-        EXPECT_EQ(modeOf(dir.file("shared")), 0644);
-        EXPECT_EQ(modeOf(dir.file("private")), 0600);
-    }
-    ::umask(savedMask);
-    testsupport::writeFile(dir.file("wide"), "", 0666);
-    os::LockFile wide(dir.file("wide").c_str(), "x", false, true);
-    EXPECT_EQ(modeOf(dir.file("wide")), 0600);
-}
 
 TEST_F(LockFileTest, OpenFailureRaisesWithThePath) {
     std::string missing = dir.file("missing/lock");
