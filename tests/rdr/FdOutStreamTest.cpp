@@ -1,5 +1,4 @@
-// Descriptor output: a full pipe, write errors with and without exceptions, shutdown and
-// destruction.
+// Descriptor output: a full pipe, write errors with and without exceptions, and destruction.
 #include <rdr/FdOutStream.h>
 
 #include <plat/Exception.h>
@@ -12,7 +11,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <string>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
 
@@ -23,15 +21,10 @@ using testsupport::raisedBy;
 
 class RecordingCallback : public rdr::FdOutStream::Callback {
 public:
-    void written(rdr::FdOutStream&, bool wroteNothing) override {
-        ++writes;
-        emptyWrites += wroteNothing;
-    }
-    void shutdownRequested(rdr::FdOutStream&) override { ++shutdowns; }
+    void written(rdr::FdOutStream&, bool wroteNothing) override { emptyWrites += wroteNothing; }
+    void shutdownRequested(rdr::FdOutStream&) override {}
 
-    int writes = 0;
     int emptyWrites = 0;
-    int shutdowns = 0;
 };
 
 // Writing to a pipe without reader must fail with EPIPE rather than kill the test; the guard
@@ -45,13 +38,10 @@ private:
     void (*previous)(int);
 };
 
-// fds is a pipe, or a socket pair for the shutdown cases; the stream's end is fds[1].
+// fds is a pipe; the stream's end is fds[1].
 class FdOutStreamTest : public ::testing::Test {
 protected:
     void openPipe(int flags) { ASSERT_EQ(pipe2(fds, O_CLOEXEC | flags), 0); }
-    void openSocketPair() {
-        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds), 0);
-    }
     void TearDown() override {
         for (int fd : fds)
             if (fd >= 0)
@@ -120,31 +110,6 @@ TEST_F(FdOutStreamTest, WriteErrorsRaiseUnlessAQuietLazyStreamNeedNotWait) {
     std::string data(40000, 'x');
     EXPECT_THROW(quiet.writeBytes(data.data(), int(data.size())), plat::SystemException)
         << "a write that must wait for room still fails";
-}
-
-TEST_F(FdOutStreamTest, ShutdownWaitsForPendingBytes) {
-    openSocketPair();
-    RecordingCallback callback;
-    {
-        rdr::FdOutStream out(releaseEnd(1), -1, true);
-        out.setCallback(&callback);
-        out.writeBytes("bye", 3);
-        out.flush();
-        EXPECT_TRUE(out.shutdown());
-        EXPECT_EQ(drain(), "bye");
-        char byte;
-        EXPECT_EQ(read(fds[0], &byte, 1), 0) << "the writing direction is shut";
-    }
-    close(releaseEnd(0));
-    openSocketPair();
-    rdr::FdOutStream out(fds[1]);
-    out.setCallback(&callback);
-    out.writeBytes("later", 5);
-    EXPECT_TRUE(out.shutdown());
-    EXPECT_EQ(callback.shutdowns, 2);
-    out.setCallback(nullptr);
-    EXPECT_TRUE(out.flush()) << "pending bytes keep the socket open";
-    EXPECT_EQ(drain(), "later");
 }
 
 TEST_F(FdOutStreamTest, DestructionFlushesAndClosesAnOwnedDescriptor) {

@@ -1,5 +1,5 @@
 // Inflating zlib and gzip data: every gzip header flag, bad and truncated headers, corrupt and
-// truncated deflate data, the end of the stream, and data arriving piecemeal.
+// truncated deflate data, and data arriving piecemeal.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -67,18 +67,6 @@ std::string inflateAll(rdr::InStream& in) {
 std::string inflateGzip(const std::string& file) {
     Inflater inflater(file, 0, true);
     return inflateAll(inflater.in);
-}
-
-TEST(ZlibInStreamZlib, EndSurfacesAfterTheLastByteUntilANewUnderlyingStream) {
-    Inflater inflater(deflated("xyz"));
-    EXPECT_EQ(inflater.in.readU8(), 'x');
-    EXPECT_EQ(inflater.in.readU16(), ('y' << 8) | 'z');
-    EXPECT_EQ(raisedBy<rdr::ZlibEndOfStream>([&] { inflater.in.readU8(); }).message,
-              "End of zlib stream");
-    EXPECT_THROW(inflater.in.readU8(), rdr::ZlibEndOfStream) << "and stays at the end";
-    rdrtest::MemoryInput second(deflated("second"));
-    inflater.in.setUnderlying(&second.in);
-    EXPECT_EQ(inflateAll(inflater.in), "second");
 }
 
 TEST(ZlibInStreamZlib, ReadingWithoutUnderlyingStreamFails) {
