@@ -40,12 +40,6 @@ TEST(Base64, RoundTripsEveryLengthAndByte) {
     }
 }
 
-TEST(Base64, SkipsLineBreaksAndBlanks) {
-    std::vector<unsigned char> decoded;
-    EXPECT_EQ(xml::decodeBase64(" Zm9v\r\nYmFy\tZg==\n", decoded), Code::None);
-    EXPECT_EQ(decoded, bytesOf("foobarf"));
-}
-
 TEST(Base64, UnpaddedOrCutOffTextDecodesWithWarning) {
     using Case = std::tuple<const char*, Code, const char*>;
     for (auto [text, code, bytes] :
