@@ -1,6 +1,6 @@
 // The file and standard-error log destinations: line formats, colour on terminals, and the log
-// file's life cycle (rotation, clean-up, size limit, reopening with the header, concurrent
-// writers).
+// file's life cycle (clean-up, size limit, reopening with the header, concurrent writers). The
+// launcher's end-to-end tests show the full line, the header and the rotation.
 #include <plat/Configuration.h>
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
@@ -40,13 +40,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-std::string shortHostName() {
-    char buffer[HOST_NAME_MAX + 1] = {};
-    gethostname(buffer, sizeof buffer - 1);
-    std::string name(buffer);
-    return name.substr(0, name.find('.'));
-}
-
 // Whether a time field shows the minute of one of two moments: the write may straddle a minute.
 bool showsMinuteOf(const std::string& field, std::time_t before, std::time_t after, bool local,
                    const char* format) {
@@ -72,24 +65,6 @@ protected:
 };
 
 using LogDestFileFormat = LogDestFileTest;
-
-TEST_F(LogDestFileFormat, FullLineHasPriorityUtcTimeHostProgramPidSourceAndMessage) {
-    plattest::ScopedTimeZone zone("XYZ-5");
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.setProgramName("logtest");
-    std::time_t before = std::time(nullptr);
-    dest.write(10, "FileTest", "hello there");
-    std::time_t after = std::time(nullptr);
-
-    std::string text = logText();
-    std::regex line("<13> (\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d):\\d\\d\\.\\d{3}Z (\\S+) "
-                    "logtest\\[(\\d+)\\]: FileTest: hello there\n");
-    std::smatch fields;
-    ASSERT_TRUE(std::regex_match(text, fields, line)) << text;
-    EXPECT_TRUE(showsMinuteOf(fields[1], before, after, false, "%Y-%m-%dT%H:%M")) << text;
-    EXPECT_EQ(fields[2], shortHostName());
-    EXPECT_EQ(fields[3], std::to_string(getpid()));
-}
 
 TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
     plat::LogDestFile dest(nullptr, logPath().c_str());
@@ -146,30 +121,6 @@ TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDire
     dest.write(10, "FileTest", "first");
     EXPECT_NE(readFile(directory.file("one/two/app.log")).find("FileTest: first\n"),
               std::string::npos);
-}
-
-std::string rotationStamp(std::time_t when) {
-    std::tm broken;
-    localtime_r(&when, &broken);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &broken);
-    return text;
-}
-
-// Recent, as opening removes rotated files older than LogKeepDays.
-TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTimeOrANumberedVariant) {
-    std::time_t when = std::time(nullptr) - 3600;
-    setModified(directory.write("app.log", "first\n"), when);
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(10, "FileTest", "second");
-    setModified(logPath(), when);
-    dest.setPath(logPath().c_str());
-    dest.write(10, "FileTest", "third");
-
-    EXPECT_EQ(readFile(directory.file("app.log." + rotationStamp(when))), "first\n");
-    std::string second = readFile(directory.file("app.log(1)." + rotationStamp(when)));
-    EXPECT_NE(second.find("FileTest: second\n"), std::string::npos) << second;
-    EXPECT_EQ(logText().find("second"), std::string::npos);
 }
 
 TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays) {
