@@ -91,19 +91,6 @@ TEST_F(LockFileTest, TestingNeitherCreatesNorWritesNorRemoves) {
     EXPECT_EQ(readFile(path), "stale");
 }
 
-TEST_F(LockFileTest, ReleaseRemovesTheFileAndCloseLeavesIt) {
-    {
-        os::LockFile lock(path.c_str(), "x", false, false);
-        lock.close();
-    }
-    EXPECT_TRUE(exists(path));
-    EXPECT_EQ(heldInOtherProcess(true), 0);
-    os::LockFile lock(path.c_str(), "x", false, false);
-    lock.release();
-    EXPECT_FALSE(lock.isHeld());
-    EXPECT_FALSE(exists(path));
-}
-
 TEST_F(LockFileTest, ReleaseRemovesTheRenamedFileAndSparesItsReplacement) {
     std::string moved = dir.file("lock.moved");
     {
