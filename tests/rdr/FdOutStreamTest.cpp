@@ -19,14 +19,6 @@ namespace {
 using testsupport::Raised;
 using testsupport::raisedBy;
 
-class RecordingCallback : public rdr::FdOutStream::Callback {
-public:
-    void written(rdr::FdOutStream&, bool wroteNothing) override { emptyWrites += wroteNothing; }
-    void shutdownRequested(rdr::FdOutStream&) override {}
-
-    int emptyWrites = 0;
-};
-
 // Writing to a pipe without reader must fail with EPIPE rather than kill the test; the guard
 // outlives the streams, whose destructors still try to write.
 class IgnoreSigpipe {
@@ -60,26 +52,6 @@ protected:
 
     int fds[2] = {-1, -1};
 };
-
-TEST_F(FdOutStreamTest, LazyStreamOnFullPipeKeepsBytesPending) {
-    openPipe(O_NONBLOCK);
-    RecordingCallback callback;
-    rdr::FdOutStream out(fds[1], 1 << 22);
-    out.setCallback(&callback);
-    out.setLazy(true);
-    std::string data(1 << 20, 'p');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_FALSE(out.flush());
-    EXPECT_GT(out.bufferedBytes(), 0);
-    EXPECT_GT(callback.emptyWrites, 0);
-
-    std::string received = drain();
-    while (out.bufferedBytes() > 0) {
-        out.tryFlush(false);
-        received += drain();
-    }
-    EXPECT_EQ(received, data);
-}
 
 TEST_F(FdOutStreamTest, WaitingWriteOnFullPipeTimesOut) {
     openPipe(O_NONBLOCK);

@@ -73,24 +73,6 @@ TEST(OutStreamV4Headers, CarryTheLastFlagAndTheLength) {
     EXPECT_EQ(splitFrames(bytes).size(), 2u);
 }
 
-TEST(OutStreamV4Flush, FlushWithNothingNewEmitsNoFrameAndLengthCountsPayloadOnly) {
-    rdr::MemOutStream out;
-    rdr::OutStreamV4 framed(&out);
-    framed.startMsg();
-    framed.writeBytes("abc", 3);
-    framed.flush();
-    framed.flush();
-    framed.endMsg();
-    framed.startMsg();
-    framed.writeU8('d');
-    framed.endMsg();
-    EXPECT_EQ(contentsOf(out), std::string("\x00\x03"
-                                           "abc\x80\x00\x80\x01"
-                                           "d",
-                                           10));
-    EXPECT_EQ(framed.length(), 4);
-}
-
 TEST(OutStreamV4Misuse, MessagesMustBeStartedOnceAndEnded) {
     rdr::MemOutStream out;
     rdr::OutStreamV4 framed(&out);

@@ -1,5 +1,5 @@
 // Inflating zlib and gzip data: every gzip header flag, bad and truncated headers, corrupt and
-// truncated deflate data, and data arriving piecemeal.
+// truncated deflate data.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -107,29 +107,6 @@ TEST(ZlibInStreamGzip, TruncatedOptionalFieldsEndWithEndOfStream) {
     std::string missingHeaderCrc = gzipHeader(2) + bytesOf({0xAB});
     for (const std::string& file : {truncatedExtra, unterminatedName, missingHeaderCrc})
         EXPECT_THROW(inflateGzip(file), rdr::EndOfStream);
-}
-
-TEST(ZlibInStreamPiecemeal, CompressedBytesArrivingOneAtATimeWithGaps) {
-    std::string data = patterned(20000);
-    rdrtest::ScriptedInStream source;
-    source.setNonBlocking(true);
-    for (char byte : deflated(data)) {
-        source.addChunk(std::string(1, byte));
-        source.addChunk("");
-    }
-    rdr::ZlibInStream in;
-    in.setUnderlying(&source);
-    std::string out;
-    int blocks = 0;
-    while (out.size() < data.size()) {
-        try {
-            out.push_back(char(in.readU8()));
-        } catch (rdr::BlockException&) {
-            ++blocks;
-        }
-    }
-    EXPECT_EQ(out, data);
-    EXPECT_GT(blocks, 0);
 }
 
 } // namespace
