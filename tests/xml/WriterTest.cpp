@@ -1,5 +1,5 @@
-// Writing node trees: the header, entity escaping, indentation, the three encodings, files, and
-// reading written documents back.
+// Writing node trees: the header, entity escaping, the three encodings, files, and reading
+// written documents back.
 #include <xml/Writer.h>
 
 #include <xml/Parser.h>
@@ -43,24 +43,6 @@ TEST(WriterText, WritesHeaderNamingTheEncodingAndEscapesTheFiveEntities) {
     EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                    "<r a=\"&lt;&quot;&amp;&apos;&gt;\">"
                    "1 &lt; 2 &amp; &quot;q&quot; &apos;a&apos; &gt;</r>\n");
-}
-
-TEST(WriterText, IndentsElementsThatHoldNoText) {
-    Node root = Node::element("config");
-    Node& entry = root.appendChild(Node::element("int"));
-    entry.appendChild(Node::element("value")).setAttribute("data", "1");
-    root.appendChild(Node::element("bool")).appendText("x");
-    std::string out;
-    WriteOptions options;
-    options.indent = true;
-    ASSERT_EQ(Writer::toText(root, out, options).code, Code::None);
-    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                   "<config>\n"
-                   "    <int>\n"
-                   "        <value data=\"1\"/>\n"
-                   "    </int>\n"
-                   "    <bool>x</bool>\n"
-                   "</config>\n");
 }
 
 TEST(WriterRoundTrip, ParsingWrittenDocumentGivesTheSameTree) {
