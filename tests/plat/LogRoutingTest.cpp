@@ -1,5 +1,6 @@
-// Routing of log sources to destinations: the routing text, its faults, levels, overrides and the
-// replay of stored messages.
+// Routing of log sources to destinations: the routing text's faults, levels of sources whose
+// destination went, patterns and the replay of stored messages. Every test routes through the
+// override and the launcher's end-to-end tests through the Log parameter.
 #include <plat/ConfigParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Log.h>
@@ -19,24 +20,6 @@ namespace {
 
 using testsupport::LogCapture;
 using testsupport::RecordingLogDest;
-
-TEST(LogRoutingText, EverySourceToStderrAndConfigurationAlsoElsewhere) {
-    RecordingLogDest recorded("RoutingRecorded");
-    plat::LogSrc other("RoutingTestOther");
-    plat::LogSrc configuration("Configuration");
-    LogCapture capture("*:stderr:10,Configuration:RoutingRecorded:100");
-    other.write(10, "other at ten");
-    other.write(11, "other at eleven");
-    configuration.write(10, "configuration at ten");
-    configuration.write(100, "configuration at hundred");
-    configuration.write(101, "configuration past hundred");
-
-    EXPECT_TRUE(capture.contains("RoutingTestOther: other at ten\n"));
-    EXPECT_TRUE(capture.contains("Configuration: configuration at ten\n"));
-    EXPECT_FALSE(capture.contains("at eleven") || capture.contains("hundred")) << capture.text();
-    EXPECT_EQ(recorded.texts(),
-              (std::vector<std::string>{"configuration at ten", "configuration at hundred"}));
-}
 
 TEST(LogRoutingText, FaultyElementsAreReportedAndTheOthersStillApply) {
     plat::LogSrc source("RoutingTestFaulty");
@@ -58,18 +41,6 @@ TEST(LogRoutingText, FaultyElementsAreReportedAndTheOthersStillApply) {
     EXPECT_TRUE(capture.contains("No LogDest found: 'nowhere'\n"));
 }
 
-TEST(LogRoutingLevels, SourceLevelIsTheHighestRouteCappedByItsDestination) {
-    RecordingLogDest capped("RoutingCapped");
-    capped.setLevelCap(20);
-    plat::LogSrc source("RoutingTestCapped");
-    LogCapture capture("RoutingTestCapped:RoutingCapped:100,RoutingTestCapped:stderr:15");
-
-    EXPECT_EQ(source.level(), 20);
-    source.write(25, "above the cap");
-    source.write(18, "within the cap");
-    EXPECT_EQ(capped.texts(), std::vector<std::string>{"within the cap"});
-}
-
 TEST(LogRoutingLevels, DestroyedDestinationLeavesNoRouteAndTheSourceDropsItsMessages) {
     plat::LogSrc source("RoutingTestGone");
     {
@@ -83,20 +54,6 @@ TEST(LogRoutingLevels, DestroyedDestinationLeavesNoRouteAndTheSourceDropsItsMess
     EXPECT_EQ(plat::lookupDest("RoutingGone"), nullptr);
     EXPECT_EQ(plat::LogDestMem::instance().records().size(), stored);
     plat::setLogOverride(nullptr);
-}
-
-TEST(LogRoutingParameter, ChangingLogReroutesAndTheOverrideWins) {
-    plat::LogSrc source("RoutingParam");
-    plat::ConfigParameter& log = plat::Configuration::global().getParam("Log");
-
-    log.setParam("*:stderr:10,RoutingParam:stderr:77", plat::PreferencePriority);
-    EXPECT_EQ(source.level(), 77);
-    plat::setLogOverride("RoutingParam:stderr:3");
-    EXPECT_EQ(source.level(), 3);
-    plat::setLogOverride(nullptr);
-    EXPECT_EQ(source.level(), 77);
-    log.unset(plat::PreferencePriority, true);
-    EXPECT_EQ(source.level(), 10);
 }
 
 TEST(LogRoutingReplay, MessagesNoDestinationTookGoToTheNextStarElement) {

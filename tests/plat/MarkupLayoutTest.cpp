@@ -82,16 +82,4 @@ TEST(MarkupLayout, BreaksAfterTheLastWordThatFitsOrInsideWordsWiderThanALine) {
         EXPECT_EQ(layOut(markup, width).pieces, pieces) << markup;
 }
 
-TEST(MarkupLayout, LinesRecordTheirExtentAndAlignmentAndAddUpToTheHeight) {
-    LaidOut wrapped = layOut("aaa bbb ccc ddd", 100);
-    EXPECT_EQ(wrapped.lines.at(0).used, 70);
-    EXPECT_EQ(wrapped.height, 24);
-    LaidOut padded = layOut(
-        "<div>one<br/></div><div style=\"padding-left:5;padding-right:15\">two three</div>", 100);
-    EXPECT_EQ(std::pair(padded.lines.at(1).left, padded.lines.at(1).available), std::pair(10, 60));
-    EXPECT_EQ(padded.height, 41);
-    LaidOut centred = layOut("<div style=\"text-align:center\">a b c</div>", 100);
-    EXPECT_EQ(centred.lines.at(0).alignment, Markup::AlignCenter);
-}
-
 } // namespace

@@ -1,5 +1,5 @@
-// Usage output at 79 columns (exact layout, ordering, what is never listed) and the help
-// handler's product text, XML hook and exit status.
+// Usage output at 79 columns (exact layout, ordering, what is left out) and the help handler's XML
+// hook and exit status.
 #include <plat/BinaryParameter.h>
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
@@ -80,20 +80,6 @@ TEST_F(Usage, LaysOutEntriesAtSeventyNineColumnsWithTheCurrentValues) {
                         "  verbose        - Log more. (default=0)\n"
                         "Child Parameters:\n"
                         "  Colour         - Colour. (default=red)\n");
-}
-
-TEST_F(Usage, AdvancedModeAddsAdvancedParametersAndTheLogListingsButNeverHidden) {
-    std::string text = usage(true);
-    std::string parameters = "(default=3)\n"
-                             "  Expert         - Expert mode. (default=0)\n"
-                             "  Key            - Secret key.\n"
-                             "  Path           - ";
-    EXPECT_NE(text.find(parameters), std::string::npos) << text;
-    std::size_t names = text.find("  Colour         - Colour. (default=red)\n\nLog names:\n");
-    std::size_t dests = text.find("\n\nLog destinations:\n", names);
-    EXPECT_LT(text.find("Configuration", names), dests) << text;
-    EXPECT_NE(text.find("stderr", dests), std::string::npos);
-    EXPECT_EQ(text.find("Hidden"), std::string::npos);
 }
 
 class Help : public Usage {
