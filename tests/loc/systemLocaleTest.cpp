@@ -94,13 +94,4 @@ TEST_F(SystemLocaleTest, LanguageOrElseTheSystemLocaleNamesTheLocalesOfATranslat
     EXPECT_EXIT(expectLocales({"fr_FR", "en_US"}), testing::ExitedWithCode(0), "");
 }
 
-TEST_F(SystemLocaleTest, TheCLocaleOrOneTheLibraryLacksIgnoresLanguage) {
-    useEnvironment("C", nullptr, "fr_FR.UTF-8", "de");
-    EXPECT_EXIT(expectLocales({"en_US"}), testing::ExitedWithCode(0), "");
-    set("LOCPATH", "/nonexistent");
-    useEnvironment(nullptr, nullptr, "xq_ZZ.UTF-8", "de");
-    EXPECT_EXIT(expectLocales({"en_US"}), testing::ExitedWithCode(0), "")
-        << "a system locale the library lacks";
-}
-
 } // namespace
