@@ -1,4 +1,4 @@
-// Buffered output: growth up to the maximum, flushing, and the default maximum.
+// Buffered output: growth up to the maximum and the default maximum.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -39,22 +39,6 @@ TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
     out.writeU16(1);
     EXPECT_EQ(raisedBy([&] { out.writeU64(1); }).message,
               "BufferedOutStream overrun: buffer size exceeded");
-}
-
-TEST(BufferedOutStreamFlush, NonBlockingFlushesReportProgressAndLeaveTheRestPending) {
-    ScriptedOutStream out(-1, -1);
-    out.setBlocking(false);
-    out.writeBytes("abcdef", 6);
-    out.setAcceptPerWrite(0);
-    EXPECT_FALSE(out.flush());
-    EXPECT_EQ(out.bufferedBytes(), 6);
-    out.setAcceptPerWrite(2);
-    EXPECT_TRUE(out.writeSome(false));
-    EXPECT_EQ(out.bufferedBytes(), 4);
-    EXPECT_TRUE(out.tryFlush(false));
-    EXPECT_EQ(out.received(), "abcdef");
-    EXPECT_EQ(out.bufferedBytes(), 0);
-    EXPECT_FALSE(out.writeSome(false)) << "nothing left to write";
 }
 
 TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
