@@ -108,12 +108,4 @@ TEST_F(ParameterTest, CopyTakesExactlyTheOtherPriorities) {
     EXPECT_TRUE(recorder.priorities.empty()) << "a copy onto itself changes nothing";
 }
 
-TEST(ParameterDescription, KeyFormIsTranslated) {
-    plat::Configuration config("Test");
-    plat::BoolParameter flag("Flag", plat::DescriptionKey("plat_configuration_help_default"), false,
-                             false, &config);
-    EXPECT_STREQ(flag.getDescription(), "default");
-    EXPECT_STREQ(flag.getDescriptionKey(), "plat_configuration_help_default");
-}
-
 } // namespace

@@ -212,23 +212,4 @@ TEST_F(TimerJumpTest, BackwardJumpDoesNotPostponeTimers) {
     EXPECT_EQ(longTimer.remaining(), 5000 * TicksPerMillisecond);
 }
 
-TEST_F(TimerJumpTest, TimersWaitingInTheDueQueueBecomeDueNow) {
-    Ticks remainingSeen = -1;
-    FunctionTimer jumper([&](plat::Timer*) {
-        clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
-        manager.process();
-        return false;
-    });
-    FunctionTimer observer([&](plat::Timer* timer) {
-        remainingSeen = timer->remaining();
-        return false;
-    });
-    plat::Timer first(&jumper), second(&observer);
-    first.start(10);
-    second.start(10);
-    clock.advanceMs(10);
-    manager.process();
-    EXPECT_EQ(remainingSeen, 0);
-}
-
 } // namespace

@@ -111,18 +111,6 @@ TEST(FilePathArithmetic, BaseNameCutsSuffixWithoutRegardToCase) {
     EXPECT_STREQ(plat::fileBaseName("../..").c_str(), ".");
 }
 
-TEST_F(FileTest, GetCwdGrowsBeyondItsFirstBuffer) {
-    std::string expected = dir.path();
-    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-    for (int level = 0; level < 12; ++level) {
-        std::string name(120, char('a' + level));
-        ASSERT_EQ(::mkdir(name.c_str(), 0700), 0);
-        ASSERT_EQ(::chdir(name.c_str()), 0);
-        expected += "/" + name;
-    }
-    EXPECT_EQ(plat::getCwd().c_str(), expected);
-}
-
 // ---- Real paths ----
 
 // l1 reaches the file through twenty links, l0 through twenty-one.
@@ -189,30 +177,7 @@ TEST_F(FileTest, RecursiveRmDirNeverFollowsLinks) {
     EXPECT_TRUE(plat::fileExists(dir.file("keep/precious").c_str()));
 }
 
-TEST_F(FileTest, RemoveTakesFilesAndEmptyDirectories) {
-    writeFile(dir.file("file"), "x");
-    ASSERT_EQ(::mkdir(dir.file("empty").c_str(), 0755), 0);
-    EXPECT_TRUE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
-    EXPECT_TRUE(plat::fileRemove(dir.file("empty").c_str(), std::nothrow));
-    errno = 0;
-    EXPECT_FALSE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
-    EXPECT_EQ(errno, ENOENT);
-}
-
 // ---- Unique names ----
-
-TEST_F(FileTest, NumbersCandidatesUntilExhausted) {
-    std::string expected = dir.file("Quorvel.tmp");
-    for (int n = 0; n <= 99; ++n) {
-        DString name = plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99);
-        ASSERT_EQ(name.c_str(), expected);
-        writeFile(name.c_str(), "x");
-        expected = dir.file("Quorvel(" + std::to_string(n + 1) + ").tmp");
-    }
-    EXPECT_EQ(
-        failureOf([&] { plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99); }),
-        "Too many files with same name");
-}
 
 TEST(FileUniqueNameCandidate, CleansNameAndSplitsAtLastDot) {
     struct Case {

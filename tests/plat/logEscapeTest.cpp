@@ -1,4 +1,4 @@
-// Log escaping, and its use by log sources on every message that needs it.
+// Log escaping, and log sources that cut a long message without breaking a character.
 #include <plat/logEscape.h>
 
 #include <plat/Log.h>
@@ -24,13 +24,6 @@ TEST(LogEscape, WritesControlsAndInvalidBytesInCaretMetaForm) {
     };
     for (auto [text, escaped] : cases)
         EXPECT_STREQ(plat::logEscape(text).get(), escaped) << text;
-}
-
-TEST(LogEscape, OnlyTextsWithControlsTildeOrHighBytesNeedIt) {
-    EXPECT_FALSE(plat::needsLogEscape("plain text {}|"));
-    EXPECT_FALSE(plat::needsLogEscape(nullptr));
-    for (const char* text : {"~", "a\n", "\x7F", "\u00FC", "\x1F"})
-        EXPECT_TRUE(plat::needsLogEscape(text)) << text;
 }
 
 plat::LogSrc testLog("LogEscapeTest");

@@ -20,14 +20,6 @@ TEST(StringUtil, AffixTestsTreatNullAndEmptyAffixesAsMatching) {
     EXPECT_FALSE(plat::endsWithNoCase(nullptr, "e"));
 }
 
-TEST(StringUtil, FindNoCaseIgnoresAsciiCaseOnly) {
-    const char* haystack = "Screen-256COLOR";
-    EXPECT_EQ(plat::findNoCase(haystack, "color"), haystack + 10);
-    EXPECT_EQ(plat::findNoCase(haystack, ""), haystack);
-    EXPECT_EQ(plat::findNoCase(nullptr, "a"), nullptr);
-    EXPECT_EQ(plat::findNoCase("\u00C4", "\u00E4"), nullptr);
-}
-
 TEST(StringUtil, ContainsCharBeforeLooksOnlyInTheRange) {
     const char* text = "key=value";
     EXPECT_TRUE(plat::containsCharBefore(text, text + 4, '='));

@@ -1,4 +1,4 @@
-// The strict UTF-8 codec, repair, clipping, display width and ISO-8859-1 conversions.
+// The strict UTF-8 codec, repair, clipping and ISO-8859-1 conversions.
 #include <plat/utf8.h>
 
 #include <plat/Exception.h>
@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -63,14 +62,6 @@ TEST(Utf8Encode, RoundTripsAtEveryLengthBoundaryAndRejectsValuesOutsideUnicode) 
     }
 }
 
-TEST(Utf8Validation, StopsAtEndOrNul) {
-    const char text[] = "ok\0\xC3";
-    EXPECT_TRUE(plat::isValidUtf8(text));
-    EXPECT_FALSE(plat::isValidUtf8(text, text + 4));
-    EXPECT_FALSE(plat::isValidUtf8("\xED\xA0\x80"));
-    EXPECT_TRUE(plat::isValidUtf8(nullptr));
-}
-
 // A text, a byte limit (-1 for none) and the expected result.
 struct Case {
     const char* text;
@@ -104,27 +95,6 @@ TEST(Utf8Clip, MovesRangesOntoCharacterBoundaries) {
         EXPECT_EQ(std::pair(start, length), std::pair(c.clippedStart, c.clippedLength))
             << c.start << "+" << c.length;
     }
-}
-
-class Utf8DisplayWidth : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved = std::setlocale(LC_CTYPE, nullptr);
-        if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
-            GTEST_SKIP() << "no C.UTF-8 locale";
-    }
-    void TearDown() override { std::setlocale(LC_CTYPE, saved.c_str()); }
-
-    std::string saved;
-};
-
-TEST_F(Utf8DisplayWidth, CountsTerminalColumns) {
-    EXPECT_EQ(plat::displayWidth("\u4E2D\u6587"), 4);
-    EXPECT_EQ(plat::displayWidth("e\u0301"), 1);
-    EXPECT_EQ(plat::displayWidth("a\x01"), 2);
-    EXPECT_EQ(plat::displayWidth("ab\xC3zz"), 2);
-    const char* text = "\u4E2Dxyz";
-    EXPECT_EQ(plat::displayWidth(text, text + 4), 3);
 }
 
 TEST(Latin1, ConversionsMapEveryByteAndReplaceWhatLatin1Lacks) {
