@@ -123,26 +123,6 @@ TEST_F(LocalizeTest, FilesOfTheLoadListAreReadInItsOrder) {
     EXPECT_EQ(loaded, expected);
 }
 
-TEST_F(LocalizeTest, FilesAreReadOncePerNameAndAgainForNewDirectories) {
-    testsupport::TemporaryDirectory first;
-    testsupport::TemporaryDirectory second;
-    first.write("strings.es.po", "msgid \"loctest_po_once\"\nmsgstr \"primero\"\n");
-    second.write("strings.es.po", "msgid \"loctest_po_twice\"\nmsgstr \"segundo\"\n");
-    localize().setSearchDirs({first.path()});
-    useLocale("es");
-    EXPECT_STREQ(LOC_TR("loctest_po_once"), "primero");
-    {
-        testsupport::LogRecording log("Localize");
-        localize().refresh();
-        EXPECT_FALSE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
-    }
-    testsupport::LogRecording log("Localize");
-    localize().setSearchDirs({first.path(), second.path()});
-    EXPECT_TRUE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
-    EXPECT_TRUE(log.contains("Loaded strings from " + second.path() + "/strings.es.po"));
-    EXPECT_STREQ(LOC_TR("loctest_po_twice"), "segundo");
-}
-
 TEST_F(LocalizeTest, BadFilesAreReportedAndTheRestIsUsed) {
     testsupport::TemporaryDirectory dir;
     std::string bad = dir.write("strings.fr.po", "msgid \"loctest_po_good\"\n"
