@@ -43,15 +43,4 @@ TEST(MemOutStreamHandOver, TakeBufferLeavesTheStreamEmptyAndUsable) {
     EXPECT_EQ(contentsOf(out), "\x05");
 }
 
-TEST(MemOutStreamHandOver, TerminateAddsNoSecondNul) {
-    rdr::MemOutStream out;
-    out.writeBytes("ab", 3);
-    out.terminate();
-    EXPECT_EQ(out.length(), 3);
-    out.clear();
-    out.writeBytes("ab", 2);
-    out.terminate();
-    EXPECT_EQ(contentsOf(out), std::string("ab", 3));
-}
-
 } // namespace
