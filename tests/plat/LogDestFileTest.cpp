@@ -1,6 +1,6 @@
 // The file and standard-error log destinations: line formats, colour on terminals, and the log
-// file's life cycle (clean-up, size limit, reopening with the header, concurrent writers). The
-// launcher's end-to-end tests show the full line, the header and the rotation.
+// file's life cycle (clean-up, size limit, reopening with the header). The launcher's end-to-end
+// tests show the full line, the header and the rotation.
 #include <plat/Configuration.h>
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
@@ -14,12 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <ctime>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -65,16 +63,6 @@ protected:
 };
 
 using LogDestFileFormat = LogDestFileTest;
-
-TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    for (int level : {0, 3, 5, 6, 10, 11, 30, 31, 110})
-        dest.write(level, "FileTest", "x");
-    std::string priorities;
-    for (const std::string& line : linesOf(logText()))
-        priorities += line.substr(0, 4);
-    EXPECT_EQ(priorities, "<11><12><12><13><13><14><14><15><15>");
-}
 
 TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
     plattest::ScopedTimeZone zone("XYZ-5");
@@ -192,35 +180,6 @@ TEST_F(LogDestFileLifeCycle, OpenFailureIsReportedOnceAndMessagesAreDropped) {
     EXPECT_EQ(capture.count("Error opening log file: "), 1) << capture.text();
     EXPECT_NE(capture.text().find("Not a directory"), std::string::npos) << capture.text();
     EXPECT_EQ(capture.text().find("dropped"), std::string::npos);
-}
-
-TEST_F(LogDestFileLifeCycle, ManyThreadsLoseNoLineAndNeverInterleave) {
-    constexpr int Threads = 8;
-    constexpr int LinesEach = 2500;
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    std::vector<std::thread> writers;
-    for (int t = 0; t < Threads; ++t)
-        writers.emplace_back([&dest, t] {
-            for (int i = 0; i < LinesEach; ++i)
-                dest.write(30, "FileTest",
-                           ("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
-                            std::string(std::size_t(40 + t * 7), char('a' + t)))
-                               .c_str());
-        });
-    for (std::thread& writer : writers)
-        writer.join();
-
-    std::vector<std::string> lines = linesOf(logText());
-    ASSERT_EQ(lines.size(), std::size_t(Threads * LinesEach));
-    std::regex shape("<14> \\S+ \\S+ \\S+\\[\\d+\\]: FileTest: thread (\\d) line (\\d+) ([a-z]+)");
-    std::vector<int> next(Threads, 0);
-    for (const std::string& line : lines) {
-        std::smatch fields;
-        ASSERT_TRUE(std::regex_match(line, fields, shape)) << line;
-        int thread = std::stoi(fields[1]);
-        EXPECT_EQ(std::stoi(fields[2]), next[thread]++);
-        EXPECT_EQ(fields[3], std::string(std::size_t(40 + thread * 7), char('a' + thread)));
-    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Routing of log sources to destinations: the routing text's faults, levels of sources whose
-// destination went, patterns and the replay of stored messages. Every test routes through the
-// override and the launcher's end-to-end tests through the Log parameter.
+// destination went, and patterns. Every test routes through the override, the launcher's
+// end-to-end tests through the Log parameter, and the memory store's test replays.
 #include <plat/ConfigParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Log.h>
@@ -53,27 +53,6 @@ TEST(LogRoutingLevels, DestroyedDestinationLeavesNoRouteAndTheSourceDropsItsMess
     EXPECT_EQ(source.level(), -1);
     EXPECT_EQ(plat::lookupDest("RoutingGone"), nullptr);
     EXPECT_EQ(plat::LogDestMem::instance().records().size(), stored);
-    plat::setLogOverride(nullptr);
-}
-
-TEST(LogRoutingReplay, MessagesNoDestinationTookGoToTheNextStarElement) {
-    RecordingLogDest sleeping("RoutingSleeping");
-    sleeping.setActive(false);
-    RecordingLogDest awake("RoutingAwake");
-    plat::LogSrc source("RoutingTestReplay");
-    plat::setLogOverride("RoutingTestReplay:RoutingSleeping:100");
-    plat::LogDestMem::instance().clear();
-    source.write(40, "kept for later");
-
-    plat::setLogOverride("*:RoutingSleeping:100");
-    EXPECT_TRUE(sleeping.messages().empty());
-    plat::setLogOverride("*:RoutingAwake:100");
-    plat::setLogOverride("*:RoutingAwake:100");
-
-    std::vector<std::string> expected{"Start replaying stored messages", "kept for later",
-                                      "Finished replaying stored messages"};
-    EXPECT_EQ(awake.texts(), expected);
-    EXPECT_TRUE(plat::LogDestMem::instance().records().empty());
     plat::setLogOverride(nullptr);
 }
 

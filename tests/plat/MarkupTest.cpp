@@ -27,8 +27,6 @@ TEST(MarkupBuilders, EscapeEverythingAndWrapOnlyWhatDiffersFromTheDefaultStyle) 
     const Case cases[] = {
         {Markup::escape("a<b & \"c\" 'd'>\xFF."),
          "a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;\uFFFD."},
-        {Markup::escape(nullptr), ""},
-        {Markup::styledColor("x", nullptr), "x"},
         {Markup::styled("x < y", makeStyle(120, 700, Style::Italic | Style::Underline, "red")),
          "<span style=\"font-size:100%;font-weight:700;font-style:italic;"
          "text-decoration:underline;color:red;\">x &lt; y</span>"},

@@ -67,19 +67,6 @@ TEST(Thread, GoesFromCreatedThroughRunningAndFinishedToJoined) {
     EXPECT_TRUE(selfInRun == &thread && passedThread == &thread);
 }
 
-TEST(Thread, DestructorWaitsForRunToEnd) {
-    std::atomic<bool> ended{false};
-    FunctionRunnable body([&](Thread*) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ended = true;
-    });
-    {
-        Thread thread("slow", &body);
-        thread.start();
-    }
-    EXPECT_TRUE(ended.load());
-}
-
 struct SelfDeletingThread : Thread {
     SelfDeletingThread(Gate& runGate, Gate& destroyed)
         : Thread("ephemeral"), runGate(runGate), destroyed(destroyed) {}

@@ -1,5 +1,5 @@
-// Timers on a clock that only the test moves: ordering, repetition and catch-up, time-outs and
-// notifications, nested managers, and restarting after time jumps.
+// Timers on a clock that only the test moves: ordering, repetition and catch-up, time-outs,
+// nested managers, and restarting after time jumps.
 #include <plat/Timer.h>
 
 #include "support/FakeClock.h"
@@ -15,7 +15,6 @@
 #include <climits>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -41,11 +40,6 @@ struct LabelledTimer {
 
     FunctionTimer callback;
     plat::Timer timer;
-};
-
-struct RecordingNotifier : plat::TimerManager::Notifier {
-    void timeoutChanged(int milliseconds) override { timeouts.push_back(milliseconds); }
-    std::vector<int> timeouts;
 };
 
 class TimerTest : public ::testing::Test {
@@ -136,23 +130,6 @@ TEST_F(TimerTest, NextTimeoutIsRoundedUpClampedToIntAndMinusOneWhenIdle) {
     EXPECT_EQ(manager.nextTimeout(), INT_MAX);
     distant.stop();
     EXPECT_EQ(manager.nextTimeout(), -1);
-}
-
-TEST_F(TimerTest, NotifierHearsOfNewFirstTimersAndTheTimeoutAfterProcessing) {
-    RecordingNotifier notifier;
-    manager.setNotifier(&notifier);
-    plat::Timer later, sooner, latest;
-    later.start(200);
-    sooner.start(100);
-    latest.start(300);
-    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100}));
-    sooner.stop();
-    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100, 200}));
-    clock.advanceMs(200);
-    manager.process();
-    EXPECT_EQ(notifier.timeouts.back(), 100);
-    latest.stop();
-    EXPECT_EQ(notifier.timeouts.back(), -1);
 }
 
 TEST_F(TimerTest, CallbackExceptionLeavesTheRestQueuedForTheNextPass) {

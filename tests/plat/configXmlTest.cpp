@@ -115,25 +115,6 @@ TEST(ConfigXmlRoundTrip, BinaryBytesNeverReachTheDocument) {
     EXPECT_TRUE(read.getValueBuffer().length() == 0 && read.getPriority() == DefaultPriority);
 }
 
-TEST(ConfigXmlReading, ReplacesRunTimeParametersAndFillsStaticOnesOfTheSameClass) {
-    plat::Configuration config("Config");
-    config.addBool("Stale", "Stale.", false);
-    plat::IntParameter width("Width", "Width.", 5, false, &config, 0, 100);
-
-    plat::fromXml(config, document("<bool name=\"Fresh\" description=\"Fresh.\" advanced=\"TRUE\">"
-                                   "<value data=\"1\" priority=\"10\"/></bool>\n"
-                                   "<INT name=\"width\" description=\"Other.\">"
-                                   "<value data=\"50\" priority=\"10\"/></INT>\n")
-                              .c_str());
-
-    EXPECT_EQ(config.findParam("Stale"), nullptr);
-    plat::BoolParameter& fresh = config.getBoolParam("Fresh");
-    EXPECT_TRUE(fresh.getValue() && fresh.isAdvanced());
-    EXPECT_EQ(fresh.getPriority(), PreferencePriority);
-    EXPECT_EQ(width.getValue(), 50);
-    EXPECT_STREQ(width.getDescription(), "Width.");
-}
-
 TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
     plat::Configuration config("Config");
     plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);

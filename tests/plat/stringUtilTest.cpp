@@ -20,15 +20,6 @@ TEST(StringUtil, AffixTestsTreatNullAndEmptyAffixesAsMatching) {
     EXPECT_FALSE(plat::endsWithNoCase(nullptr, "e"));
 }
 
-TEST(StringUtil, ContainsCharBeforeLooksOnlyInTheRange) {
-    const char* text = "key=value";
-    EXPECT_TRUE(plat::containsCharBefore(text, text + 4, '='));
-    EXPECT_FALSE(plat::containsCharBefore(text, text + 3, '='));
-    const char stopsAtNul[] = "key\0z";
-    EXPECT_FALSE(plat::containsCharBefore(stopsAtNul, stopsAtNul + 5, 'z'));
-    EXPECT_FALSE(plat::containsCharBefore(nullptr, nullptr, 'a'));
-}
-
 TEST(StringUtil, EditsInPlace) {
     struct Case {
         void (*edit)(char*);
@@ -48,12 +39,6 @@ TEST(StringUtil, EditsInPlace) {
     EXPECT_STREQ(text.c_str(), "abcd");
     plat::trimLeft(nullptr);
     plat::trimRight(nullptr);
-}
-
-TEST(StringUtil, HasNonSpaceKnowsExactlyFourWhitespaceBytes) {
-    EXPECT_FALSE(plat::hasNonSpace(" \t\r\n"));
-    EXPECT_FALSE(plat::hasNonSpace(nullptr));
-    EXPECT_TRUE(plat::hasNonSpace(" \v "));
 }
 
 TEST(StringUtil, InsertEveryGroupsCharacters) {
