@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 
