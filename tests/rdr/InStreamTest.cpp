@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -135,29 +134,12 @@ TEST(InStreamLines, CrLfLineThenLastLineThenEndOfStream) {
     EXPECT_THROW(memory.in.readLine(line), rdr::EndOfStream);
 }
 
-TEST(InStreamLines, NulIsStoredAndReported) {
-    MemoryInput memory(std::string("a\0b\n", 4));
-    plat::DString line;
-    bool hasNul = false;
-    memory.in.readLine(line, 0, &hasNul);
-    EXPECT_TRUE(hasNul);
-    EXPECT_EQ(std::memcmp(line.get(), "a\0b", 4), 0);
-}
-
 TEST(InStreamLines, OverlongLineRaisesAndLeavesTheRestUnread) {
     MemoryInput memory("abcdefg\nz");
     plat::DString line;
     EXPECT_THROW(memory.in.readLine(line, 4), rdr::StringTooLongException);
     EXPECT_TRUE(line.isEmpty());
     EXPECT_EQ(memory.in.readU8(), 'f');
-}
-
-TEST(InStreamLines, ValidationReportsRepair) {
-    MemoryInput memory("ok\n\xFF\n");
-    plat::DString line;
-    EXPECT_TRUE(memory.in.readLine(line, 0, nullptr, true));
-    EXPECT_FALSE(memory.in.readLine(line, 0, nullptr, true));
-    EXPECT_EQ(asString(line), "\xEF\xBF\xBD");
 }
 
 TEST(InStreamRandom, ValuesBelowThresholdAreSkippedUpToEightTimes) {
