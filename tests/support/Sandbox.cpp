@@ -17,6 +17,11 @@ const char* const MountScript =
     "mount -t overlay overlay -o \"lowerdir=/etc,upperdir=$4,workdir=$5\" /etc && "
     "shift 5 && exec \"$@\"";
 
+std::string rootHomeDir() {
+    struct passwd* root = getpwuid(0);
+    return root && root->pw_dir ? root->pw_dir : "/root";
+}
+
 std::string madeDirectory(const std::string& path) {
     std::filesystem::create_directories(path);
     return path;
@@ -30,11 +35,6 @@ Sandbox::Sandbox()
       etcUpper(madeDirectory(directory.file("etc-upper"))),
       etcWork(madeDirectory(directory.file("etc-work"))) {}
 
-std::string Sandbox::rootHomePath() {
-    struct passwd* root = getpwuid(0);
-    return root && root->pw_dir ? root->pw_dir : "/root";
-}
-
 bool Sandbox::available() {
     static const bool usable = runToEnd({"/usr/bin/unshare", "--mount", "--propagation", "private",
                                          "/bin/sh", "-c", "mount --bind /var/log /var/log"})
@@ -45,7 +45,7 @@ bool Sandbox::available() {
 std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command) const {
     std::vector<std::string> wrapped{"/usr/bin/unshare", "--mount", "--propagation", "private",
                                      "/bin/sh",          "-c",      MountScript,     "sh"};
-    wrapped.insert(wrapped.end(), {home, rootHomePath(), log, etcUpper, etcWork});
+    wrapped.insert(wrapped.end(), {home, rootHomeDir(), log, etcUpper, etcWork});
     wrapped.insert(wrapped.end(), command.begin(), command.end());
     return wrapped;
 }

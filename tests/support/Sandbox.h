@@ -23,8 +23,6 @@ public:
 
     // What the command sees as root's home directory and as /var/log.
     const std::string& rootHome() const { return home; }
-    // Where the command sees rootHome(): root's home directory in the password database.
-    static std::string rootHomePath();
     const std::string& varLog() const { return log; }
     // Where a file the command sees as /etc/<relative> is put before the run.
     std::string etcFile(const std::string& relative) const;
