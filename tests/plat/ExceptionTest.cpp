@@ -23,12 +23,6 @@ TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
     }
 }
 
-TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
-    // 254 ASCII bytes and then a two-byte character: the character does not fit in 255 bytes.
-    std::string text = std::string(254, 'a') + "\u00FC" + std::string(44, 'b');
-    EXPECT_EQ(std::string(plat::Exception(text.c_str()).message()), std::string(254, 'a'));
-}
-
 using AssertionFailDeathTest = ::testing::Test;
 
 TEST_F(AssertionFailDeathTest, PrintsTheConditionFileLineInformationAndAStackTrace) {

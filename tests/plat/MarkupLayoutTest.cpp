@@ -61,7 +61,6 @@ TEST(MarkupLayout, BreaksAfterTheLastWordThatFitsOrInsideWordsWiderThanALine) {
         {"aaa bbb ccc ddd", 100, "[aaa bbb]0,0L0 [ccc ddd]0,12L1"},
         // Blanks and line ends at the start of a continued line are skipped.
         {"aaaa   \t<b>  <br/>bbbb</b>", 60, "[aaaa]0,0L0 [bbbb]0,12L1"},
-        {"aaaaaa<b>bbbbbb</b>", 100, "[aaaaaa]0,0L0 [bbbbbb]0,12L1"},
         {"\u00E4\u00F6\u00FC\u00DFabcd x", 35,
          "[\u00E4\u00F6\u00FC]0,0L0 [\u00DFab]0,12L1 [cd]0,24L2 [x]0,36L3"},
         // No room at all still places one character per line.

@@ -1,5 +1,5 @@
-// Timers on a clock that only the test moves: ordering, repetition and catch-up, time-outs,
-// nested managers, and restarting after time jumps.
+// Timers on a clock that only the test moves: ordering, repetition and catch-up, time-outs, and
+// restarting after time jumps.
 #include <plat/Timer.h>
 
 #include "support/FakeClock.h"
@@ -143,19 +143,6 @@ TEST_F(TimerTest, CallbackExceptionLeavesTheRestQueuedForTheNextPass) {
     EXPECT_TRUE(fired.empty());
     EXPECT_EQ(manager.process(), 0);
     EXPECT_EQ(fired, std::vector<int>{2});
-}
-
-TEST_F(TimerTest, NestedManagerTakesOverAndHandsBackStoppingItsTimers) {
-    plat::Timer timer;
-    {
-        plat::TimerManager inner(true);
-        EXPECT_EQ(&plat::TimerManager::current(), &inner);
-        timer.start(10);
-        EXPECT_EQ(inner.nextTimeout(), 10);
-        EXPECT_EQ(manager.nextTimeout(), -1);
-    }
-    EXPECT_EQ(&plat::TimerManager::current(), &manager);
-    EXPECT_FALSE(timer.isActive());
 }
 
 class TimerJumpTest : public TimerTest {
