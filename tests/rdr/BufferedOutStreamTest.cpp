@@ -1,10 +1,7 @@
-// Buffered output: growth up to the maximum and the default maximum.
+// Buffered output: growth up to the maximum, and the refusals beyond it.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
-#include <rdr/MaxOutBufferSize.h>
-
-#include <plat/Configuration.h>
 
 #include <support/raisedBy.h>
 
@@ -39,17 +36,6 @@ TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
     out.writeU16(1);
     EXPECT_EQ(raisedBy([&] { out.writeU64(1); }).message,
               "BufferedOutStream overrun: buffer size exceeded");
-}
-
-TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
-    plat::Configuration& config = plat::Configuration::global();
-    EXPECT_FALSE(config.set("MaxOutBufferSize", "100", plat::PreferencePriority))
-        << "below the range";
-    ASSERT_TRUE(config.set("maxoutbuffersize", "65536", plat::PreferencePriority));
-    ScriptedOutStream out(-1, -1);
-    rdr::maxOutBufferSize().resetToDefault(false);
-    EXPECT_EQ(out.bufferSize(), 16384);
-    EXPECT_EQ(out.maxBufferSize(), 65536);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The input stream core: the end of memory, checkpoints and rewinding, pointers into the window,
-// strings with limits, lines and uniform random numbers.
+// strings with limits and lines.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -140,16 +140,6 @@ TEST(InStreamLines, OverlongLineRaisesAndLeavesTheRestUnread) {
     EXPECT_THROW(memory.in.readLine(line, 4), rdr::StringTooLongException);
     EXPECT_TRUE(line.isEmpty());
     EXPECT_EQ(memory.in.readU8(), 'f');
-}
-
-TEST(InStreamRandom, ValuesBelowThresholdAreSkippedUpToEightTimes) {
-    // For n = 3 the threshold is 2^32 mod 3 = 1: the first value 0 is rejected, 5 gives 2.
-    MemoryInput second(bytesOf({0, 0, 0, 0, 0, 0, 0, 5}));
-    EXPECT_EQ(second.in.readRandom(3), 2u);
-    EXPECT_TRUE(second.in.atEnd());
-    MemoryInput ninth(std::string(9 * 4, '\0'));
-    EXPECT_EQ(ninth.in.readRandom(3), 0u) << "the ninth value is taken regardless";
-    EXPECT_TRUE(ninth.in.atEnd());
 }
 
 } // namespace
