@@ -1,6 +1,6 @@
-// The configuration-file store: which files each priority reads and in what order, what stops
-// reading, and editing single settings of the application file. The product's initialisation
-// tests show how later files and priorities win.
+// The configuration-file store: what stops reading, and editing single settings of the
+// application file. The product's initialisation tests show which files are read in what order
+// and how later files and priorities win.
 #include <tqutil/ConfigStoreFile.h>
 
 #include <plat/Configuration.h>
@@ -15,20 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
 using testsupport::modeOf;
 using testsupport::readFile;
 using testsupport::writeFile;
-
-std::vector<std::string> pathsOf(const std::vector<tqutil::ConfigStoreFile::File>& files) {
-    std::vector<std::string> paths;
-    for (const auto& file : files)
-        paths.emplace_back(file.path.c_str());
-    return paths;
-}
 
 class ConfigStoreFileTest : public ::testing::Test {
 protected:
@@ -39,19 +31,6 @@ protected:
     const std::string appFile = directory.file("user/config.d/App");
     tqutil::ConfigStoreFile store{"App", appFile.c_str(), config};
 };
-
-TEST_F(ConfigStoreFileTest, ListsEachPrioritysFilesInTheOrderTheirDirectoriesWereAdded) {
-    store.addDirectory("/a", 10, true);
-    store.addDirectory("/b", 40, false);
-    store.addDirectory("/c", 10, false);
-
-    EXPECT_EQ(pathsOf(store.files(10)),
-              (std::vector<std::string>{"/a/common", "/a/common.custom", "/a/App", "/c/common",
-                                        "/c/App"}));
-    EXPECT_EQ(pathsOf(store.files(40)), (std::vector<std::string>{"/b/common", "/b/App"}));
-    EXPECT_TRUE(store.files(5).empty());
-    EXPECT_STREQ(store.files(10)[1].name.c_str(), "common.custom");
-}
 
 TEST_F(ConfigStoreFileTest, AnUnreadableFileStopsReading) {
     store.addDirectory(directory.file("system").c_str(), 10, false);
