@@ -14,24 +14,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
 using plat::PreferencePriority;
 
 TEST(ConfigLineParsing, NameAndValueAroundTheFirstEqualsSignWithThreeEscapes) {
-    struct Case {
-        const char* line;
-        const char* name;
-        const char* value;
-    };
-    for (Case c : {Case{" \tName = a=b \r", "Name ", " a=b"}, Case{"Verbose", "Verbose", nullptr},
-                   Case{"Empty=", "Empty", ""},
-                   Case{"Text=a\\rb\\nc\\\\d\\te\\\\nf\\", "Text", "a\rb\nc\\d\\te\\nf\\"}}) {
-        SCOPED_TRACE(c.line);
-        plat::ConfigLine line = plat::parseConfigLine(c.line);
-        EXPECT_STREQ(line.name.get(), c.name);
-        EXPECT_STREQ(line.value.get(), c.value);
+    using Case = std::tuple<const char*, const char*, const char*>;
+    for (auto [text, name, value] :
+         {Case{" \tName = a=b \r", "Name ", " a=b"}, Case{"Verbose", "Verbose", nullptr},
+          Case{"Empty=", "Empty", ""},
+          Case{"Text=a\\rb\\nc\\\\d\\te\\\\nf\\", "Text", "a\rb\nc\\d\\te\\nf\\"}}) {
+        SCOPED_TRACE(text);
+        plat::ConfigLine line = plat::parseConfigLine(text);
+        EXPECT_STREQ(line.name.get(), name);
+        EXPECT_STREQ(line.value.get(), value);
     }
 }
 

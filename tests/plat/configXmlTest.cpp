@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -119,11 +120,8 @@ TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
     plat::Configuration config("Config");
     plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
     const char* const incompatible = "Incompatible XML config";
-    struct Case {
-        std::string document;
-        const char* message;
-    };
-    for (const Case& c : {
+    using Case = std::pair<std::string, const char*>;
+    for (const auto& [text, message] : {
              Case{document("<float name=\"Ratio\" description=\"Ratio.\"/>\n"), incompatible},
              Case{document("<bool description=\"Nameless.\"/>\n"), incompatible},
              Case{document("<enum name=\"Empty\" description=\"No names.\">"
@@ -140,7 +138,7 @@ TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
                            "<bool name=\"Late\" description=\"Late.\"/>\n"),
                   incompatible},
          })
-        EXPECT_EQ(failureOf(config, c.document), c.message) << c.document;
+        EXPECT_EQ(failureOf(config, text), message) << text;
     EXPECT_NE(config.findParam("Early"), nullptr);
     EXPECT_EQ(config.findParam("Late"), nullptr);
 }

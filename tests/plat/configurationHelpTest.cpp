@@ -29,7 +29,9 @@ class Usage : public ::testing::Test {
 protected:
     plat::Configuration config{"Usage", "plat_configuration_global_params"};
     plat::Configuration child{"Child"};
-    plat::BoolParameter verbose{"verbose", "Log more.", false, false, &config};
+    // A description given by its key is translated.
+    plat::BoolParameter verbose{"verbose", plat::DescriptionKey("plat_usage_help"), false, false,
+                                &config};
     plat::IntParameter depth{
         "Depth",
         "How far the search goes before it gives up and reports the best result that it has "
@@ -77,7 +79,7 @@ TEST_F(Usage, LaysOutEntriesAtSeventyNineColumnsWithTheCurrentValues) {
                         "(default=/srv/data/archive/year/month/abc/35)\n"
                         "  Place          - Where it goes.\n"
                         "                   (default=/srv/data/archive/year/month/abcd/36)\n"
-                        "  verbose        - Log more. (default=0)\n"
+                        "  verbose        - Provide [advanced] usage information. (default=0)\n"
                         "Child Parameters:\n"
                         "  Colour         - Colour. (default=red)\n");
 }

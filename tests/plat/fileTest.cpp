@@ -111,6 +111,18 @@ TEST(FilePathArithmetic, BaseNameCutsSuffixWithoutRegardToCase) {
     EXPECT_STREQ(plat::fileBaseName("../..").c_str(), ".");
 }
 
+TEST_F(FileTest, GetCwdGrowsBeyondItsFirstBuffer) {
+    std::string expected = dir.path();
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    for (int level = 0; level < 12; ++level) {
+        std::string name(120, char('a' + level));
+        ASSERT_EQ(::mkdir(name.c_str(), 0700), 0);
+        ASSERT_EQ(::chdir(name.c_str()), 0);
+        expected += "/" + name;
+    }
+    EXPECT_EQ(plat::getCwd().c_str(), expected);
+}
+
 // ---- Real paths ----
 
 // l1 reaches the file through twenty links, l0 through twenty-one.

@@ -3,23 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(BoundedAppend, CutsOnCharacterBoundaries) {
-    struct Case {
-        const char* source;
-        const char* result;
-        bool complete;
-    };
+    using Case = std::tuple<const char*, const char*, bool>;
     // Capacity 8 after "ab" leaves room for five bytes.
-    for (Case c : {Case{"cdefg", "abcdefg", true}, Case{"cdefgh", "abcdefg", false},
-                   Case{"cdef\xC3\xA9", "abcdef", false},
-                   Case{"cd\xE2\x82\xAC\xE2\x82\xAC", "abcd\xE2\x82\xAC", false},
-                   Case{"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "ab\xF0\x9F\x98\x80", false},
-                   Case{"c\xF0\x9F\x98\x80", "abc\xF0\x9F\x98\x80", true}}) {
+    for (auto [source, result, complete] :
+         {Case{"cdefg", "abcdefg", true}, Case{"cdefgh", "abcdefg", false},
+          Case{"cdef\xC3\xA9", "abcdef", false},
+          Case{"cd\xE2\x82\xAC\xE2\x82\xAC", "abcd\xE2\x82\xAC", false},
+          Case{"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "ab\xF0\x9F\x98\x80", false},
+          Case{"c\xF0\x9F\x98\x80", "abc\xF0\x9F\x98\x80", true}}) {
         char buffer[8] = "ab";
-        EXPECT_EQ(plat::boundedAppend(buffer, sizeof buffer, c.source), c.complete) << c.source;
-        EXPECT_STREQ(buffer, c.result);
+        EXPECT_EQ(plat::boundedAppend(buffer, sizeof buffer, source), complete) << source;
+        EXPECT_STREQ(buffer, result);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -18,18 +19,14 @@ TEST(StringUtil, AffixTestsTreatNullAndEmptyAffixesAsMatching) {
 }
 
 TEST(StringUtil, EditsInPlace) {
-    struct Case {
-        void (*edit)(char*);
-        const char* text;
-        const char* result;
-    };
-    for (Case c :
+    using Case = std::tuple<void (*)(char*), const char*, const char*>;
+    for (auto [edit, given, result] :
          {Case{plat::trimLeft, " \t\r\n x y ", "x y "}, Case{plat::trimRight, "\n", ""},
           Case{plat::trimRight, " x y \t\r\n", " x y"},
           Case{plat::toUpper, "ab\u00E9z", "AB\u00E9Z"}, Case{plat::toLower, "AbC-9", "abc-9"}}) {
-        std::string text = c.text;
-        c.edit(text.data());
-        EXPECT_STREQ(text.c_str(), c.result) << c.text;
+        std::string text = given;
+        edit(text.data());
+        EXPECT_STREQ(text.c_str(), result) << given;
     }
     std::string text = "a-b_c-d";
     plat::removeChars(text.data(), "-_");
@@ -39,17 +36,14 @@ TEST(StringUtil, EditsInPlace) {
 }
 
 TEST(StringUtil, InsertEveryGroupsCharacters) {
-    struct Case {
-        const char* text;
-        int n;
-        const char* result;
-    };
-    for (Case c : {Case{"1234567", 3, "123,456,7"}, Case{"123456", 3, "123,456"},
-                   Case{"\u00E4\u00F6\u00FC\u00DF", 2, "\u00E4\u00F6,\u00FC\u00DF"},
-                   Case{"abc", 0, "abc"}}) {
-        plat::DString text(c.text);
-        plat::insertEvery(text, ',', c.n);
-        EXPECT_STREQ(text.get(), c.result) << c.text;
+    using Case = std::tuple<const char*, int, const char*>;
+    for (auto [given, n, result] :
+         {Case{"1234567", 3, "123,456,7"}, Case{"123456", 3, "123,456"},
+          Case{"\u00E4\u00F6\u00FC\u00DF", 2, "\u00E4\u00F6,\u00FC\u00DF"},
+          Case{"abc", 0, "abc"}}) {
+        plat::DString text(given);
+        plat::insertEvery(text, ',', n);
+        EXPECT_STREQ(text.get(), result) << given;
     }
 }
 
