@@ -1,4 +1,4 @@
-// Locale names: splitting at the separators, normalisation and the default territories.
+// Locale names: splitting at the separators, and the names that are safe in file names.
 #include <loc/LocaleName.h>
 
 #include <gtest/gtest.h>
@@ -16,23 +16,6 @@ TEST(LocaleName, SplitsAtTheFirstSeparator) {
     EXPECT_EQ(loc::LocaleName("ca_ES@valencia").territory(), "ES");
     EXPECT_FALSE(loc::LocaleName("de_").hasTerritory());
     EXPECT_EQ(loc::LocaleName(".UTF-8").language(), "");
-}
-
-TEST(LocaleName, ABareLanguageGetsItsDefaultTerritory) {
-    EXPECT_EQ(loc::LocaleName("de").normalised(), "de_DE");
-    EXPECT_EQ(loc::LocaleName("pt.UTF-8").normalised(), "pt_BR");
-    EXPECT_EQ(loc::LocaleName("de_CH").normalised(), "de_CH");
-    EXPECT_EQ(loc::LocaleName("eo").normalised(), "eo") << "not in the table";
-    EXPECT_EQ(loc::LocaleName("C").normalised(), "C");
-}
-
-TEST(LocaleName, DefaultTerritoriesAreFoundAcrossTheTable) {
-    // The ends and the middle of the sorted table, and languages between its entries.
-    EXPECT_STREQ(loc::LocaleName::defaultTerritory("af"), "ZA");
-    EXPECT_STREQ(loc::LocaleName::defaultTerritory("zh"), "CN");
-    EXPECT_STREQ(loc::LocaleName::defaultTerritory("ja"), "JP");
-    for (const char* absent : {"", "a", "aa", "zz", "de_", "ee", "pt_BR"})
-        EXPECT_EQ(loc::LocaleName::defaultTerritory(absent), nullptr) << absent;
 }
 
 TEST(LocaleName, OnlyLettersAndUnderscoresMayNameFiles) {

@@ -1,5 +1,4 @@
-// Per-thread locales: a thread's own translations and C library locale, nesting, and the rule
-// that a setter ends on its own thread.
+// Per-thread locales: a thread's own translations and C library locale.
 #include <loc/LocaleSetter.h>
 #include <loc/Localize.h>
 #include <loc/localeParameter.h>
@@ -58,20 +57,6 @@ TEST_F(LocaleSetterTest, AThreadTranslatesInItsOwnLocale) {
     EXPECT_EQ(loc::Localize::instance().locales(), (Names{"en_US"}));
 }
 
-TEST_F(LocaleSetterTest, SettersNestOnAThreadAndSeeTextsRegisteredLater) {
-    onThread([] {
-        loc::LocaleSetter outer("fr");
-        {
-            loc::LocaleSetter inner("es_MX");
-            EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Hola");
-        }
-        EXPECT_STREQ(LOC_TR("loctest_setter_greeting"), "Bonjour");
-        EXPECT_STREQ(loc::Localize::instance().translatePlural("loctest_setter_day", 0), "%D jour");
-        loc::Localize::instance().addString("fr", "loctest_setter_late", "tard");
-        EXPECT_STREQ(LOC_TR("loctest_setter_late"), "tard") << "the thread's map sees later texts";
-    });
-}
-
 TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {
     onThread([] {
         testsupport::LogRecording log("Localize");
@@ -82,19 +67,6 @@ TEST_F(LocaleSetterTest, TheThreadGetsACLibraryLocaleAndGivesItBack) {
         EXPECT_EQ(uselocale(locale_t(nullptr)), LC_GLOBAL_LOCALE);
         EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
     });
-}
-
-using LocaleSetterDeathTest = LocaleSetterTest;
-
-TEST_F(LocaleSetterDeathTest, ASetterEndsOnTheThreadThatMadeIt) {
-    EXPECT_DEATH(
-        {
-            loc::LocaleSetter* setter = nullptr;
-            std::thread maker([&setter] { setter = new loc::LocaleSetter("de"); });
-            maker.join();
-            delete setter;
-        },
-        "Assertion 'thrInst == this' failed");
 }
 
 } // namespace

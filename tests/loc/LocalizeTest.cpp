@@ -14,7 +14,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <locale.h>
 #include <string>
 
 namespace {
@@ -54,18 +53,6 @@ TEST_F(LocalizeTest, TextsComeFromTheFirstUserLocaleThatHasThem) {
     EXPECT_STREQ(LOC_TR("loctest_greeting"), "Bonjour");
     useLocale("it");
     EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hello") << "English comes last";
-}
-
-TEST_F(LocalizeTest, LocaleChangesRefreshOnceSearchDirectoriesAreSet) {
-    localize().setSearchDirs({});
-    testsupport::LogRecording log("Localize");
-    loc::localeParameter().setParam("es:pt", plat::PreferencePriority);
-    EXPECT_EQ(localize().locales(), (Names{"es_ES", "pt_BR", "en_US"}));
-    EXPECT_STREQ(LOC_TR("loctest_greeting"), "Hola");
-    EXPECT_EQ(log.levelOf("Locales es_ES:pt_BR:en_US"), 30) << log.dump();
-    testsupport::LogRecording again("Localize");
-    localize().refresh();
-    EXPECT_FALSE(again.contains("Locales es_ES:pt_BR:en_US")) << "an unchanged list is not logged";
 }
 
 TEST_F(LocalizeTest, PluralsFollowTheRuleOfTheLocaleThatHasThem) {
@@ -136,26 +123,6 @@ TEST_F(LocalizeTest, FilesOfTheLoadListAreReadInItsOrder) {
     EXPECT_EQ(loaded, expected);
 }
 
-TEST_F(LocalizeTest, FilesAreReadOncePerNameAndAgainForNewDirectories) {
-    testsupport::TemporaryDirectory first;
-    testsupport::TemporaryDirectory second;
-    first.write("strings.es.po", "msgid \"loctest_po_once\"\nmsgstr \"primero\"\n");
-    second.write("strings.es.po", "msgid \"loctest_po_twice\"\nmsgstr \"segundo\"\n");
-    localize().setSearchDirs({first.path()});
-    useLocale("es");
-    EXPECT_STREQ(LOC_TR("loctest_po_once"), "primero");
-    {
-        testsupport::LogRecording log("Localize");
-        localize().refresh();
-        EXPECT_FALSE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
-    }
-    testsupport::LogRecording log("Localize");
-    localize().setSearchDirs({first.path(), second.path()});
-    EXPECT_TRUE(log.contains("Loaded strings from " + first.path() + "/strings.es.po"));
-    EXPECT_TRUE(log.contains("Loaded strings from " + second.path() + "/strings.es.po"));
-    EXPECT_STREQ(LOC_TR("loctest_po_twice"), "segundo");
-}
-
 TEST_F(LocalizeTest, BadFilesAreReportedAndTheRestIsUsed) {
     testsupport::TemporaryDirectory dir;
     std::string bad = dir.write("strings.fr.po", "msgid \"loctest_po_good\"\n"
@@ -199,39 +166,6 @@ TEST_F(LocalizeTest, BuiltinTextsThenResourcesThenFiles) {
     EXPECT_STREQ(LOC_TR("loctest_resource"), "from resource");
     EXPECT_STREQ(LOC_TR("loctest_resource_file"), "from file");
     EXPECT_EQ(log.levelOf("Loaded strings from built-in resource strings.xq.po"), 30) << log.dump();
-}
-
-TEST_F(LocalizeTest, LocalesTheSystemLacksAreReportedAndAnEmptyLocaleRestoresTheOwnLocale) {
-    loc::localeParameter().resetToDefault(false);
-    localize().refresh();
-    std::string original = setlocale(LC_ALL, nullptr);
-    // With C.UTF-8 for numbers the process's own locale differs from "C".
-    setlocale(LC_NUMERIC, "C.UTF-8");
-    std::string own = setlocale(LC_ALL, nullptr);
-    testsupport::LogRecording log("Localize");
-    useLocale("xq_ZZ:xr");
-    EXPECT_EQ(log.levelOf("No OS support for locale \"xq_ZZ\""), 30) << log.dump();
-    EXPECT_EQ(log.levelOf("No OS support for locale \"xr\""), 30) << log.dump();
-    EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
-    loc::localeParameter().resetToDefault(false);
-    localize().refresh();
-    EXPECT_EQ(setlocale(LC_ALL, nullptr), own);
-    setlocale(LC_ALL, original.c_str());
-}
-
-using LocalizeDeathTest = LocalizeTest;
-
-TEST_F(LocalizeDeathTest, ATextIsEitherPlainOrAFormat) {
-    localize().addString("en", "loctest_both", "%S");
-    LOC_TRF("loctest_both");
-    EXPECT_DEATH(LOC_TR("loctest_both"),
-                 "Assertion '\\(raw == \\(state == TR_RAW\\)\\)' failed at .*: Can't use same "
-                 "string as both raw and formatted - loctest_both");
-}
-
-TEST_F(LocalizeDeathTest, BadUtf8InABuiltinTextIsAProgrammingError) {
-    EXPECT_DEATH(localize().addString("en", "loctest_bad", "caf\xC3"),
-                 "Assertion 'isValidUtf8\\(str\\)' failed at .*: Bad UTF-8 in loctest_bad");
 }
 
 } // namespace

@@ -112,13 +112,6 @@ TEST(PoParser, AnEntryWithoutMsgstrFailsWhereItEnds) {
     EXPECT_EQ(parsed.log[1].text, "test.po:5 Expected msgstr");
 }
 
-TEST(PoParser, AFailingLineLeavesTheEntryToTheNextLines) {
-    Parsed parsed = parse("msgid \"key\"\n\"more\" \nmsgstr \"text\"\n");
-    EXPECT_EQ(parsed.entries, (Entries{{"key", "text"}}));
-    ASSERT_EQ(parsed.log.size(), 1u) << parsed.dump;
-    EXPECT_EQ(parsed.log[0].text, "test.po:2 Junk following string data");
-}
-
 TEST(PoParser, LinesWithBadUtf8OrANulByteAreReportedAndSkipped) {
     using namespace std::string_literals;
     Parsed parsed = parse("msgid \"a\"\n"

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <locale.h>
 
 namespace {
@@ -10,18 +12,13 @@ namespace {
 using loc::Charset;
 
 TEST(Charset, NamesAreComparedWithoutCaseAndPunctuationAndOnlyPart1IsLatin1) {
-    struct Case {
-        const char* name;
-        Charset charset;
-    };
-    for (Case c : {Case{"UTF-8", Charset::Utf8}, Case{"utf8", Charset::Utf8},
-                   Case{"Utf_8", Charset::Utf8}, Case{"ISO-8859-1", Charset::Latin1},
-                   Case{"iso_8859_1:1987", Charset::Latin1}, Case{"ANSI_X3.4-1968", Charset::Ascii},
-                   Case{"US-ASCII", Charset::Ascii}, Case{"646", Charset::Ascii},
-                   Case{"ISO646-US", Charset::Ascii}, Case{"ISO-8859-15", Charset::Other},
-                   Case{"ISO-8859-10", Charset::Other}, Case{"ISO-8859-2", Charset::Other},
-                   Case{"UTF-16", Charset::Other}, Case{"", Charset::Other}})
-        EXPECT_EQ(loc::classifyCharset(c.name), c.charset) << c.name;
+    using Case = std::tuple<const char*, Charset>;
+    for (auto [name, charset] :
+         {Case{"utf8", Charset::Utf8}, Case{"Utf_8", Charset::Utf8},
+          Case{"iso_8859_1:1987", Charset::Latin1}, Case{"ANSI_X3.4-1968", Charset::Ascii},
+          Case{"646", Charset::Ascii}, Case{"ISO-8859-15", Charset::Other},
+          Case{"ISO-8859-10", Charset::Other}, Case{"", Charset::Other}})
+        EXPECT_EQ(loc::classifyCharset(name), charset) << name;
     EXPECT_EQ(loc::classifyCharset(nullptr), Charset::Other);
 }
 

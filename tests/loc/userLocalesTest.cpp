@@ -8,39 +8,39 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-TEST(UserLocales, TheSettingWinsAndIsNormalised) {
-    EXPECT_EQ(loc::chooseUserLocales("fr", "de_DE.UTF-8", "es"), (Names{"fr_FR", "en_US"}));
-    EXPECT_EQ(loc::chooseUserLocales("pt_PT.UTF-8:de-AT@euro:ja", nullptr, nullptr),
-              (Names{"pt_PT", "de_AT", "ja_JP", "en_US"}));
-}
-
-TEST(UserLocales, ListsDropEmptyNamesAndRepeats) {
+TEST(UserLocales, TheSettingWinsThenLanguageForATranslatedSystemLocaleThenTheSystemLocale) {
+    struct Case {
+        const char* setting;
+        const char* system;
+        const char* language;
+        Names locales;
+    };
+    for (const Case& c : {
+             Case{"fr", "de_DE.UTF-8", "es", {"fr_FR", "en_US"}},
+             Case{"pt_PT.UTF-8:de-AT@euro:ja",
+                  nullptr,
+                  nullptr,
+                  {"pt_PT", "de_AT", "ja_JP", "en_US"}},
+             // Empty names and repeats are dropped; a setting that names nothing is no setting.
+             Case{"en:de", nullptr, nullptr, {"en_US", "de_DE"}},
+             Case{":", "de_DE.UTF-8", nullptr, {"de_DE", "en_US"}},
+             Case{"", "fr_FR.UTF-8", "de", {"de_DE", "en_US"}},
+             // A language of the system locale takes its territory.
+             Case{"", "fr_CA.UTF-8", "fr:de", {"fr_CA", "de_DE", "en_US"}},
+             Case{"", "fr.UTF-8", "fr", {"fr_FR", "en_US"}},
+             // An untranslated or unusable system locale ignores LANGUAGE.
+             Case{"", "C", "de", {"en_US"}},
+             Case{"", "POSIX", "de", {"en_US"}},
+             Case{"", "C.utf8", "de", {"en_US"}},
+             Case{"", nullptr, "de", {"en_US"}},
+             // Without LANGUAGE the system locale is used as it is.
+             Case{"", "es_MX.UTF-8@x", nullptr, {"es_MX", "en_US"}},
+             Case{"", "de_DE.UTF-8", "", {"de_DE", "en_US"}},
+         })
+        EXPECT_EQ(loc::chooseUserLocales(c.setting, c.system, c.language), c.locales)
+            << c.setting << " / " << (c.system ? c.system : "<null>") << " / "
+            << (c.language ? c.language : "<null>");
     EXPECT_EQ(loc::parseLocaleList("::de::de_DE:.UTF-8:_AT:fr:"), (Names{"de_DE", "fr_FR"}));
-    EXPECT_EQ(loc::chooseUserLocales("en:de", nullptr, nullptr), (Names{"en_US", "de_DE"}));
-    EXPECT_EQ(loc::chooseUserLocales(":", "de_DE.UTF-8", nullptr), (Names{"de_DE", "en_US"}))
-        << "a setting that names nothing is no setting";
-}
-
-TEST(UserLocales, LanguageOverridesTheSystemLocale) {
-    EXPECT_EQ(loc::chooseUserLocales("", "fr_FR.UTF-8", "de"), (Names{"de_DE", "en_US"}));
-}
-
-TEST(UserLocales, ALanguageOfTheSystemLocaleTakesItsTerritory) {
-    EXPECT_EQ(loc::chooseUserLocales("", "fr_CA.UTF-8", "fr:de"),
-              (Names{"fr_CA", "de_DE", "en_US"}));
-    EXPECT_EQ(loc::chooseUserLocales("", "fr.UTF-8", "fr"), (Names{"fr_FR", "en_US"}));
-}
-
-TEST(UserLocales, AnUntranslatedSystemLocaleIgnoresLanguage) {
-    for (const char* system : {"C", "POSIX", "C.UTF-8", "C.utf8"})
-        EXPECT_EQ(loc::chooseUserLocales("", system, "de"), (Names{"en_US"})) << system;
-    EXPECT_EQ(loc::chooseUserLocales("", nullptr, "de"), (Names{"en_US"})) << "unusable";
-}
-
-TEST(UserLocales, WithoutLanguageTheSystemLocaleIsUsedAsItIs) {
-    EXPECT_EQ(loc::chooseUserLocales("", "es_MX.UTF-8@x", nullptr), (Names{"es_MX", "en_US"}));
-    EXPECT_EQ(loc::chooseUserLocales("", "de_DE.UTF-8", ""), (Names{"de_DE", "en_US"}))
-        << "an empty LANGUAGE is no LANGUAGE";
 }
 
 TEST(UserLocales, TheLoadListAddsLanguagesAndEnglish) {

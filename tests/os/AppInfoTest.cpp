@@ -1,11 +1,9 @@
-// The process-wide application identity: unset fields, kept storage, display names.
+// The process-wide application identity: initialisation, kept storage, display names.
 #include <os/AppInfo.h>
 
 #include <loc/Localize.h>
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 
@@ -17,30 +15,6 @@ protected:
     void SetUp() override { AppInfo::init(nullptr, nullptr, nullptr, nullptr, nullptr); }
     void TearDown() override { AppInfo::init(nullptr, nullptr, nullptr, nullptr, nullptr); }
 };
-
-TEST_F(AppIdentity, UnsetFieldsReadEmptyWhenAskedTo) {
-    AppInfo::setGroup(nullptr);
-    for (const char* field : {AppInfo::getApp(true), AppInfo::getCompany(true),
-                              AppInfo::getPathComp(true), AppInfo::getGroup(true)})
-        EXPECT_STREQ(field, "");
-    EXPECT_FALSE(AppInfo::isInitialised());
-}
-
-TEST_F(AppIdentity, UnsetFieldsAndANullNameAreConsistencyFailuresNamingTheField) {
-    EXPECT_DEATH(AppInfo::getApp(), "Assertion 'emptyIfUnset \\|\\| app' failed");
-    EXPECT_DEATH(AppInfo::getCompany(), "Assertion 'emptyIfUnset \\|\\| company' failed");
-    EXPECT_DEATH(AppInfo::getPathComp(), "Assertion 'emptyIfUnset \\|\\| pathComp' failed");
-    EXPECT_DEATH(AppInfo::getGroup(), "Assertion 'emptyIfUnset \\|\\| group' failed");
-    EXPECT_DEATH(AppInfo::setApp(nullptr), "Assertion 'name' failed");
-}
-
-TEST_F(AppIdentity, InitialisedOnceNameCompanyAndPathComponentAreSet) {
-    AppInfo::init("tool", nullptr, "kbx", nullptr, nullptr);
-    EXPECT_FALSE(AppInfo::isInitialised());
-    AppInfo::init("tool", "Maker", "kbx", nullptr, nullptr);
-    EXPECT_TRUE(AppInfo::isInitialised());
-    EXPECT_STREQ(AppInfo::getCompany(), "Maker");
-}
 
 // Callers keep the pointers they were given: setting an equal value must not free them.
 TEST_F(AppIdentity, EqualValueKeepsTheTextHandedOutBefore) {

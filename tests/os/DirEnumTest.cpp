@@ -24,39 +24,30 @@ std::set<std::string> listNames(os::DirEnum& directory) {
     return names;
 }
 
-TEST(DirectoryEntries, ListsEveryEntryButDotAndDotDot) {
-    testsupport::TemporaryDirectory dir;
-    dir.write("a", "");
-    dir.write(".hidden", "");
-    ::mkdir(dir.file("sub").c_str(), 0755);
-    os::DirEnum directory(dir.path().c_str());
-    EXPECT_EQ(listNames(directory), (std::set<std::string>{"a", ".hidden", "sub"}));
-}
-
-TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlashAndFollowsAReopening) {
+TEST(DirectoryEntries, PathJoinsDirectoryAndEntryWithOneSlashAndAReopeningListsTheOther) {
     testsupport::TemporaryDirectory first;
     testsupport::TemporaryDirectory second;
     first.write("one", "");
     second.write("two", "");
+    second.write(".hidden", "");
+    ::mkdir(second.file("sub").c_str(), 0755);
     for (const std::string& given : {first.path(), first.path() + "/"}) {
         os::DirEnum directory(given.c_str());
         ASSERT_STREQ(directory.next(), "one");
         EXPECT_EQ(std::string(directory.path()), first.file("one"));
         directory.open(second.path().c_str());
-        ASSERT_STREQ(directory.next(), "two");
-        EXPECT_EQ(std::string(directory.path()), second.file("two"));
+        EXPECT_EQ(listNames(directory), (std::set<std::string>{"two", ".hidden", "sub"}))
+            << "every entry but . and ..";
     }
 }
 
-TEST(DirectoryEntries, MissingDirectoryRaisesWithPathAndEmptyPathIsAConsistencyFailure) {
+TEST(DirectoryEntries, MissingDirectoryRaisesWithThePath) {
     testsupport::TemporaryDirectory dir;
     std::string missing = dir.file("missing");
     testsupport::Raised raised = testsupport::raisedBy<plat::SystemException>(
         [&] { os::DirEnum directory(missing.c_str()); });
     EXPECT_EQ(raised.error, ENOENT);
     EXPECT_TRUE(raised.startsWith("opendir(" + missing + "): ")) << raised.message;
-    os::DirEnum directory;
-    EXPECT_DEATH(directory.open(""), "Assertion 'dirLen > 0' failed");
 }
 
 TEST(DirectoryEntries, CloseReleasesTheDirectory) {

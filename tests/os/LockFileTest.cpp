@@ -1,5 +1,5 @@
-// Lock files: taking, refusing and testing across processes, contents and modes, removal on
-// release by inode.
+// Lock files: taking, refusing and testing across processes, contents, removal on release by
+// inode.
 #include <os/unix/LockFile.h>
 
 #include <plat/Exception.h>
@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -38,20 +37,6 @@ protected:
     testsupport::TemporaryDirectory dir;
     const std::string path = dir.file("lock");
 };
-
-TEST_F(LockFileTest, ModeIsPrivateOrReadableByAllWhateverTheUmask) {
-    mode_t savedMask = ::umask(077);
-    {
-        os::LockFile shared(dir.file("shared").c_str(), "x", false, false);
-        os::LockFile own(dir.file("private").c_str(), "x", false, true);
-        EXPECT_EQ(modeOf(dir.file("shared")), 0644);
-        EXPECT_EQ(modeOf(dir.file("private")), 0600);
-    }
-    ::umask(savedMask);
-    testsupport::writeFile(dir.file("wide"), "", 0666);
-    os::LockFile wide(dir.file("wide").c_str(), "x", false, true);
-    EXPECT_EQ(modeOf(dir.file("wide")), 0600);
-}
 
 TEST_F(LockFileTest, OpenFailureRaisesWithThePath) {
     std::string missing = dir.file("missing/lock");
@@ -103,19 +88,6 @@ TEST_F(LockFileTest, TestingNeitherCreatesNorWritesNorRemoves) {
         probe.release();
     }
     EXPECT_EQ(readFile(path), "stale");
-}
-
-TEST_F(LockFileTest, ReleaseRemovesTheFileAndCloseLeavesIt) {
-    {
-        os::LockFile lock(path.c_str(), "x", false, false);
-        lock.close();
-    }
-    EXPECT_TRUE(exists(path));
-    EXPECT_EQ(heldInOtherProcess(true), 0);
-    os::LockFile lock(path.c_str(), "x", false, false);
-    lock.release();
-    EXPECT_FALSE(lock.isHeld());
-    EXPECT_FALSE(exists(path));
 }
 
 TEST_F(LockFileTest, ReleaseRemovesTheRenamedFileAndSparesItsReplacement) {

@@ -1,5 +1,5 @@
-// Descriptor helpers: close-on-exec duplication, status flags, pipes and socket pairs, bulk
-// closing and the standard descriptors.
+// Descriptor helpers: close-on-exec duplication, status flags, bulk closing and the standard
+// descriptors. The process launching tests use the pipes and socket pairs.
 #include "support/osTestSupport.h"
 
 #include <os/unix/descriptors.h>
@@ -14,10 +14,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -70,19 +68,6 @@ TEST(Blocking, SwitchingNonBlockingKeepsAppendMode) {
     int flags = ::fcntl(fd.get(), F_GETFL);
     EXPECT_FALSE(flags & O_NONBLOCK);
     EXPECT_TRUE(flags & O_APPEND);
-}
-
-TEST(PipesAndSockets, BothEndsAreCloseOnExecAndConnected) {
-    os::PipeEnds pipe = os::makePipe();
-    os::SocketPairEnds pair = os::makeSocketPair();
-    for (auto [from, to] : {std::pair(pipe.writeEnd.get(), pipe.readEnd.get()),
-                            std::pair(pair.second.get(), pair.first.get())}) {
-        EXPECT_TRUE(isCloseOnExec(from) && isCloseOnExec(to));
-        ASSERT_EQ(::write(from, "x", 1), 1);
-        char byte = 0;
-        ASSERT_EQ(::read(to, &byte, 1), 1);
-        EXPECT_EQ(byte, 'x');
-    }
 }
 
 // Closing runs in a forked child so that the test process keeps its descriptors.

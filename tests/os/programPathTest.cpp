@@ -29,15 +29,6 @@ std::string realPath(const std::string& path) {
     return ::realpath(path.c_str(), resolved) ? resolved : "<unresolved>";
 }
 
-TEST(FindExecutable, PathSearchReturnsTheRealPath) {
-    TemporaryDirectory dir;
-    dir.write("tool", "#!/bin/sh\n", 0755);
-    ::symlink(dir.file("tool").c_str(), dir.file("alias").c_str());
-    EnvironmentChange path("PATH", dir.path());
-    EXPECT_EQ(found(os::findExecutable("alias", true)), realPath(dir.file("tool")));
-    EXPECT_EQ(found(os::findExecutable("alias", false)), "<null>");
-}
-
 TEST(FindExecutable, EmptyPathElementsAreSkippedAndTheFirstExistingCandidateEndsTheSearch) {
     TemporaryDirectory first;
     TemporaryDirectory second;

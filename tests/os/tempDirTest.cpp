@@ -48,12 +48,6 @@ protected:
     std::string expected;
 };
 
-TEST_F(UserTempDir, SuffixNamesThePathWithoutCreatingIt) {
-    plat::DString path = os::getUserTempDir("sockets");
-    EXPECT_EQ(std::string(path.get()), "/tmp/." + pathComp + "-sockets");
-    EXPECT_EQ(modeOf(path.get()), -1);
-}
-
 TEST_F(UserTempDir, CreatedPrivateUnderTheEffectiveUserId) {
     mode_t savedMask = ::umask(0);
     plat::DString path = os::getUserTempDir();

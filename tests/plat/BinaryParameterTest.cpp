@@ -40,15 +40,6 @@ TEST_F(BinaryParameterTest, BadHexadecimalIsRefused) {
     EXPECT_EQ(key.getValue().length(), 0u);
 }
 
-TEST_F(BinaryParameterTest, AlwaysAdvancedAndCopiesAreWiped) {
-    EXPECT_TRUE(key.isAdvanced());
-    key.setValue("\x01\x02", 2, PreferencePriority);
-    plat::MBuf<unsigned char> value = key.getValueBuffer();
-    EXPECT_TRUE(value.wipe());
-    ASSERT_EQ(value.length(), 2u);
-    EXPECT_EQ(value[1], 2);
-}
-
 TEST_F(BinaryParameterTest, CopyFromTakesTheBytesNotTheMaskedTexts) {
     plat::BinaryParameter source("Key", "Key.", "", 0, false, &config);
     source.setParam("0102", PreferencePriority);

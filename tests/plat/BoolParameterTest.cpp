@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using plat::PreferencePriority;
@@ -13,17 +15,14 @@ using plat::PreferencePriority;
 TEST(BoolParameterWords, BothListsInAnyCaseAndNothingMeansTrue) {
     plat::Configuration config("Test");
     plat::BoolParameter verbose("verbose", "Verbose.", false, false, &config);
-    struct Case {
-        const char* word;
-        bool value;
-    };
-    for (Case c : {Case{"1", true}, Case{"on", true}, Case{"TRUE", true}, Case{"Yes", true},
-                   Case{nullptr, true}, Case{"", true}, Case{"0", false}, Case{"off", false},
-                   Case{"False", false}, Case{"NO", false}}) {
-        SCOPED_TRACE(c.word ? c.word : "<null>");
-        verbose.setValue(!c.value, PreferencePriority);
-        ASSERT_TRUE(verbose.setParam(c.word, PreferencePriority));
-        EXPECT_EQ(verbose.getValue(), c.value);
+    using Case = std::tuple<const char*, bool>;
+    for (auto [word, value] :
+         {Case{"on", true}, Case{"TRUE", true}, Case{"Yes", true}, Case{nullptr, true},
+          Case{"", true}, Case{"0", false}, Case{"False", false}, Case{"NO", false}}) {
+        SCOPED_TRACE(word ? word : "<null>");
+        verbose.setValue(!value, PreferencePriority);
+        ASSERT_TRUE(verbose.setParam(word, PreferencePriority));
+        EXPECT_EQ(verbose.getValue(), value);
     }
 }
 

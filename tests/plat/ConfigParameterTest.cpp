@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,26 +47,6 @@ TEST_F(ParameterTest, PolicyHidesPreferenceAndEachChangeIsLogged) {
     EXPECT_EQ(log.count("ConfigParameter: set Level(int) to 7, priority 10\n"), 1) << log.text();
     EXPECT_EQ(log.count("ConfigParameter: unset Level(int) priority 30, now 7, priority 10\n"), 1);
     EXPECT_EQ(log.count("set Level(int) to 3"), 0) << "defaults are logged at level 110 only";
-}
-
-TEST_F(ParameterTest, ConfigurationCanSilenceChangeLogging) {
-    config.setLogChanges(false);
-    LogCapture log;
-    level.setParam("12", PreferencePriority);
-    level.unset(PreferencePriority, false);
-    EXPECT_EQ(log.count("Level(int)"), 0) << log.text();
-}
-
-TEST_F(ParameterTest, ListenersHearEachRealStoreOnce) {
-    level.addCallback(&recorder);
-    level.addCallback(&recorder);
-    level.setParam("2", PreferencePriority);
-    level.setParam("2", PreferencePriority);
-    level.setParam("1", 40);
-    level.unset(40, false);
-    level.unset(PreferencePriority, true);
-    level.unset(PreferencePriority, true);
-    EXPECT_EQ(recorder.priorities, (std::vector<int>{10, 40, 10}));
 }
 
 // Removes itself and another listener while being told about a change.
@@ -126,40 +105,6 @@ TEST_F(ParameterTest, CopyTakesExactlyTheOtherPriorities) {
     level.copyFrom(level);
     EXPECT_EQ(level.getValue(), 9);
     EXPECT_TRUE(recorder.priorities.empty()) << "a copy onto itself changes nothing";
-}
-
-TEST(ParameterClone, CopiesIdentityAndValuesWithOwnedStrings) {
-    plat::Configuration original("Original"), target("Target");
-    char name[] = "Level";
-    char description[] = "How much.";
-    plat::IntParameter level(name, description, 4, true, &original, 0, 9, "noPolicy");
-    level.setParam(6, PreferencePriority);
-    plat::ConfigParameter* copy = level.clone(&target);
-    std::strcpy(name, "XXXXX");
-    std::strcpy(description, "XXXXXXXXX");
-
-    ASSERT_EQ(target.findParam("level", false), copy);
-    EXPECT_EQ(copy->getConfiguration(), &target);
-    EXPECT_STREQ(copy->getName(), "Level");
-    EXPECT_STREQ(copy->getDescription(), "How much.");
-    EXPECT_TRUE(copy->isAdvanced() && copy->hasFlag("noPolicy"));
-    EXPECT_EQ(copy->getValueInt(), 6);
-    EXPECT_STREQ(copy->getValueStrAt(DefaultPriority).get(), "4");
-    EXPECT_FALSE(copy->setParam(10, 20)) << "the range came along";
-}
-
-TEST(ParameterDescription, KeyFormIsTranslated) {
-    plat::Configuration config("Test");
-    plat::BoolParameter flag("Flag", plat::DescriptionKey("plat_configuration_help_default"), false,
-                             false, &config);
-    EXPECT_STREQ(flag.getDescription(), "default");
-    EXPECT_STREQ(flag.getDescriptionKey(), "plat_configuration_help_default");
-}
-
-TEST(ParameterDescriptionDeathTest, OneDescriptionIsRequired) {
-    plat::Configuration config("Test");
-    EXPECT_DEATH(plat::BoolParameter("Flag", nullptr, false, false, &config),
-                 "Assertion 'desc \\|\\| locDesc' failed");
 }
 
 } // namespace

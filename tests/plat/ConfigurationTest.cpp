@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -38,12 +39,6 @@ TEST(ConfigurationLookup, FindsWithoutCaseHereBeforeChildrenWithABooleanFallback
     EXPECT_TRUE(root.getBool("flag", false));
     EXPECT_FALSE(root.getBool("absent", false));
     EXPECT_TRUE(root.getBool("depth", true)) << "not a Boolean: the fallback";
-}
-
-TEST(ConfigurationLookupDeathTest, TypedGetterOfAnotherClassIsAProgrammingError) {
-    plat::Configuration config("Test");
-    plat::IntParameter depth("Depth", "Depth.", 1, false, &config);
-    EXPECT_DEATH(config.getBoolParam("Depth"), "Parameter Depth has another type");
 }
 
 TEST(ConfigurationSet, ByNameThenChildrenInOrderButARefusalHereIsFinal) {
@@ -131,22 +126,6 @@ TEST(ConfigurationAliases, MigrationRewritesStoredAliasesKeepingExplicitTargets)
     EXPECT_EQ(store.values, (Values{{"Music", "0"}, {"New", "v"}, {"Other", "x"}, {"Sound", "1"}}));
 }
 
-TEST(ConfigurationRunTimeParameters, AddedParametersAreOwnedAndDiscardable) {
-    plat::Configuration config("Test");
-    plat::BoolParameter fixed("Fixed", "Fixed.", false, false, &config);
-    std::string name = "Colour";
-    plat::StringParameter& colour = config.addString(name.c_str(), "Colour.", "red");
-    name.assign("XXXXXX");
-    EXPECT_EQ(config.findParam("colour"), &colour);
-    config.addInt("Size", "Size.", 3, false, 0, 10);
-    config.addBool("Quiet", "Quiet.", true);
-    config.addS64("Stamp", "Stamp.", 7);
-    config.addBinary("Key", "Key.", "\x01", 1);
-    EXPECT_EQ(config.getParams(false).size(), 6u);
-    config.discardOwnedParams();
-    EXPECT_EQ(config.getParams(false), std::vector<plat::ConfigParameter*>{&fixed});
-}
-
 TEST(ConfigurationMerge, CopiesValuesAndCreatesMissingParameters) {
     plat::Configuration target("Target"), targetChild("TargetChild");
     target.addChild(targetChild);
@@ -230,13 +209,11 @@ std::vector<std::string> listingAt(plat::Configuration& config, int level) {
 
 TEST(ConfigurationListing, EffectiveValuesByPriorityThenNameWithDefaultsAtDebugLevel) {
     plat::Configuration config("Test");
-    struct Value {
-        const char* name;
-        int priority;
-    };
-    for (Value v : {Value{"Zulu", 10}, Value{"alpha", 0}, Value{"Mid", 10}, Value{"Pol", 40},
-                    Value{"Over", 10}, Value{"Odd", 20}, Value{"_Hidden", 50}})
-        config.addInt(v.name, "Listed.", 1).setParam(v.priority + 1, v.priority);
+    using Value = std::tuple<const char*, int>;
+    for (auto [name, priority] :
+         {Value{"Zulu", 10}, Value{"alpha", 0}, Value{"Mid", 10}, Value{"Pol", 40},
+          Value{"Over", 10}, Value{"Odd", 20}, Value{"_Hidden", 50}})
+        config.addInt(name, "Listed.", 1).setParam(priority + 1, priority);
     config.getParam("Over").setParam(31, plat::PolicyPriority);
     config.addBinary("Key", "Key.", "\x01", 1);
 

@@ -44,10 +44,4 @@ TEST(EnumParameterValues, RunTimeParameterOwnsItsNames) {
     EXPECT_TRUE(copy->setParam("HIGH", PreferencePriority));
 }
 
-TEST(EnumParameterDeathTest, DefaultMustBeOneOfTheNames) {
-    plat::Configuration config("Test");
-    EXPECT_DEATH(plat::EnumParameter("Shape", "Shape.", "Oval", Shapes, false, &config),
-                 "Default value Oval for Shape not among its names");
-}
-
 } // namespace

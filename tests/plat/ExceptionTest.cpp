@@ -1,4 +1,4 @@
-// The exception family: inline texts, system error texts, the display form and assertions.
+// The exception family: inline texts, system error texts and assertions.
 #include <plat/Exception.h>
 
 #include <plat/Configuration.h>
@@ -8,50 +8,19 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
-std::string displayed(const plat::Exception& e) {
-    char buffer[plat::Exception::MessageCapacity + plat::Exception::TypeCapacity];
-    e.displayForm(buffer, sizeof buffer);
-    return buffer;
-}
-
 TEST(SystemException, AppendsTheSystemTextAndTheNumberToTheContext) {
-    struct Case {
-        const char* context;
-        int error;
-        std::string message;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, int, std::string>;
+    for (const auto& [context, error, message] :
          {Case{"open(/x)", ENOENT, std::string("open(/x): ") + std::strerror(ENOENT) + " (2)"},
           Case{"", 0, "Success (0)"}, Case{"ioctl", 98765, "ioctl: Unknown error (98765)"}}) {
-        plat::SystemException e(c.context, c.error);
-        EXPECT_EQ(e.message(), c.message);
-        EXPECT_EQ(e.typeText(), "System-" + std::to_string(c.error));
+        plat::SystemException e(context, error);
+        EXPECT_EQ(e.message(), message);
+        EXPECT_EQ(e.typeText(), "System-" + std::to_string(error));
     }
-}
-
-TEST(SystemException, FormattedAndErrnoForms) {
-    plat::SystemExceptionFmt formatted("mkDir(%s)", EACCES, "/root/x");
-    EXPECT_EQ(displayed(formatted).rfind("[System-13] mkDir(/root/x): ", 0), 0u);
-
-    errno = EBADF;
-    plat::StdlibException fromErrno("reading %s failed", "file");
-    EXPECT_EQ(fromErrno.error(), EBADF);
-    EXPECT_EQ(std::string(fromErrno.message()).rfind("reading file failed: ", 0), 0u);
-}
-
-TEST(Exception, LongMessagesAreCutOnACharacterBoundary) {
-    // 254 ASCII bytes and then a two-byte character: the character does not fit in 255 bytes.
-    std::string text = std::string(254, 'a') + "\u00FC" + std::string(44, 'b');
-    EXPECT_EQ(std::string(plat::Exception(text.c_str()).message()), std::string(254, 'a'));
-}
-
-TEST(Exception, DisplayFormBracketsANonEmptyType) {
-    EXPECT_EQ(displayed(plat::Exception("plain")), "plain");
-    EXPECT_EQ(displayed(plat::TimedOut("too slow")), "[TimedOut] too slow");
-    EXPECT_EQ(displayed(plat::Exception(nullptr)), "");
 }
 
 using AssertionFailDeathTest = ::testing::Test;

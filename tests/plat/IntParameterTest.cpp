@@ -23,19 +23,9 @@ TEST(IntParameterParsing, AcceptsDecimalHexadecimalAndOctalWithinTheRangeOnly) {
         EXPECT_FALSE(depth.setParam(text, PreferencePriority)) << text;
     EXPECT_FALSE(depth.setParam(static_cast<const char*>(nullptr), PreferencePriority));
     EXPECT_FALSE(depth.setParam(33, PreferencePriority)) << "the integer setter checks too";
-}
-
-TEST(IntParameterParsing, NegativeValuesAreWrittenWithTheirSign) {
-    plat::Configuration config("Test");
     plat::IntParameter offset("Offset", "Offset.", 0, false, &config, -5, 5);
     EXPECT_TRUE(offset.setValue(-5, PreferencePriority));
     EXPECT_STREQ(offset.getValueStr().get(), "-5");
-}
-
-TEST(IntParameterDeathTest, DefaultOutsideTheRangeIsAProgrammingError) {
-    plat::Configuration config("Test");
-    EXPECT_DEATH(plat::IntParameter("Depth", "Depth.", 0, false, &config, 1, 32),
-                 "Default value 0 of Depth outside 1 to 32");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The file and standard-error log destinations: line formats, colour on terminals, and the log
-// file's life cycle (header, rotation, clean-up, size limit, reopening, concurrent writers).
+// file's life cycle (clean-up, size limit, reopening with the header). The launcher's end-to-end
+// tests show the full line, the header and the rotation.
 #include <plat/Configuration.h>
 #include <plat/Log.h>
 #include <plat/LogDestFile.h>
@@ -13,12 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <ctime>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -37,13 +36,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-std::string shortHostName() {
-    char buffer[HOST_NAME_MAX + 1] = {};
-    gethostname(buffer, sizeof buffer - 1);
-    std::string name(buffer);
-    return name.substr(0, name.find('.'));
 }
 
 // Whether a time field shows the minute of one of two moments: the write may straddle a minute.
@@ -71,34 +63,6 @@ protected:
 };
 
 using LogDestFileFormat = LogDestFileTest;
-
-TEST_F(LogDestFileFormat, FullLineHasPriorityUtcTimeHostProgramPidSourceAndMessage) {
-    plattest::ScopedTimeZone zone("XYZ-5");
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.setProgramName("logtest");
-    std::time_t before = std::time(nullptr);
-    dest.write(10, "FileTest", "hello there");
-    std::time_t after = std::time(nullptr);
-
-    std::string text = logText();
-    std::regex line("<13> (\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d):\\d\\d\\.\\d{3}Z (\\S+) "
-                    "logtest\\[(\\d+)\\]: FileTest: hello there\n");
-    std::smatch fields;
-    ASSERT_TRUE(std::regex_match(text, fields, line)) << text;
-    EXPECT_TRUE(showsMinuteOf(fields[1], before, after, false, "%Y-%m-%dT%H:%M")) << text;
-    EXPECT_EQ(fields[2], shortHostName());
-    EXPECT_EQ(fields[3], std::to_string(getpid()));
-}
-
-TEST_F(LogDestFileFormat, PriorityIsUserFacilityWithTheSeverityOfTheLevel) {
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    for (int level : {0, 3, 5, 6, 10, 11, 30, 31, 110})
-        dest.write(level, "FileTest", "x");
-    std::string priorities;
-    for (const std::string& line : linesOf(logText()))
-        priorities += line.substr(0, 4);
-    EXPECT_EQ(priorities, "<11><12><12><13><13><14><14><15><15>");
-}
 
 TEST_F(LogDestFileFormat, CompactLineHasLocalTimeSourceAndMessage) {
     plattest::ScopedTimeZone zone("XYZ-5");
@@ -145,48 +109,6 @@ TEST_F(LogDestFileLifeCycle, NothingIsCreatedBeforeTheFirstMessageAndMissingDire
     dest.write(10, "FileTest", "first");
     EXPECT_NE(readFile(directory.file("one/two/app.log")).find("FileTest: first\n"),
               std::string::npos);
-}
-
-TEST_F(LogDestFileLifeCycle, HeaderIsWrappedAndWrittenOnceAtTheStart) {
-    std::string header;
-    for (int i = 0; i < 40; ++i)
-        header += "word" + std::to_string(i) + " ";
-    plat::setLogHeader(header.c_str());
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(10, "FileTest", "first");
-    dest.write(10, "FileTest", "second");
-    std::string firstFile = logText();
-
-    EXPECT_EQ(firstFile.rfind("word0 word1 ", 0), 0u) << firstFile;
-    EXPECT_EQ(firstFile.find("word0 ", 1), std::string::npos) << firstFile;
-    std::vector<std::string> lines = linesOf(firstFile);
-    ASSERT_GT(lines.size(), 3u) << "the header takes more than one line";
-    for (std::size_t i = 0; i + 2 < lines.size(); ++i)
-        EXPECT_LE(lines[i].size(), 79u) << lines[i];
-}
-
-std::string rotationStamp(std::time_t when) {
-    std::tm broken;
-    localtime_r(&when, &broken);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &broken);
-    return text;
-}
-
-// Recent, as opening removes rotated files older than LogKeepDays.
-TEST_F(LogDestFileLifeCycle, PreviousFileIsRenamedWithItsLocalModificationTimeOrANumberedVariant) {
-    std::time_t when = std::time(nullptr) - 3600;
-    setModified(directory.write("app.log", "first\n"), when);
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    dest.write(10, "FileTest", "second");
-    setModified(logPath(), when);
-    dest.setPath(logPath().c_str());
-    dest.write(10, "FileTest", "third");
-
-    EXPECT_EQ(readFile(directory.file("app.log." + rotationStamp(when))), "first\n");
-    std::string second = readFile(directory.file("app.log(1)." + rotationStamp(when)));
-    EXPECT_NE(second.find("FileTest: second\n"), std::string::npos) << second;
-    EXPECT_EQ(logText().find("second"), std::string::npos);
 }
 
 TEST_F(LogDestFileLifeCycle, OpeningRemovesOnlyRotatedFilesOlderThanLogKeepDays) {
@@ -258,35 +180,6 @@ TEST_F(LogDestFileLifeCycle, OpenFailureIsReportedOnceAndMessagesAreDropped) {
     EXPECT_EQ(capture.count("Error opening log file: "), 1) << capture.text();
     EXPECT_NE(capture.text().find("Not a directory"), std::string::npos) << capture.text();
     EXPECT_EQ(capture.text().find("dropped"), std::string::npos);
-}
-
-TEST_F(LogDestFileLifeCycle, ManyThreadsLoseNoLineAndNeverInterleave) {
-    constexpr int Threads = 8;
-    constexpr int LinesEach = 2500;
-    plat::LogDestFile dest(nullptr, logPath().c_str());
-    std::vector<std::thread> writers;
-    for (int t = 0; t < Threads; ++t)
-        writers.emplace_back([&dest, t] {
-            for (int i = 0; i < LinesEach; ++i)
-                dest.write(30, "FileTest",
-                           ("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
-                            std::string(std::size_t(40 + t * 7), char('a' + t)))
-                               .c_str());
-        });
-    for (std::thread& writer : writers)
-        writer.join();
-
-    std::vector<std::string> lines = linesOf(logText());
-    ASSERT_EQ(lines.size(), std::size_t(Threads * LinesEach));
-    std::regex shape("<14> \\S+ \\S+ \\S+\\[\\d+\\]: FileTest: thread (\\d) line (\\d+) ([a-z]+)");
-    std::vector<int> next(Threads, 0);
-    for (const std::string& line : lines) {
-        std::smatch fields;
-        ASSERT_TRUE(std::regex_match(line, fields, shape)) << line;
-        int thread = std::stoi(fields[1]);
-        EXPECT_EQ(std::stoi(fields[2]), next[thread]++);
-        EXPECT_EQ(fields[3], std::string(std::size_t(40 + thread * 7), char('a' + thread)));
-    }
 }
 
 } // namespace

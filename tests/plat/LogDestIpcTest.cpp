@@ -101,14 +101,6 @@ TEST_F(LogDestIpcTest, PeerLevelCapsTheQueueAndTheRoutedSources) {
     EXPECT_EQ(channel.sent, Texts{"40 IpcTestCapped: at the peer's level"});
 }
 
-TEST_F(LogDestIpcTest, SentSourceCarriesThePrefixAndTextIsCutOnACharacterBoundary) {
-    ipc().setSourcePrefix("child");
-    ipc().write(30, "IpcTest", (std::string(1023, 'a') + "\u20AC and more").c_str());
-    ipc().attach(&channel);
-    ipc().setPeerLevel(100);
-    EXPECT_EQ(channel.sent, Texts{"30 child: IpcTest: " + std::string(1023, 'a')});
-}
-
 using LogDestIpcDeathTest = LogDestIpcTest;
 
 TEST_F(LogDestIpcDeathTest, AssertionFailureIsSentBeforeTheProcessAborts) {

@@ -1,5 +1,5 @@
-// The memory store of early log messages: its limit with the marker, the replay, and the replay
-// of messages logged before the routing was known.
+// The memory store of early log messages: no storing during a replay, and the replay, with the
+// limit's marker, of messages logged before the routing was known.
 #include <plat/Log.h>
 #include <plat/LogDestMem.h>
 
@@ -20,43 +20,6 @@ namespace {
 using testsupport::RecordingLogDest;
 
 constexpr const char* Marker = "Too many messages, discarding further ones";
-
-TEST(LogDestMemLimit, KeepsFiveHundredThenOneMarkerUntilADiscardMakesRoom) {
-    plat::LogDestMem store;
-    for (int i = 0; i < 1200; ++i)
-        store.write(30, "MemTest", ("message " + std::to_string(i)).c_str());
-
-    std::vector<plat::LogDestMem::Record> records = store.records();
-    ASSERT_EQ(records.size(), 501u);
-    EXPECT_STREQ(records[499].text.c_str(), "message 499");
-    EXPECT_EQ(records[500].level, 0);
-    EXPECT_STREQ(records[500].source.c_str(), "LogDestMem");
-    EXPECT_STREQ(records[500].text.c_str(), Marker);
-
-    store.discardUpTo(30);
-    store.write(20, "MemTest", "after the discard");
-    ASSERT_EQ(store.records().size(), 1u);
-    EXPECT_STREQ(store.records()[0].text.c_str(), "after the discard");
-}
-
-TEST(LogDestMemReplay, SendsQualifyingRecordsInOrderBetweenStartAndFinish) {
-    plat::LogDestMem store;
-    store.write(10, "First", "ten");
-    store.write(50, "Second", "fifty");
-    store.write(30, "Third", "thirty");
-    RecordingLogDest dest;
-    RecordingLogDest nothingQualifies;
-
-    store.replay(dest, 30);
-    store.replay(nothingQualifies, 5);
-
-    EXPECT_EQ(dest.dump(), "30: Start replaying stored messages\n10: ten\n30: thirty\n"
-                           "30: Finished replaying stored messages\n");
-    EXPECT_EQ(dest.messages()[0].source, "LogDestMem");
-    EXPECT_EQ(dest.messages()[1].source, "First");
-    EXPECT_TRUE(nothingQualifies.messages().empty());
-    EXPECT_EQ(store.records().size(), 3u) << "a replay keeps the records";
-}
 
 TEST(LogDestMemReplay, NothingIsStoredWhileAReplayRuns) {
     plat::LogDestMem store;

@@ -1,5 +1,6 @@
-// Routing of log sources to destinations: the routing text, its faults, levels, overrides, the
-// replay of stored messages and the listings.
+// Routing of log sources to destinations: the routing text's faults, levels of sources whose
+// destination went, and patterns. Every test routes through the override, the launcher's
+// end-to-end tests through the Log parameter, and the memory store's test replays.
 #include <plat/ConfigParameter.h>
 #include <plat/Configuration.h>
 #include <plat/Log.h>
@@ -13,31 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 namespace {
 
 using testsupport::LogCapture;
 using testsupport::RecordingLogDest;
-
-TEST(LogRoutingText, EverySourceToStderrAndConfigurationAlsoElsewhere) {
-    RecordingLogDest recorded("RoutingRecorded");
-    plat::LogSrc other("RoutingTestOther");
-    plat::LogSrc configuration("Configuration");
-    LogCapture capture("*:stderr:10,Configuration:RoutingRecorded:100");
-    other.write(10, "other at ten");
-    other.write(11, "other at eleven");
-    configuration.write(10, "configuration at ten");
-    configuration.write(100, "configuration at hundred");
-    configuration.write(101, "configuration past hundred");
-
-    EXPECT_TRUE(capture.contains("RoutingTestOther: other at ten\n"));
-    EXPECT_TRUE(capture.contains("Configuration: configuration at ten\n"));
-    EXPECT_FALSE(capture.contains("at eleven") || capture.contains("hundred")) << capture.text();
-    EXPECT_EQ(recorded.texts(),
-              (std::vector<std::string>{"configuration at ten", "configuration at hundred"}));
-}
 
 TEST(LogRoutingText, FaultyElementsAreReportedAndTheOthersStillApply) {
     plat::LogSrc source("RoutingTestFaulty");
@@ -59,27 +41,6 @@ TEST(LogRoutingText, FaultyElementsAreReportedAndTheOthersStillApply) {
     EXPECT_TRUE(capture.contains("No LogDest found: 'nowhere'\n"));
 }
 
-TEST(LogRoutingLevels, LaterElementReplacesTheLevelAlsoForSourcesCreatedLater) {
-    plat::LogSrc early("RoutingTestReplace");
-    LogCapture capture("RoutingTestReplace*:stderr:100,routingtest*:stderr:5");
-    plat::LogSrc late("RoutingTestReplaceLate");
-
-    EXPECT_EQ(early.level(), 5);
-    EXPECT_EQ(late.level(), 5);
-}
-
-TEST(LogRoutingLevels, SourceLevelIsTheHighestRouteCappedByItsDestination) {
-    RecordingLogDest capped("RoutingCapped");
-    capped.setLevelCap(20);
-    plat::LogSrc source("RoutingTestCapped");
-    LogCapture capture("RoutingTestCapped:RoutingCapped:100,RoutingTestCapped:stderr:15");
-
-    EXPECT_EQ(source.level(), 20);
-    source.write(25, "above the cap");
-    source.write(18, "within the cap");
-    EXPECT_EQ(capped.texts(), std::vector<std::string>{"within the cap"});
-}
-
 TEST(LogRoutingLevels, DestroyedDestinationLeavesNoRouteAndTheSourceDropsItsMessages) {
     plat::LogSrc source("RoutingTestGone");
     {
@@ -95,41 +56,6 @@ TEST(LogRoutingLevels, DestroyedDestinationLeavesNoRouteAndTheSourceDropsItsMess
     plat::setLogOverride(nullptr);
 }
 
-TEST(LogRoutingParameter, ChangingLogReroutesAndTheOverrideWins) {
-    plat::LogSrc source("RoutingParam");
-    plat::ConfigParameter& log = plat::Configuration::global().getParam("Log");
-
-    log.setParam("*:stderr:10,RoutingParam:stderr:77", plat::PreferencePriority);
-    EXPECT_EQ(source.level(), 77);
-    plat::setLogOverride("RoutingParam:stderr:3");
-    EXPECT_EQ(source.level(), 3);
-    plat::setLogOverride(nullptr);
-    EXPECT_EQ(source.level(), 77);
-    log.unset(plat::PreferencePriority, true);
-    EXPECT_EQ(source.level(), 10);
-}
-
-TEST(LogRoutingReplay, MessagesNoDestinationTookGoToTheNextStarElement) {
-    RecordingLogDest sleeping("RoutingSleeping");
-    sleeping.setActive(false);
-    RecordingLogDest awake("RoutingAwake");
-    plat::LogSrc source("RoutingTestReplay");
-    plat::setLogOverride("RoutingTestReplay:RoutingSleeping:100");
-    plat::LogDestMem::instance().clear();
-    source.write(40, "kept for later");
-
-    plat::setLogOverride("*:RoutingSleeping:100");
-    EXPECT_TRUE(sleeping.messages().empty());
-    plat::setLogOverride("*:RoutingAwake:100");
-    plat::setLogOverride("*:RoutingAwake:100");
-
-    std::vector<std::string> expected{"Start replaying stored messages", "kept for later",
-                                      "Finished replaying stored messages"};
-    EXPECT_EQ(awake.texts(), expected);
-    EXPECT_TRUE(plat::LogDestMem::instance().records().empty());
-    plat::setLogOverride(nullptr);
-}
-
 TEST(LogRoutingPattern, StarMatchesAnyRunAndLettersIgnoreCase) {
     using plat::LogRouting;
     EXPECT_TRUE(LogRouting::patternMatches("*", "Configuration"));
@@ -142,18 +68,6 @@ TEST(LogRoutingPattern, StarMatchesAnyRunAndLettersIgnoreCase) {
     EXPECT_FALSE(LogRouting::patternMatches("Conf?guration", "Configuration"));
     EXPECT_FALSE(LogRouting::patternMatches(std::string(40, '*').append("b").c_str(),
                                             std::string(2000, 'a').c_str()));
-}
-
-TEST(LogListings, SourcesAreSortedWithoutCaseAndWrappedToTheWidth) {
-    plat::LogSrc last("zzRoutingListed");
-    plat::LogSrc first("AARoutingListed");
-    std::string text = testsupport::printedText([](FILE* out) { plat::listSources(40, out); });
-
-    EXPECT_LT(text.find("AARoutingListed"), text.find("Configuration"));
-    EXPECT_LT(text.find("Configuration"), text.find("zzRoutingListed"));
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        EXPECT_LE(line.size(), 40u) << line;
 }
 
 } // namespace

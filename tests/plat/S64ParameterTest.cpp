@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 
 namespace {
 
@@ -14,18 +15,15 @@ TEST(S64ParameterText, AcceptsTheByteAndPrefixedFormsOnly) {
     plat::Configuration config("Test");
     plat::S64Parameter stamp("Stamp", "Stamp.", 0x0123456789ABCDEFLL, false, &config);
     EXPECT_STREQ(stamp.getValueStr().get(), "int64:0123456789abcdef") << "most significant first";
-    struct Case {
-        const char* text;
-        std::int64_t value;
-        const char* kept;
-    };
-    for (Case c : {Case{"0100000000000000", 1, "int64:0000000000000001"},
-                   Case{"feffffffffffffff", -2, "int64:fffffffffffffffe"},
-                   Case{"int64:FFFFFFFFFFFFFFFF", -1, "int64:FFFFFFFFFFFFFFFF"}}) {
-        SCOPED_TRACE(c.text);
-        ASSERT_TRUE(stamp.setParam(c.text, PreferencePriority));
-        EXPECT_EQ(stamp.getValue(), c.value);
-        EXPECT_STREQ(stamp.getValueStr().get(), c.kept);
+    using Case = std::tuple<const char*, std::int64_t, const char*>;
+    for (auto [given, value, kept] :
+         {Case{"0100000000000000", 1, "int64:0000000000000001"},
+          Case{"feffffffffffffff", -2, "int64:fffffffffffffffe"},
+          Case{"int64:FFFFFFFFFFFFFFFF", -1, "int64:FFFFFFFFFFFFFFFF"}}) {
+        SCOPED_TRACE(given);
+        ASSERT_TRUE(stamp.setParam(given, PreferencePriority));
+        EXPECT_EQ(stamp.getValue(), value);
+        EXPECT_STREQ(stamp.getValueStr().get(), kept);
     }
     ASSERT_TRUE(stamp.setValue(INT64_MIN, PreferencePriority));
     EXPECT_STREQ(stamp.getValueStrAt(PreferencePriority).get(), "int64:8000000000000000");

@@ -1,4 +1,4 @@
-// Text parameters: null refusal, the UTF-8 check and the null default.
+// Text parameters: null refusal and the UTF-8 check.
 #include <plat/Configuration.h>
 #include <plat/Exception.h>
 #include <plat/StringParameter.h>
@@ -25,12 +25,6 @@ TEST(StringParameterValues, NullAndBadUtf8AreRefusedAndEmptyIsAValue) {
     EXPECT_STREQ(title.getValue().get(), "caf\u00E9");
     EXPECT_TRUE(title.setParam("", PreferencePriority));
     EXPECT_STREQ(title.getValue().get(), "");
-}
-
-TEST(StringParameterDeathTest, NullDefaultIsAProgrammingError) {
-    plat::Configuration config("Test");
-    EXPECT_DEATH(plat::StringParameter("Title", "Title.", nullptr, false, &config),
-                 "Default value <null> for Title not allowed");
 }
 
 } // namespace

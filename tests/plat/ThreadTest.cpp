@@ -1,5 +1,5 @@
-// Threads: the state sequence, joining (twice, concurrently, on self-deleting threads), the
-// calling thread's object and native wrappers, failures in run(), and the log lines.
+// Threads: the state sequence, joining (twice, on self-deleting threads), the calling thread's
+// object and native wrappers, and failures in run().
 #include <plat/Thread.h>
 
 #include <plat/Exception.h>
@@ -67,39 +67,6 @@ TEST(Thread, GoesFromCreatedThroughRunningAndFinishedToJoined) {
     EXPECT_TRUE(selfInRun == &thread && passedThread == &thread);
 }
 
-TEST(Thread, ConcurrentJoinersBothSeeTheThreadJoined) {
-    Gate gate;
-    FunctionRunnable body([&](Thread*) { gate.wait(); });
-    Thread thread("worker", &body);
-    thread.start();
-    std::atomic<Thread*> joined[2] = {nullptr, nullptr};
-    std::thread joinerA([&] { joined[0] = thread.join(); });
-    std::thread joinerB([&] { joined[1] = thread.join(); });
-    gate.release();
-    joinerA.join();
-    joinerB.join();
-    EXPECT_TRUE(joined[0] == &thread && joined[1] == &thread);
-}
-
-TEST(Thread, NeverStartedThreadHasNothingToJoin) {
-    Thread thread("idle");
-    EXPECT_EQ(thread.join(), nullptr);
-    EXPECT_EQ(thread.state(), Thread::Created);
-}
-
-TEST(Thread, DestructorWaitsForRunToEnd) {
-    std::atomic<bool> ended{false};
-    FunctionRunnable body([&](Thread*) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ended = true;
-    });
-    {
-        Thread thread("slow", &body);
-        thread.start();
-    }
-    EXPECT_TRUE(ended.load());
-}
-
 struct SelfDeletingThread : Thread {
     SelfDeletingThread(Gate& runGate, Gate& destroyed)
         : Thread("ephemeral"), runGate(runGate), destroyed(destroyed) {}
@@ -130,23 +97,6 @@ TEST(Thread, ExceptionFromRunIsLoggedAsFailureAndTheThreadFinishes) {
         << log.text();
 }
 
-TEST(Thread, LogsEachEventInOneFormat) {
-    testsupport::LogCapture log("Threading:stderr:100");
-    std::string id;
-    {
-        Thread thread("logged");
-        thread.start();
-        thread.join();
-        id = hexId(thread);
-    }
-    EXPECT_TRUE(log.contains("Threading: created   logged 0\n")) << log.text();
-    for (const char* event :
-         {"started  ", "stopped  ", "join     ", "joined   ", "destroy  ", "destroyed"})
-        EXPECT_TRUE(log.contains(std::string("Threading: ") + event + " logged " + id + "\n"))
-            << event << "\n"
-            << log.text();
-}
-
 TEST(Thread, SelfOutsideThisClassIsANativeWrapperThatEndsWithItsThread) {
     Thread* main = Thread::self();
     EXPECT_STREQ(main->name(), "Native");
@@ -161,25 +111,6 @@ TEST(Thread, SelfOutsideThisClassIsANativeWrapperThatEndsWithItsThread) {
     EXPECT_NE(seen, main);
     EXPECT_TRUE(log.contains("Threading: native    Native ")) << log.text();
     EXPECT_TRUE(log.contains("Threading: destroyed Native ")) << log.text();
-}
-
-TEST(Thread, StartingTwiceOrLateDeleteWhenFinishedIsAnAssertionFailure) {
-    EXPECT_DEATH(
-        {
-            Thread thread("twice");
-            thread.start();
-            thread.start();
-        },
-        "Assertion 'threadState == Created' failed");
-    EXPECT_DEATH(
-        {
-            Gate gate;
-            FunctionRunnable body([&](Thread*) { gate.wait(); });
-            Thread thread("late", &body);
-            thread.start();
-            thread.setDeleteWhenFinished();
-        },
-        "Assertion 'threadState == Created \\|\\| currentThread\\(\\).get\\(\\) == this' failed");
 }
 
 } // namespace

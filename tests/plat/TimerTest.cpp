@@ -1,5 +1,5 @@
-// Timers on a clock that only the test moves: ordering, repetition and catch-up, restarts from
-// callbacks, time-outs and notifications, nested managers, and restarting after time jumps.
+// Timers on a clock that only the test moves: ordering, repetition and catch-up, time-outs, and
+// restarting after time jumps.
 #include <plat/Timer.h>
 
 #include "support/FakeClock.h"
@@ -15,7 +15,6 @@
 #include <climits>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -41,11 +40,6 @@ struct LabelledTimer {
 
     FunctionTimer callback;
     plat::Timer timer;
-};
-
-struct RecordingNotifier : plat::TimerManager::Notifier {
-    void timeoutChanged(int milliseconds) override { timeouts.push_back(milliseconds); }
-    std::vector<int> timeouts;
 };
 
 class TimerTest : public ::testing::Test {
@@ -121,35 +115,6 @@ TEST_F(TimerTest, RepeatsOnItsCadenceEvenWhenProcessedLateUntilTheCallbackDeclin
     EXPECT_FALSE(timer.isActive());
 }
 
-TEST_F(TimerTest, OverrunningCallbackFiresNextAtItsEndPlusTheInterval) {
-    int fired = 0;
-    FunctionTimer callback([&](plat::Timer*) {
-        if (++fired == 1)
-            clock.advanceMs(350);
-        return true;
-    });
-    plat::Timer timer(&callback);
-    timer.start(100);
-    clock.advanceMs(100);
-    EXPECT_EQ(manager.process(), 0);
-    EXPECT_EQ(timer.remaining(), 100 * TicksPerMillisecond);
-    EXPECT_EQ(manager.process(), 100);
-    EXPECT_EQ(fired, 1);
-}
-
-TEST_F(TimerTest, RestartInsideTheCallbackKeepsTheNewDelay) {
-    FunctionTimer callback([](plat::Timer* timer) {
-        timer->start(60000);
-        return true;
-    });
-    plat::Timer timer(&callback);
-    timer.start(10);
-    clock.advanceMs(10);
-    manager.process();
-    EXPECT_EQ(timer.interval(), 60000);
-    EXPECT_EQ(timer.remaining(), 60000 * TicksPerMillisecond);
-}
-
 TEST_F(TimerTest, NextTimeoutIsRoundedUpClampedToIntAndMinusOneWhenIdle) {
     plat::Timer timer, distant;
     timer.start(2);
@@ -167,23 +132,6 @@ TEST_F(TimerTest, NextTimeoutIsRoundedUpClampedToIntAndMinusOneWhenIdle) {
     EXPECT_EQ(manager.nextTimeout(), -1);
 }
 
-TEST_F(TimerTest, NotifierHearsOfNewFirstTimersAndTheTimeoutAfterProcessing) {
-    RecordingNotifier notifier;
-    manager.setNotifier(&notifier);
-    plat::Timer later, sooner, latest;
-    later.start(200);
-    sooner.start(100);
-    latest.start(300);
-    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100}));
-    sooner.stop();
-    EXPECT_EQ(notifier.timeouts, (std::vector<int>{200, 100, 200}));
-    clock.advanceMs(200);
-    manager.process();
-    EXPECT_EQ(notifier.timeouts.back(), 100);
-    latest.stop();
-    EXPECT_EQ(notifier.timeouts.back(), -1);
-}
-
 TEST_F(TimerTest, CallbackExceptionLeavesTheRestQueuedForTheNextPass) {
     std::vector<int> fired;
     FunctionTimer thrower([](plat::Timer*) -> bool { throw plat::Exception("callback failed"); });
@@ -195,47 +143,6 @@ TEST_F(TimerTest, CallbackExceptionLeavesTheRestQueuedForTheNextPass) {
     EXPECT_TRUE(fired.empty());
     EXPECT_EQ(manager.process(), 0);
     EXPECT_EQ(fired, std::vector<int>{2});
-}
-
-TEST_F(TimerTest, NestedManagerTakesOverAndHandsBackStoppingItsTimers) {
-    plat::Timer timer;
-    {
-        plat::TimerManager inner(true);
-        EXPECT_EQ(&plat::TimerManager::current(), &inner);
-        timer.start(10);
-        EXPECT_EQ(inner.nextTimeout(), 10);
-        EXPECT_EQ(manager.nextTimeout(), -1);
-    }
-    EXPECT_EQ(&plat::TimerManager::current(), &manager);
-    EXPECT_FALSE(timer.isActive());
-}
-
-TEST_F(TimerTest, ManagerMisuseIsAnAssertionFailure) {
-    EXPECT_DEATH(plat::TimerManager second, "Assertion 'nested \\|\\| !thrInst' failed");
-    EXPECT_DEATH(
-        {
-            auto outer = std::make_unique<plat::TimerManager>(true);
-            plat::TimerManager inner(true);
-            outer.reset();
-        },
-        "Assertion 'thrInst == this' failed");
-}
-
-TEST(TimerWithoutManager, StartingIsAnAssertionFailure) {
-    EXPECT_DEATH(plat::Timer().start(10), "Assertion 'thrInst' failed");
-}
-
-TEST_F(TimerTest, ManagersBelongToTheirThread) {
-    bool otherThreadHadManager = true;
-    std::thread other([&] {
-        otherThreadHadManager = plat::TimerManager::threadHasManager();
-        plat::TimerManager own;
-        plat::Timer timer;
-        timer.start(5);
-    });
-    other.join();
-    EXPECT_FALSE(otherThreadHadManager);
-    EXPECT_EQ(manager.nextTimeout(), -1);
 }
 
 class TimerJumpTest : public TimerTest {
@@ -267,36 +174,6 @@ TEST_F(TimerJumpTest, BackwardJumpDoesNotPostponeTimers) {
     EXPECT_TRUE(log.contains("TimerManager: Time has moved backwards - restarting timers"))
         << log.text();
     EXPECT_EQ(longTimer.remaining(), 5000 * TicksPerMillisecond);
-}
-
-TEST_F(TimerJumpTest, TimersWaitingInTheDueQueueBecomeDueNow) {
-    Ticks remainingSeen = -1;
-    FunctionTimer jumper([&](plat::Timer*) {
-        clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
-        manager.process();
-        return false;
-    });
-    FunctionTimer observer([&](plat::Timer* timer) {
-        remainingSeen = timer->remaining();
-        return false;
-    });
-    plat::Timer first(&jumper), second(&observer);
-    first.start(10);
-    second.start(10);
-    clock.advanceMs(10);
-    manager.process();
-    EXPECT_EQ(remainingSeen, 0);
-}
-
-TEST_F(TimerJumpTest, JumpWhileNoTimerWasPendingRestartsNothingLater) {
-    clock.jumpTo(clock.ticks() + 3600 * 1000 * TicksPerMillisecond, Jump::Forwards);
-    plat::monotonicNow();
-    EXPECT_EQ(manager.process(), -1);
-    plat::Timer timer;
-    timer.start(10);
-    clock.advanceMs(4);
-    EXPECT_EQ(manager.process(), 6);
-    EXPECT_EQ(log.text(), "");
 }
 
 } // namespace

@@ -1,9 +1,7 @@
-// Command-line splitting, quoting, and the round trip between them.
+// Command-line splitting, and quoting that splitting undoes.
 #include <plat/commandLine.h>
 
 #include <gtest/gtest.h>
-
-#include <utility>
 
 #include <string>
 #include <vector>
@@ -24,31 +22,6 @@ TEST(SplitCommandLine, SeparatesAtBlanksAndTabsOutsideQuotes) {
     EXPECT_EQ(split("a \"b c\"d e"), (Words{"a", "b cd", "e"}));
     EXPECT_EQ(split("a \"\" b line\nfeed"), (Words{"a", "", "b", "line\nfeed"}));
     EXPECT_EQ(split(" \t "), Words{});
-}
-
-TEST(SplitCommandLine, HalvesBackslashesBeforeQuotes) {
-    const std::pair<const char*, Words> cases[] = {
-        {R"(a\\b)", {R"(a\\b)"}},          {R"(a\\"b c")", {R"(a\b c)"}},
-        {R"(a\\\"b c)", {R"(a\"b)", "c"}}, {R"("a b\\")", {R"(a b\)"}},
-        {R"(tail\)", {R"(tail\)"}},
-    };
-    for (const auto& [text, words] : cases)
-        EXPECT_EQ(split(text), words) << text;
-}
-
-TEST(QuoteArgument, QuotesOnlyWhatNeedsIt) {
-    const std::pair<const char*, const char*> cases[] = {{"", "x \"\""},
-                                                         {R"(a\"b)", R"(x "a\\\"b")"},
-                                                         {R"(dir\ x\)", R"(x "dir\ x\\")"},
-                                                         {R"(c:\path)", R"(x c:\path)"}};
-    for (auto [argument, quoted] : cases) {
-        plat::DString line("x");
-        plat::appendQuotedArgument(line, argument);
-        EXPECT_STREQ(line.get(), quoted) << argument;
-    }
-    plat::DString empty;
-    plat::appendQuotedArgument(empty, "first");
-    EXPECT_STREQ(empty.get(), "first");
 }
 
 TEST(QuoteArgument, SplitRestoresQuotedArguments) {

@@ -1,5 +1,5 @@
 // Configuration files: the line rules (white space, escapes, the first "="), the escapes written
-// back, and reading a file into parameters: what is skipped, what stops, what is logged.
+// back, and reading a file into parameters: what is skipped and what stops.
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
@@ -14,24 +14,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
 using plat::PreferencePriority;
 
 TEST(ConfigLineParsing, NameAndValueAroundTheFirstEqualsSignWithThreeEscapes) {
-    struct Case {
-        const char* line;
-        const char* name;
-        const char* value;
-    };
-    for (Case c : {Case{" \tName = a=b \r", "Name ", " a=b"}, Case{"Verbose", "Verbose", nullptr},
-                   Case{"Empty=", "Empty", ""},
-                   Case{"Text=a\\rb\\nc\\\\d\\te\\\\nf\\", "Text", "a\rb\nc\\d\\te\\nf\\"}}) {
-        SCOPED_TRACE(c.line);
-        plat::ConfigLine line = plat::parseConfigLine(c.line);
-        EXPECT_STREQ(line.name.get(), c.name);
-        EXPECT_STREQ(line.value.get(), c.value);
+    using Case = std::tuple<const char*, const char*, const char*>;
+    for (auto [text, name, value] :
+         {Case{" \tName = a=b \r", "Name ", " a=b"}, Case{"Verbose", "Verbose", nullptr},
+          Case{"Empty=", "Empty", ""},
+          Case{"Text=a\\rb\\nc\\\\d\\te\\\\nf\\", "Text", "a\rb\nc\\d\\te\\nf\\"}}) {
+        SCOPED_TRACE(text);
+        plat::ConfigLine line = plat::parseConfigLine(text);
+        EXPECT_STREQ(line.name.get(), name);
+        EXPECT_STREQ(line.value.get(), value);
     }
 }
 
@@ -71,23 +69,6 @@ TEST_F(ConfigFileReading, AppliesEachLineAtThePriorityAndSkipsWhatItCannotUse) {
     EXPECT_EQ(log.count("FileConfig: Ignoring line 3 of " + file + ": Bad UTF-8 string for Title"),
               1)
         << log.text();
-}
-
-TEST_F(ConfigFileReading, MissingFilesAreSkippedWithOnlyTheLookingForLine) {
-    std::string file = directory.write("present", "Depth=5\n");
-    testsupport::LogCapture log("FileConfig:stderr:110");
-
-    EXPECT_FALSE(plat::readConfigFile("common", directory.file("absent").c_str(),
-                                      PreferencePriority, config));
-    EXPECT_FALSE(
-        plat::readConfigFile("app", (file + "/below-a-file").c_str(), PreferencePriority, config));
-    EXPECT_TRUE(plat::readConfigFile("present", file.c_str(), PreferencePriority, config));
-
-    EXPECT_TRUE(
-        log.contains("FileConfig: Looking for common config in " + directory.file("absent")));
-    EXPECT_TRUE(log.contains("FileConfig: Reading present config from " + file));
-    EXPECT_EQ(log.count("Reading "), 1) << log.text();
-    EXPECT_EQ(depth.getValue(), 5);
 }
 
 TEST_F(ConfigFileReading, AFileThatCannotBeReadStopsWithTheCause) {

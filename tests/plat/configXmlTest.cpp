@@ -1,5 +1,5 @@
-// The XML form of a configuration: the exact layout, what is left out, round trips and the reader's
-// refusals of documents it cannot honour.
+// The XML form of a configuration: the exact layout, round trips and the reader's refusals of
+// documents it cannot honour.
 #include <plat/BinaryParameter.h>
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -75,26 +76,6 @@ TEST(ConfigXmlWriting, WritesTheExactLayoutWithEscapedAttributes) {
                                       "</enum>\n"));
 }
 
-TEST(ConfigXmlWriting, IncludesChildrenAndLeavesOutWhatIsExcluded) {
-    plat::Configuration config("Parent");
-    plat::Configuration child("Child");
-    config.addChild(child);
-    plat::StringParameter hidden("_Hidden", "Hidden.", "h", false, &config);
-    plat::S64Parameter nested("Nested", "Nested.", 1, true, &child);
-
-    std::string plain = xmlOf(config);
-    EXPECT_NE(plain.find("<s64    name=\"Nested\""), std::string::npos);
-    EXPECT_NE(plain.find("<value data=\"int64:0000000000000001\" priority=\"0\"/>"),
-              std::string::npos);
-    EXPECT_EQ(plain.find("_Hidden"), std::string::npos);
-    EXPECT_NE(xmlOf(config, true).find("<string name=\"_Hidden\""), std::string::npos);
-
-    std::string filtered =
-        xmlOf(config, true, [](const char*, const char*, bool advanced) { return !advanced; });
-    EXPECT_EQ(filtered.find("Nested"), std::string::npos);
-    EXPECT_NE(filtered.find("_Hidden"), std::string::npos);
-}
-
 TEST(ConfigXmlRoundTrip, EveryClassComesBackWithItsIdentityAndValues) {
     plat::Configuration original("Original");
     plat::BoolParameter flag("Flag", "Flag.", true, true, &original, "noPolicy");
@@ -135,34 +116,12 @@ TEST(ConfigXmlRoundTrip, BinaryBytesNeverReachTheDocument) {
     EXPECT_TRUE(read.getValueBuffer().length() == 0 && read.getPriority() == DefaultPriority);
 }
 
-TEST(ConfigXmlReading, ReplacesRunTimeParametersAndFillsStaticOnesOfTheSameClass) {
-    plat::Configuration config("Config");
-    config.addBool("Stale", "Stale.", false);
-    plat::IntParameter width("Width", "Width.", 5, false, &config, 0, 100);
-
-    plat::fromXml(config, document("<bool name=\"Fresh\" description=\"Fresh.\" advanced=\"TRUE\">"
-                                   "<value data=\"1\" priority=\"10\"/></bool>\n"
-                                   "<INT name=\"width\" description=\"Other.\">"
-                                   "<value data=\"50\" priority=\"10\"/></INT>\n")
-                              .c_str());
-
-    EXPECT_EQ(config.findParam("Stale"), nullptr);
-    plat::BoolParameter& fresh = config.getBoolParam("Fresh");
-    EXPECT_TRUE(fresh.getValue() && fresh.isAdvanced());
-    EXPECT_EQ(fresh.getPriority(), PreferencePriority);
-    EXPECT_EQ(width.getValue(), 50);
-    EXPECT_STREQ(width.getDescription(), "Width.");
-}
-
 TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
     plat::Configuration config("Config");
     plat::BoolParameter verbose("Verbose", "Verbose.", false, false, &config);
     const char* const incompatible = "Incompatible XML config";
-    struct Case {
-        std::string document;
-        const char* message;
-    };
-    for (const Case& c : {
+    using Case = std::pair<std::string, const char*>;
+    for (const auto& [text, message] : {
              Case{document("<float name=\"Ratio\" description=\"Ratio.\"/>\n"), incompatible},
              Case{document("<bool description=\"Nameless.\"/>\n"), incompatible},
              Case{document("<enum name=\"Empty\" description=\"No names.\">"
@@ -179,7 +138,7 @@ TEST(ConfigXmlReading, RefusesWhatItCannotHonourKeepingWhatCameBefore) {
                            "<bool name=\"Late\" description=\"Late.\"/>\n"),
                   incompatible},
          })
-        EXPECT_EQ(failureOf(config, c.document), c.message) << c.document;
+        EXPECT_EQ(failureOf(config, text), message) << text;
     EXPECT_NE(config.findParam("Early"), nullptr);
     EXPECT_EQ(config.findParam("Late"), nullptr);
 }

@@ -38,13 +38,6 @@ TEST_F(ExpandVars, ReplacesBareAndBracedNames) {
         EXPECT_STREQ(plat::expandVars(text, &variables).get(), result) << text;
 }
 
-TEST_F(ExpandVars, FallsBackToTheEnvironmentWhenAllowed) {
-    EXPECT_STREQ(plat::expandVars("$EXPANDVARS_TEST_HOME/.kbx").get(), "/home/tester/.kbx");
-    EXPECT_STREQ(plat::expandVars("$EXPANDVARS_TEST_HOME/.kbx", nullptr, false, false).get(),
-                 "/.kbx");
-    EXPECT_STREQ(plat::expandVars("[$EXPANDVARS_TEST_UNSET]").get(), "[]");
-}
-
 TEST_F(ExpandVars, UnknownNameThrowsWhenAsked) {
     EXPECT_EQ(
         raisedBy([&] { plat::expandVars("$EXPANDVARS_TEST_UNSET/x", &variables, true); }).message,

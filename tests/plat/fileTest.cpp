@@ -189,30 +189,7 @@ TEST_F(FileTest, RecursiveRmDirNeverFollowsLinks) {
     EXPECT_TRUE(plat::fileExists(dir.file("keep/precious").c_str()));
 }
 
-TEST_F(FileTest, RemoveTakesFilesAndEmptyDirectories) {
-    writeFile(dir.file("file"), "x");
-    ASSERT_EQ(::mkdir(dir.file("empty").c_str(), 0755), 0);
-    EXPECT_TRUE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
-    EXPECT_TRUE(plat::fileRemove(dir.file("empty").c_str(), std::nothrow));
-    errno = 0;
-    EXPECT_FALSE(plat::fileRemove(dir.file("file").c_str(), std::nothrow));
-    EXPECT_EQ(errno, ENOENT);
-}
-
 // ---- Unique names ----
-
-TEST_F(FileTest, NumbersCandidatesUntilExhausted) {
-    std::string expected = dir.file("Quorvel.tmp");
-    for (int n = 0; n <= 99; ++n) {
-        DString name = plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99);
-        ASSERT_EQ(name.c_str(), expected);
-        writeFile(name.c_str(), "x");
-        expected = dir.file("Quorvel(" + std::to_string(n + 1) + ").tmp");
-    }
-    EXPECT_EQ(
-        failureOf([&] { plat::fileUniqueName(dir.path().c_str(), "Quorvel.tmp", "(", ")", 99); }),
-        "Too many files with same name");
-}
 
 TEST(FileUniqueNameCandidate, CleansNameAndSplitsAtLastDot) {
     struct Case {
@@ -287,10 +264,6 @@ TEST_F(FileTest, OpenFailureAsUnprivilegedUserCarriesEACCES) {
                              : 3;
               }),
               0);
-}
-
-TEST(FilePermissionDeathTest, CheckSecureRequiresAbsolutePath) {
-    EXPECT_DEATH(plat::fileCheckSecure("relative/path"), "isAbsolutePath\\(path\\)");
 }
 
 // ---- Open files ----

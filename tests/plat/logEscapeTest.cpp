@@ -1,4 +1,4 @@
-// Log escaping, and its use by log sources on every message that needs it.
+// Log escaping, and log sources that cut a long message without breaking a character.
 #include <plat/logEscape.h>
 
 #include <plat/Log.h>
@@ -26,21 +26,7 @@ TEST(LogEscape, WritesControlsAndInvalidBytesInCaretMetaForm) {
         EXPECT_STREQ(plat::logEscape(text).get(), escaped) << text;
 }
 
-TEST(LogEscape, OnlyTextsWithControlsTildeOrHighBytesNeedIt) {
-    EXPECT_FALSE(plat::needsLogEscape("plain text {}|"));
-    EXPECT_FALSE(plat::needsLogEscape(nullptr));
-    for (const char* text : {"~", "a\n", "\x7F", "\u00FC", "\x1F"})
-        EXPECT_TRUE(plat::needsLogEscape(text)) << text;
-}
-
 plat::LogSrc testLog("LogEscapeTest");
-
-TEST(LogSrcEscaping, MessageWithTildeAndLineFeedStaysOnOneLine) {
-    testsupport::LogCapture capture("LogEscapeTest:stderr:100");
-    testLog.status("first~%s", "\nsecond");
-    EXPECT_TRUE(capture.contains(": LogEscapeTest: first~~~^Jsecond\n")) << capture.text();
-    EXPECT_EQ(capture.count("\n"), 1) << capture.text();
-}
 
 TEST(LogSrcEscaping, LongMessageCutInsideACharacterLeavesNoBrokenBytes) {
     std::string text(4093, 'a');

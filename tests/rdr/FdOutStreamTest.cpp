@@ -1,5 +1,4 @@
-// Descriptor output: delivery, the callback, a full pipe, write errors with and without
-// exceptions, shutdown and destruction.
+// Descriptor output: a full pipe, write errors with and without exceptions, and destruction.
 #include <rdr/FdOutStream.h>
 
 #include <plat/Exception.h>
@@ -12,7 +11,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <string>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
 
@@ -20,19 +18,6 @@ namespace {
 
 using testsupport::Raised;
 using testsupport::raisedBy;
-
-class RecordingCallback : public rdr::FdOutStream::Callback {
-public:
-    void written(rdr::FdOutStream&, bool wroteNothing) override {
-        ++writes;
-        emptyWrites += wroteNothing;
-    }
-    void shutdownRequested(rdr::FdOutStream&) override { ++shutdowns; }
-
-    int writes = 0;
-    int emptyWrites = 0;
-    int shutdowns = 0;
-};
 
 // Writing to a pipe without reader must fail with EPIPE rather than kill the test; the guard
 // outlives the streams, whose destructors still try to write.
@@ -45,13 +30,10 @@ private:
     void (*previous)(int);
 };
 
-// fds is a pipe, or a socket pair for the shutdown cases; the stream's end is fds[1].
+// fds is a pipe; the stream's end is fds[1].
 class FdOutStreamTest : public ::testing::Test {
 protected:
     void openPipe(int flags) { ASSERT_EQ(pipe2(fds, O_CLOEXEC | flags), 0); }
-    void openSocketPair() {
-        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds), 0);
-    }
     void TearDown() override {
         for (int fd : fds)
             if (fd >= 0)
@@ -70,39 +52,6 @@ protected:
 
     int fds[2] = {-1, -1};
 };
-
-TEST_F(FdOutStreamTest, FlushDeliversAndTellsTheCallback) {
-    openPipe(O_NONBLOCK);
-    RecordingCallback callback;
-    rdr::FdOutStream out(fds[1]);
-    out.setCallback(&callback);
-    out.writeU32(0x41424344);
-    out.writeBytes("EF", 2);
-    EXPECT_TRUE(out.flush());
-    EXPECT_EQ(drain(), "ABCDEF");
-    EXPECT_EQ(callback.writes, 1);
-    EXPECT_EQ(callback.emptyWrites, 0);
-}
-
-TEST_F(FdOutStreamTest, LazyStreamOnFullPipeKeepsBytesPending) {
-    openPipe(O_NONBLOCK);
-    RecordingCallback callback;
-    rdr::FdOutStream out(fds[1], 1 << 22);
-    out.setCallback(&callback);
-    out.setLazy(true);
-    std::string data(1 << 20, 'p');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_FALSE(out.flush());
-    EXPECT_GT(out.bufferedBytes(), 0);
-    EXPECT_GT(callback.emptyWrites, 0);
-
-    std::string received = drain();
-    while (out.bufferedBytes() > 0) {
-        out.tryFlush(false);
-        received += drain();
-    }
-    EXPECT_EQ(received, data);
-}
 
 TEST_F(FdOutStreamTest, WaitingWriteOnFullPipeTimesOut) {
     openPipe(O_NONBLOCK);
@@ -133,31 +82,6 @@ TEST_F(FdOutStreamTest, WriteErrorsRaiseUnlessAQuietLazyStreamNeedNotWait) {
     std::string data(40000, 'x');
     EXPECT_THROW(quiet.writeBytes(data.data(), int(data.size())), plat::SystemException)
         << "a write that must wait for room still fails";
-}
-
-TEST_F(FdOutStreamTest, ShutdownWaitsForPendingBytes) {
-    openSocketPair();
-    RecordingCallback callback;
-    {
-        rdr::FdOutStream out(releaseEnd(1), -1, true);
-        out.setCallback(&callback);
-        out.writeBytes("bye", 3);
-        out.flush();
-        EXPECT_TRUE(out.shutdown());
-        EXPECT_EQ(drain(), "bye");
-        char byte;
-        EXPECT_EQ(read(fds[0], &byte, 1), 0) << "the writing direction is shut";
-    }
-    close(releaseEnd(0));
-    openSocketPair();
-    rdr::FdOutStream out(fds[1]);
-    out.setCallback(&callback);
-    out.writeBytes("later", 5);
-    EXPECT_TRUE(out.shutdown());
-    EXPECT_EQ(callback.shutdowns, 2);
-    out.setCallback(nullptr);
-    EXPECT_TRUE(out.flush()) << "pending bytes keep the socket open";
-    EXPECT_EQ(drain(), "later");
 }
 
 TEST_F(FdOutStreamTest, DestructionFlushesAndClosesAnOwnedDescriptor) {

@@ -1,5 +1,5 @@
-// File output: writing, appending, write errors, permissions, and transactions that replace the
-// target only on commit.
+// File output: truncating, appending, write errors, permissions, and transactions that replace
+// the target only on commit.
 #include <rdr/FileOutStream.h>
 
 #include <plat/Exception.h>
@@ -28,19 +28,6 @@ protected:
     testsupport::TemporaryDirectory dir;
     const std::string target = dir.file("target");
 };
-
-TEST_F(FileOutStreamTest, FlushAndDestructionWritePendingBytes) {
-    std::string data(50000, 'd');
-    {
-        rdr::FileOutStream out(target.c_str(), 0);
-        out.writeBytes("now", 3);
-        out.flush();
-        EXPECT_EQ(readFile(target), "now");
-        out.writeBytes(data.data(), int(data.size()));
-        out.writeU32(0x31323334);
-    }
-    EXPECT_EQ(readFile(target), "now" + data + "1234");
-}
 
 TEST_F(FileOutStreamTest, TruncatesOrAppends) {
     writeFile(target, "old");

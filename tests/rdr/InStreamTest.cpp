@@ -1,5 +1,5 @@
-// The input stream core: integers across refills, checkpoints and rewinding, pointers into the
-// window, strings with limits, lines and uniform random numbers.
+// The input stream core: the end of memory, checkpoints and rewinding, pointers into the window,
+// strings with limits and lines.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -20,13 +19,6 @@ using testsupport::raisedBy;
 
 std::string asString(const plat::DString& text) {
     return text.c_str();
-}
-
-TEST(InStreamIntegers, AreAssembledBigEndianAcrossRefills) {
-    ScriptedInStream in({bytesOf({0x12, 0x34}), bytesOf({0x56, 0x78, 1}), bytesOf({2}),
-                         bytesOf({3, 4, 5, 6, 7}), bytesOf({8})});
-    EXPECT_EQ(in.readU32(), 0x12345678u);
-    EXPECT_EQ(in.readU64(), 0x0102030405060708ull);
 }
 
 TEST(InStreamIntegers, ReadingPastMemoryRaisesEndOfStream) {
@@ -142,39 +134,12 @@ TEST(InStreamLines, CrLfLineThenLastLineThenEndOfStream) {
     EXPECT_THROW(memory.in.readLine(line), rdr::EndOfStream);
 }
 
-TEST(InStreamLines, NulIsStoredAndReported) {
-    MemoryInput memory(std::string("a\0b\n", 4));
-    plat::DString line;
-    bool hasNul = false;
-    memory.in.readLine(line, 0, &hasNul);
-    EXPECT_TRUE(hasNul);
-    EXPECT_EQ(std::memcmp(line.get(), "a\0b", 4), 0);
-}
-
 TEST(InStreamLines, OverlongLineRaisesAndLeavesTheRestUnread) {
     MemoryInput memory("abcdefg\nz");
     plat::DString line;
     EXPECT_THROW(memory.in.readLine(line, 4), rdr::StringTooLongException);
     EXPECT_TRUE(line.isEmpty());
     EXPECT_EQ(memory.in.readU8(), 'f');
-}
-
-TEST(InStreamLines, ValidationReportsRepair) {
-    MemoryInput memory("ok\n\xFF\n");
-    plat::DString line;
-    EXPECT_TRUE(memory.in.readLine(line, 0, nullptr, true));
-    EXPECT_FALSE(memory.in.readLine(line, 0, nullptr, true));
-    EXPECT_EQ(asString(line), "\xEF\xBF\xBD");
-}
-
-TEST(InStreamRandom, ValuesBelowThresholdAreSkippedUpToEightTimes) {
-    // For n = 3 the threshold is 2^32 mod 3 = 1: the first value 0 is rejected, 5 gives 2.
-    MemoryInput second(bytesOf({0, 0, 0, 0, 0, 0, 0, 5}));
-    EXPECT_EQ(second.in.readRandom(3), 2u);
-    EXPECT_TRUE(second.in.atEnd());
-    MemoryInput ninth(std::string(9 * 4, '\0'));
-    EXPECT_EQ(ninth.in.readRandom(3), 0u) << "the ninth value is taken regardless";
-    EXPECT_TRUE(ninth.in.atEnd());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The memory output stream: maximum size, growth and handing the buffer over.
+// The memory output stream: maximum size and handing the buffer over.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -6,8 +6,6 @@
 #include <support/raisedBy.h>
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 
@@ -30,13 +28,6 @@ TEST(MemOutStreamLimit, GrowthStopsAtTheMaximumAndRefusesMore) {
     EXPECT_EQ(out.length(), 0);
 }
 
-TEST(MemOutStreamGrowth, LargeWriteIntoEmptyStreamGrowsOnce) {
-    rdr::MemOutStream out(0);
-    std::string data(100000, 'q');
-    out.writeBytes(data.data(), int(data.size()));
-    EXPECT_EQ(contentsOf(out), data);
-}
-
 TEST(MemOutStreamHandOver, TakeBufferLeavesTheStreamEmptyAndUsable) {
     rdr::MemOutStream out;
     out.writeU32(0x01020304);
@@ -48,17 +39,6 @@ TEST(MemOutStreamHandOver, TakeBufferLeavesTheStreamEmptyAndUsable) {
     EXPECT_EQ(out.length(), 0);
     out.writeU8(5);
     EXPECT_EQ(contentsOf(out), "\x05");
-}
-
-TEST(MemOutStreamHandOver, TerminateAddsNoSecondNul) {
-    rdr::MemOutStream out;
-    out.writeBytes("ab", 3);
-    out.terminate();
-    EXPECT_EQ(out.length(), 3);
-    out.clear();
-    out.writeBytes("ab", 2);
-    out.terminate();
-    EXPECT_EQ(contentsOf(out), std::string("ab", 3));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Appending text to output streams: terminators, formatting and UTF-8 characters.
+// Appending text to output streams: terminators and formatting.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -41,13 +41,6 @@ TEST(TextAppenderFormat, EncodingErrorRaisesInsteadOfGrowingForEver) {
     rdr::MemOutStream out;
     const wchar_t unencodable[] = {wchar_t(0xD800), 0};
     EXPECT_THROW(rdr::TextAppender(out).appendFormat("%ls", unencodable), plat::SystemException);
-}
-
-TEST(TextAppenderCharacters, AreEncodedAsUtf8AndRepeated) {
-    rdr::MemOutStream out;
-    rdr::TextAppender(out).appendChar(0x20AC).appendChar('-', 3).appendChar(0xE9, 2);
-    EXPECT_STREQ(text(out), "\xE2\x82\xAC---\xC3\xA9\xC3\xA9");
-    EXPECT_EQ(out.length(), 10);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Inflating zlib and gzip data: every gzip header flag, bad and truncated headers, corrupt and
-// truncated deflate data, the end of the stream, and data arriving piecemeal.
+// truncated deflate data.
 #include "support/ScriptedInStream.h"
 
 #include <rdr/Exception.h>
@@ -69,25 +69,6 @@ std::string inflateGzip(const std::string& file) {
     return inflateAll(inflater.in);
 }
 
-TEST(ZlibInStreamZlib, InflatesDataMuchLargerThanItsBuffer) {
-    std::string data = patterned(300000);
-    Inflater inflater(deflated(data), 1000);
-    EXPECT_EQ(inflateAll(inflater.in), data);
-    EXPECT_EQ(inflater.in.pos(), 300000);
-}
-
-TEST(ZlibInStreamZlib, EndSurfacesAfterTheLastByteUntilANewUnderlyingStream) {
-    Inflater inflater(deflated("xyz"));
-    EXPECT_EQ(inflater.in.readU8(), 'x');
-    EXPECT_EQ(inflater.in.readU16(), ('y' << 8) | 'z');
-    EXPECT_EQ(raisedBy<rdr::ZlibEndOfStream>([&] { inflater.in.readU8(); }).message,
-              "End of zlib stream");
-    EXPECT_THROW(inflater.in.readU8(), rdr::ZlibEndOfStream) << "and stays at the end";
-    rdrtest::MemoryInput second(deflated("second"));
-    inflater.in.setUnderlying(&second.in);
-    EXPECT_EQ(inflateAll(inflater.in), "second");
-}
-
 TEST(ZlibInStreamZlib, ReadingWithoutUnderlyingStreamFails) {
     rdr::ZlibInStream in;
     EXPECT_EQ(raisedBy([&] { in.readU8(); }).message, "ZlibInStream overrun: no underlying stream");
@@ -126,29 +107,6 @@ TEST(ZlibInStreamGzip, TruncatedOptionalFieldsEndWithEndOfStream) {
     std::string missingHeaderCrc = gzipHeader(2) + bytesOf({0xAB});
     for (const std::string& file : {truncatedExtra, unterminatedName, missingHeaderCrc})
         EXPECT_THROW(inflateGzip(file), rdr::EndOfStream);
-}
-
-TEST(ZlibInStreamPiecemeal, CompressedBytesArrivingOneAtATimeWithGaps) {
-    std::string data = patterned(20000);
-    rdrtest::ScriptedInStream source;
-    source.setNonBlocking(true);
-    for (char byte : deflated(data)) {
-        source.addChunk(std::string(1, byte));
-        source.addChunk("");
-    }
-    rdr::ZlibInStream in;
-    in.setUnderlying(&source);
-    std::string out;
-    int blocks = 0;
-    while (out.size() < data.size()) {
-        try {
-            out.push_back(char(in.readU8()));
-        } catch (rdr::BlockException&) {
-            ++blocks;
-        }
-    }
-    EXPECT_EQ(out, data);
-    EXPECT_GT(blocks, 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The configuration-file store: which files each priority reads and in what order, how priorities
-// and later files win, what stops reading, and editing single settings of the application file.
+// The configuration-file store: what stops reading, and editing single settings of the
+// application file. The product's initialisation tests show which files are read in what order
+// and how later files and priorities win.
 #include <tqutil/ConfigStoreFile.h>
 
 #include <plat/Configuration.h>
@@ -14,20 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
 using testsupport::modeOf;
 using testsupport::readFile;
 using testsupport::writeFile;
-
-std::vector<std::string> pathsOf(const std::vector<tqutil::ConfigStoreFile::File>& files) {
-    std::vector<std::string> paths;
-    for (const auto& file : files)
-        paths.emplace_back(file.path.c_str());
-    return paths;
-}
 
 class ConfigStoreFileTest : public ::testing::Test {
 protected:
@@ -38,37 +31,6 @@ protected:
     const std::string appFile = directory.file("user/config.d/App");
     tqutil::ConfigStoreFile store{"App", appFile.c_str(), config};
 };
-
-TEST_F(ConfigStoreFileTest, ListsEachPrioritysFilesInTheOrderTheirDirectoriesWereAdded) {
-    store.addDirectory("/a", 10, true);
-    store.addDirectory("/b", 40, false);
-    store.addDirectory("/c", 10, false);
-
-    EXPECT_EQ(pathsOf(store.files(10)),
-              (std::vector<std::string>{"/a/common", "/a/common.custom", "/a/App", "/c/common",
-                                        "/c/App"}));
-    EXPECT_EQ(pathsOf(store.files(40)), (std::vector<std::string>{"/b/common", "/b/App"}));
-    EXPECT_TRUE(store.files(5).empty());
-    EXPECT_STREQ(store.files(10)[1].name.c_str(), "common.custom");
-}
-
-TEST_F(ConfigStoreFileTest, LaterFilesWinWithinAPriorityAndPolicyBeatsPreference) {
-    store.addDirectory(directory.file("system").c_str(), 10, true);
-    store.addDirectory(directory.file("policy").c_str(), 40, false);
-    store.addDirectory(directory.file("user").c_str(), 10, false);
-    writeFile(directory.file("system/common"), "Depth=1\nTitle=system\n");
-    writeFile(directory.file("system/common.custom"), "Depth=2\n");
-    writeFile(directory.file("user/App"), "Depth=3\n");
-    writeFile(directory.file("policy/App"), "Title=policy\n");
-
-    store.read(10);
-    store.read(40);
-
-    EXPECT_EQ(depth.getValue(), 3);
-    EXPECT_EQ(depth.getPriority(), 10);
-    EXPECT_STREQ(title.getValueStr().c_str(), "policy");
-    EXPECT_STREQ(title.getValueStrAt(10).c_str(), "system");
-}
 
 TEST_F(ConfigStoreFileTest, AnUnreadableFileStopsReading) {
     store.addDirectory(directory.file("system").c_str(), 10, false);

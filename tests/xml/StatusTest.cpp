@@ -1,4 +1,4 @@
-// The fixed messages of the result codes and the report of a failure inside a file.
+// The report of a failure inside a file.
 #include <xml/Status.h>
 
 #include <gtest/gtest.h>
@@ -6,12 +6,6 @@
 namespace {
 
 using xml::Code;
-
-TEST(StatusMessages, ValuesOutsideTheCodesAreUnknown) {
-    EXPECT_STREQ(xml::codeMessage(Code::None), "No error");
-    EXPECT_STREQ(xml::codeMessage(-1), "Unknown");
-    EXPECT_STREQ(xml::codeMessage(int(Code::NestedTooDeeply) + 1), "Unknown");
-}
 
 TEST(StatusFileReport, GivesPathMessagePlaceAndTheTagAFailureConcerns) {
     xml::Status status{Code::UnknownCharacterEntity, 12, 7, "Error: Unknown character entity", ""};

@@ -1,5 +1,5 @@
-// Writing node trees: the header, entity escaping, indentation, the three encodings, files, and
-// reading written documents back.
+// Writing node trees: the header, entity escaping, the three encodings, files, and reading
+// written documents back.
 #include <xml/Writer.h>
 
 #include <xml/Parser.h>
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -44,64 +45,40 @@ TEST(WriterText, WritesHeaderNamingTheEncodingAndEscapesTheFiveEntities) {
                    "1 &lt; 2 &amp; &quot;q&quot; &apos;a&apos; &gt;</r>\n");
 }
 
-TEST(WriterText, IndentsElementsThatHoldNoText) {
-    Node root = Node::element("config");
-    Node& entry = root.appendChild(Node::element("int"));
-    entry.appendChild(Node::element("value")).setAttribute("data", "1");
-    root.appendChild(Node::element("bool")).appendText("x");
-    std::string out;
-    WriteOptions options;
-    options.indent = true;
-    ASSERT_EQ(Writer::toText(root, out, options).code, Code::None);
-    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                   "<config>\n"
-                   "    <int>\n"
-                   "        <value data=\"1\"/>\n"
-                   "    </int>\n"
-                   "    <bool>x</bool>\n"
-                   "</config>\n");
-}
-
 TEST(WriterRoundTrip, ParsingWrittenDocumentGivesTheSameTree) {
     Node latin1Tree = Node::element("config");
     latin1Tree.appendChild(Node::element("s")).appendText("caf\u00E9 \u00FF <&>");
     Node shiftJisTree = Node::element("config");
     shiftJisTree.appendChild(Node::element("s")).appendText("\u65E5\u672C\uFF71 C:\\dir <&>");
-    struct Case {
-        const char* encoding;
-        Node tree;
-    };
-    for (const Case& c : {Case{"utf-8", sampleTree()}, Case{"ISO-8859-1", latin1Tree},
-                          Case{"SHIFT-JIS", shiftJisTree}}) {
+    using Case = std::tuple<const char*, Node>;
+    for (const auto& [encoding, tree] :
+         {Case{"utf-8", sampleTree()}, Case{"ISO-8859-1", latin1Tree},
+          Case{"SHIFT-JIS", shiftJisTree}}) {
         std::string out;
         WriteOptions options;
-        options.encoding = c.encoding;
-        ASSERT_EQ(Writer::toText(c.tree, out, options).code, Code::None) << c.encoding;
+        options.encoding = encoding;
+        ASSERT_EQ(Writer::toText(tree, out, options).code, Code::None) << encoding;
         Status status;
-        EXPECT_EQ(xml::Parser::parse(out, status), c.tree) << c.encoding << ": " << status.message;
+        EXPECT_EQ(xml::Parser::parse(out, status), tree) << encoding << ": " << status.message;
     }
 }
 
 TEST(WriterEncodings, TextTheEncodingCannotHoldFailsLeavingNoOutput) {
-    struct Case {
-        const char* encoding;
-        const char* text;
-        Code code;
-    };
-    for (Case c : {Case{"shift-jis", "caf\u00E9", Code::CharacterConversion},
-                   Case{"ISO-8859-1", "\u20AC", Code::CharacterCodeAbove255},
-                   Case{"ebcdic", "", Code::CharacterConversion},
-                   Case{"utf-8", "bad \xC3(", Code::CharacterConversion},
-                   Case{"shiftjis", "bad \xC3(", Code::CharacterConversion}}) {
+    using Case = std::tuple<const char*, const char*, Code>;
+    for (auto [encoding, text, code] : {Case{"shift-jis", "caf\u00E9", Code::CharacterConversion},
+                                        Case{"ISO-8859-1", "\u20AC", Code::CharacterCodeAbove255},
+                                        Case{"ebcdic", "", Code::CharacterConversion},
+                                        Case{"utf-8", "bad \xC3(", Code::CharacterConversion},
+                                        Case{"shiftjis", "bad \xC3(", Code::CharacterConversion}}) {
         Node root = Node::element("r");
-        root.appendText(c.text);
+        root.appendText(text);
         std::string out = "stale";
         WriteOptions options;
-        options.encoding = c.encoding;
+        options.encoding = encoding;
         Status status = Writer::toText(root, out, options);
-        EXPECT_EQ(status.code, c.code) << c.encoding << ": " << c.text;
-        EXPECT_EQ(status.message, xml::codeMessage(c.code));
-        EXPECT_TRUE(out.empty()) << c.encoding << ": " << c.text;
+        EXPECT_EQ(status.code, code) << encoding << ": " << text;
+        EXPECT_EQ(status.message, xml::codeMessage(code));
+        EXPECT_TRUE(out.empty()) << encoding << ": " << text;
     }
 }
 

@@ -1,5 +1,5 @@
-// Runs the initialisation probe (tests/product/probe) in a child process with a chosen
-// environment and user, optionally in a private mount namespace, and collects what it printed.
+// Runs the initialisation probe (tests/product/probe) as nobody:nogroup in a child process with a
+// chosen environment, and collects what it printed.
 #pragma once
 
 #include <map>
@@ -15,12 +15,6 @@ struct ProbeRun {
     // NAME=VALUE entries. HOME, KBX_PROFILE, KBX_CONFIG_PROFILE and KBX_PROFILE_DIR are taken
     // out of the inherited environment first, so only these entries set them.
     std::vector<std::string> environment;
-    // Run as nobody:nogroup without supplementary groups.
-    bool asNobody = false;
-    // In a mount namespace of its own, root's home directory is this directory and /etc is an
-    // overlay whose changes land in etcUpper, so nothing of the real system is touched.
-    std::string rootHome;
-    std::string etcUpper;
 };
 
 struct ProbeResult {
@@ -29,8 +23,6 @@ struct ProbeResult {
     // The probe's name=value lines.
     std::map<std::string, std::string> values;
     std::string errorOutput;
-    // The mount namespace could not be set up here; the probe did not run.
-    bool sandboxUnavailable = false;
 
     const std::string& operator[](const std::string& name) const;
 };
@@ -42,7 +34,5 @@ std::string probePath();
 
 // Hands the path (and everything below it) to nobody:nogroup.
 void giveToNobody(const std::string& path);
-// Root's home directory from the password database.
-std::string rootHomeDir();
 
 } // namespace producttest

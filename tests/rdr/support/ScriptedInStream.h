@@ -19,7 +19,6 @@ public:
     explicit ScriptedInStream(std::initializer_list<std::string> script = {}, int bufferSize = -1)
         : BufferedNonBlockableInStream(bufferSize), chunks(script) {}
 
-    void addChunk(const std::string& bytes) { chunks.push_back(bytes); }
     void makeRewindable(bool enabled) { rewindable = enabled; }
 
 protected:

@@ -5,7 +5,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace launchertest {
+namespace testsupport {
 
 struct ExitResult {
     bool exited = false;     // ended by exit (else by a signal)
@@ -53,4 +53,7 @@ private:
 ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& input = {},
                     StreamOptions options = {});
 
-} // namespace launchertest
+} // namespace testsupport
+
+// The end-to-end tests' name for these helpers, from when they were theirs alone.
+namespace launchertest = testsupport;

@@ -1,14 +1,15 @@
 // Runs a command as root in a mount namespace of its own, in which root's home directory,
-// /var/log and the changes to /etc are scratch directories of the test: the launcher creates its
-// directories and reads and writes its files there, and the real system stays untouched.
+// /var/log and the changes to /etc are scratch directories of the test: the program under test
+// creates its directories and reads and writes its files there, and the real system stays
+// untouched.
 #pragma once
 
-#include <support/TemporaryDirectory.h>
+#include "TemporaryDirectory.h"
 
 #include <string>
 #include <vector>
 
-namespace launchertest {
+namespace testsupport {
 
 class Sandbox {
 public:
@@ -34,4 +35,4 @@ private:
     std::string etcWork;
 };
 
-} // namespace launchertest
+} // namespace testsupport

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <pwd.h>
 
-namespace launchertest {
+namespace testsupport {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::string Sandbox::etcFile(const std::string& relative) const {
     return path;
 }
 
-} // namespace launchertest
+} // namespace testsupport

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace launchertest {
+namespace testsupport {
 
 namespace {
 
@@ -162,4 +162,4 @@ ExitResult runToEnd(const std::vector<std::string>& argv, const std::string& inp
     return ChildProcess(argv, options).finish(input);
 }
 
-} // namespace launchertest
+} // namespace testsupport
