@@ -35,4 +35,17 @@ void RatioReporter::printRatio(const std::string& name, std::optional<double> mi
     std::printf("\n");
 }
 
+int runAndPrintRatios(int argc, char** argv, const std::vector<RatioTarget>& targets) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nTargets:\n");
+    for (const RatioTarget& target : targets)
+        reporter.printRatio(target.name, target.minimum);
+    benchmark::Shutdown();
+    return 0;
+}
+
 } // namespace bench

@@ -29,4 +29,14 @@ private:
     std::map<std::string, double> times;
 };
 
+// A pair "X" / "X_Reference" and the least throughput ratio it should reach.
+struct RatioTarget {
+    std::string name;
+    double minimum;
+};
+
+// The whole main() of a library benchmark: runs what the command line selects, then prints each
+// pair's ratio against its target. Returns the process's exit status.
+int runAndPrintRatios(int argc, char** argv, const std::vector<RatioTarget>& targets);
+
 } // namespace bench

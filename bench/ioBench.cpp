@@ -345,16 +345,9 @@ BENCHMARK(BM_DispatchOneOfThousand_Reference)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTargets:\n");
-    reporter.printRatio("BM_MsgIpcRoundTrip64", 0.7);
-    reporter.printRatio("BM_MsgIpcOneWay4K", 0.7);
-    reporter.printRatio("BM_DispatchThousandReady", 0.7);
-    reporter.printRatio("BM_DispatchOneOfThousand", 0.7);
-    benchmark::Shutdown();
-    return 0;
+    return bench::runAndPrintRatios(argc, argv,
+                                    {{"BM_MsgIpcRoundTrip64", 0.7},
+                                     {"BM_MsgIpcOneWay4K", 0.7},
+                                     {"BM_DispatchThousandReady", 0.7},
+                                     {"BM_DispatchOneOfThousand", 0.7}});
 }

@@ -130,17 +130,10 @@ BENCHMARK(BM_TranslateRgb888ToRgb565_Reference)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTargets:\n");
-    reporter.printRatio("BM_FillRectLarge", 0.9);
-    reporter.printRatio("BM_FillRectSmall", 0.5);
-    reporter.printRatio("BM_ImageRectLarge", 0.9);
-    reporter.printRatio("BM_ImageRectSmall", 0.5);
-    reporter.printRatio("BM_TranslateRgb888ToRgb565", 2.0);
-    benchmark::Shutdown();
-    return 0;
+    return bench::runAndPrintRatios(argc, argv,
+                                    {{"BM_FillRectLarge", 0.9},
+                                     {"BM_FillRectSmall", 0.5},
+                                     {"BM_ImageRectLarge", 0.9},
+                                     {"BM_ImageRectSmall", 0.5},
+                                     {"BM_TranslateRgb888ToRgb565", 2.0}});
 }

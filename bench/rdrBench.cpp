@@ -193,15 +193,7 @@ BENCHMARK(BM_FramedV4Messages_Reference)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTargets:\n");
-    reporter.printRatio("BM_MemStreamsU32", 0.5);
-    reporter.printRatio("BM_ZlibInStreamGzip", 0.95);
-    reporter.printRatio("BM_FramedV4Messages", 0.5);
-    benchmark::Shutdown();
-    return 0;
+    return bench::runAndPrintRatios(
+        argc, argv,
+        {{"BM_MemStreamsU32", 0.5}, {"BM_ZlibInStreamGzip", 0.95}, {"BM_FramedV4Messages", 0.5}});
 }

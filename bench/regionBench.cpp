@@ -121,17 +121,11 @@ BENCHMARK(pixman<Subtract>)->Name("BM_SubtractVsPixman_Reference");
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    // Targets: at most 1.0 times libX11's time and at most 1.2 times pixman's.
-    std::printf("\nTargets:\n");
+    // At most 1.0 times libX11's time and at most 1.2 times pixman's.
+    std::vector<bench::RatioTarget> targets;
     for (const char* op : {"Union", "Intersect", "Subtract"}) {
-        reporter.printRatio(std::string("BM_") + op + "VsX11", 1.0);
-        reporter.printRatio(std::string("BM_") + op + "VsPixman", 1.0 / 1.2);
+        targets.push_back({std::string("BM_") + op + "VsX11", 1.0});
+        targets.push_back({std::string("BM_") + op + "VsPixman", 1.0 / 1.2});
     }
-    benchmark::Shutdown();
-    return 0;
+    return bench::runAndPrintRatios(argc, argv, targets);
 }

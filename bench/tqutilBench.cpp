@@ -173,17 +173,10 @@ BENCHMARK(BM_WrapText_Reference);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nTargets:\n");
     // At most 1.5 times the reference's time, at most twice, at least half its throughput.
-    reporter.printRatio("BM_FontGunzipParse", 1 / 1.5);
-    reporter.printRatio("BM_GlyphLookup", 0.5);
-    reporter.printRatio("BM_TextWidth", 0.5);
-    reporter.printRatio("BM_WrapText", 0.5);
-    benchmark::Shutdown();
-    return 0;
+    return bench::runAndPrintRatios(argc, argv,
+                                    {{"BM_FontGunzipParse", 1 / 1.5},
+                                     {"BM_GlyphLookup", 0.5},
+                                     {"BM_TextWidth", 0.5},
+                                     {"BM_WrapText", 0.5}});
 }
