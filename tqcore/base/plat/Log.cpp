@@ -46,6 +46,10 @@ void setLogHeader(const char* text) {
     LogDestFile::setHeader(text);
 }
 
+void setLogHeaderSource(std::function<DString()> source) {
+    LogDestFile::setHeaderSource(std::move(source));
+}
+
 LogDest* lookupDest(const char* name) {
     // The built-in destinations are created on first use; standard error is always there.
     LogDestFile::standardError();

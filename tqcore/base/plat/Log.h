@@ -3,9 +3,11 @@
 // the early-message store).
 #pragma once
 
+#include <plat/DString.h>
 #include <plat/LogSrc.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace plat {
 
@@ -21,6 +23,9 @@ void initLogging();
 
 // The text written, wrapped to 79 columns, at the start of every log file opened afterwards.
 void setLogHeader(const char* text);
+// The same, with the text built by source only when a log file first needs it: building it may
+// read system files, which a program that never opens a log file should not pay for.
+void setLogHeaderSource(std::function<DString()> source);
 
 // The named destination, without regard to case; null when there is none. "stderr" always
 // exists and "ipc" is created when first named.

@@ -45,6 +45,8 @@ constexpr const char* ResetColour = "\033[0m";
 struct Header {
     Mutex mutex;
     DString text;
+    // Builds the text when a file first needs it; gone once it has.
+    std::function<DString()> source;
 };
 
 // Never destroyed: files may still be opened while the process exits.
@@ -254,10 +256,18 @@ void LogDestFile::check() {
 void LogDestFile::setHeader(const char* text) {
     Header& shared = header();
     MutexLock lock(shared.mutex);
+    shared.source = nullptr;
     shared.text.assign(text);
     if (!text)
         shared.text.reset();
     shared.text.wrap(HeaderWidth, 0);
+}
+
+void LogDestFile::setHeaderSource(std::function<DString()> source) {
+    Header& shared = header();
+    MutexLock lock(shared.mutex);
+    shared.text.reset();
+    shared.source = std::move(source);
 }
 
 int LogDestFile::outputDescriptor() {
@@ -348,6 +358,13 @@ void LogDestFile::writeLine(int fd, int level, const char* sourceName, const cha
 void LogDestFile::writeHeader(int fd) {
     Header& shared = header();
     MutexLock lock(shared.mutex);
+    if (shared.source) {
+        // Taken first: building the text may log, and that must not build it again.
+        std::function<DString()> source = std::move(shared.source);
+        shared.source = nullptr;
+        shared.text = source();
+        shared.text.wrap(HeaderWidth, 0);
+    }
     if (shared.text.isEmpty())
         return;
     iovec parts[2] = {{shared.text.data(), std::size_t(shared.text.length())},

@@ -70,6 +70,8 @@ public:
     // The text written, followed by a line feed, at the start of every file opened afterwards;
     // wrapped to 79 columns. Null or empty: none.
     static void setHeader(const char* text);
+    // The header text, built when a file first needs it.
+    static void setHeaderSource(std::function<DString()> source);
 
 private:
     // The formatted time of the last second a line was written in, in one of the two forms.

@@ -24,8 +24,17 @@ constexpr int NameColumnWidth = 14;
 // Two blanks, the name column and " - ".
 constexpr int DescriptionIndent = 19;
 
+std::function<DString()>& productInformationSource() {
+    static auto* source = new std::function<DString()>;
+    return *source;
+}
+
 DString& productInformation() {
     static DString* text = new DString;
+    if (std::function<DString()>& source = productInformationSource()) {
+        *text = source();
+        source = nullptr;
+    }
     return *text;
 }
 
@@ -112,7 +121,12 @@ void standardHelpHandler(int mode, Configuration& config) {
 }
 
 void setHelpProductInformation(const char* text) {
+    productInformationSource() = nullptr;
     productInformation().assign(text);
+}
+
+void setHelpProductInformationSource(std::function<DString()> source) {
+    productInformationSource() = std::move(source);
 }
 
 void setXmlHelpWriter(XmlHelpWriter writer) {

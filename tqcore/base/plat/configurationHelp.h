@@ -2,7 +2,10 @@
 // handler of programs that parse their command line.
 #pragma once
 
+#include <plat/DString.h>
+
 #include <cstdio>
+#include <functional>
 
 namespace plat {
 
@@ -22,6 +25,8 @@ void printHelp(int mode, Configuration& config, FILE* out);
 
 // Set by product initialisation; help starts with this text.
 void setHelpProductInformation(const char* text);
+// The same, with the text built only when help is printed.
+void setHelpProductInformationSource(std::function<DString()> source);
 
 // The writer of the XML form of a configuration, installed by the XML configuration store.
 // Until one is installed, the XML help mode prints the advanced usage instead.

@@ -12,6 +12,7 @@
 #include <os/unix/hostInfo.h>
 #include <plat/Log.h>
 #include <plat/Markup.h>
+#include <plat/Mutex.h>
 #include <plat/configurationHelp.h>
 #include <plat/keepLinked.h>
 
@@ -29,6 +30,11 @@ constexpr const char* BuildDateTime = __DATE__ " " __TIME__;
 constexpr int PlainWidth = 79;
 
 struct VersionTexts {
+    // Recursive: building translates, and a missing text is logged, which may ask for the log
+    // header, which is built from these texts.
+    plat::Mutex mutex;
+    // The texts below are built on first use after each update; empty before the first.
+    bool built = true;
     plat::DString version;
     plat::DString shortVersion;
     plat::DString versionLine;
@@ -102,6 +108,22 @@ plat::DString buildPlainVersionInfo(const VersionTexts& built) {
     return plain;
 }
 
+// Builds the texts unless they are up to date. They count as built as soon as building starts,
+// so that a request that arrives meanwhile (through the log) takes what is there.
+VersionTexts& builtTexts() {
+    VersionTexts& stored = texts();
+    plat::MutexLock lock(stored.mutex);
+    if (!stored.built) {
+        stored.built = true;
+        stored.versionLine = buildVersionLine();
+        stored.acknowledgementsAddress = buildAcknowledgementsAddress();
+        stored.productInfoMarkup = buildProductInfoMarkup(stored.acknowledgementsAddress);
+        stored.osLine = buildOsLine();
+        stored.plainVersionInfo = buildPlainVersionInfo(stored);
+    }
+    return stored;
+}
+
 } // namespace
 
 const char* getVersion() {
@@ -139,35 +161,46 @@ void VersionInfoUpdater::parameterChanged(plat::ConfigParameter&, int) {
     update();
 }
 
+// The texts read the distribution and kernel from the system: a run that opens no log file and
+// shows no help or about box never builds them.
 void VersionInfoUpdater::update() {
-    VersionTexts& stored = texts();
-    stored.versionLine = buildVersionLine();
-    stored.acknowledgementsAddress = buildAcknowledgementsAddress();
-    stored.productInfoMarkup = buildProductInfoMarkup(stored.acknowledgementsAddress);
-    stored.osLine = buildOsLine();
-    stored.plainVersionInfo = buildPlainVersionInfo(stored);
-    plat::setLogHeader(stored.plainVersionInfo.c_str());
-    plat::setHelpProductInformation(stored.plainVersionInfo.c_str());
+    {
+        VersionTexts& stored = texts();
+        plat::MutexLock lock(stored.mutex);
+        stored.built = false;
+    }
+    plat::setLogHeaderSource(getPlainVersionInfo);
+    plat::setHelpProductInformationSource(getPlainVersionInfo);
 }
 
 plat::DString getVersionLine() {
-    return texts().versionLine;
+    VersionTexts& stored = builtTexts();
+    plat::MutexLock lock(stored.mutex);
+    return stored.versionLine;
 }
 
 plat::DString getAcknowledgementsAddress() {
-    return texts().acknowledgementsAddress;
+    VersionTexts& stored = builtTexts();
+    plat::MutexLock lock(stored.mutex);
+    return stored.acknowledgementsAddress;
 }
 
 plat::DString getProductInfoMarkup() {
-    return texts().productInfoMarkup;
+    VersionTexts& stored = builtTexts();
+    plat::MutexLock lock(stored.mutex);
+    return stored.productInfoMarkup;
 }
 
 plat::DString getOsLine() {
-    return texts().osLine;
+    VersionTexts& stored = builtTexts();
+    plat::MutexLock lock(stored.mutex);
+    return stored.osLine;
 }
 
 plat::DString getPlainVersionInfo() {
-    return texts().plainVersionInfo;
+    VersionTexts& stored = builtTexts();
+    plat::MutexLock lock(stored.mutex);
+    return stored.plainVersionInfo;
 }
 
 } // namespace product

@@ -22,15 +22,15 @@ public:
     static void start();
 
     void parameterChanged(plat::ConfigParameter& parameter, int priority) override;
-    // Builds the four texts, stores them and makes the plain version information the log header
-    // and the start of the help output.
+    // Has the four texts built afresh when next asked for, and makes the plain version
+    // information the log header and the start of the help output.
     void update();
 
 private:
     VersionInfoUpdater() = default;
 };
 
-// The texts of the last update; empty before the first.
+// The texts in the language of the last update; empty before the first.
 // "<display name> <version> x64 (<build date and time>)".
 plat::DString getVersionLine();
 // The documentation address for the short version's first component.
