@@ -14,7 +14,8 @@ work=$(mktemp -d /tmp/qv-fuzz-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
-    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml
+    fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_png_file \
+    fuzz_font_kbxbm
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -110,6 +111,33 @@ seed_config_xml() {
     printf '<config><enum name="E"/><int name="R" min="5" max="1"/><bool/><float name="F"/><int name="B" min="x" max="9"><value data="99" priority="0"/><value priority="1"/></int></config>' > "$dir/broken"
 }
 
+resources=$(cd "$(dirname "$0")/../tqcore/base/tqutil/resources" && pwd)
+
+# Seeds for PNG decoding: the built-in icons (RGBA and palette with transparency).
+seed_png() {
+    local dir=$work/corpus-png
+    mkdir -p "$dir"
+    cp "$resources"/*.png "$dir/"
+}
+
+# Seeds for bitmap fonts: byte 0 is the mode (bit 0 gzip, bit 1 16 bpp, alignments above), bytes
+# 1-2 the font's length, then the font, then the text drawn with it.
+font_seed() { # font_seed <mode> <font file> <seed name>
+    local length
+    length=$(stat -c %s "$2")
+    { printf '%b' "\\0$(printf %o "$1")\\0$(printf %o $((length >> 8)))\\0$(printf %o $((length & 255)))"
+      cat "$2"
+      printf 'Wrapped text, tabs\tand\nline feeds: W\303\266rter \342\202\254 \320\226 \342\200\246 \377 end'
+    } > "$work/corpus-font/$3"
+}
+seed_font() {
+    mkdir -p "$work/corpus-font"
+    font_seed 1 "$resources/helv15.gz" gzip-helv15
+    font_seed 23 "$resources/helvB16.gz" gzip-helvB16-centred
+    gzip -dc "$resources/helvB15.gz" > "$work/helvB15.raw"
+    font_seed 2 "$work/helvB15.raw" raw-helvB15-16bpp
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -135,6 +163,8 @@ seed_markup
 seed_po
 seed_config_file
 seed_config_xml
+seed_png
+seed_font
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -144,4 +174,6 @@ run_target fuzz_markup "$work/corpus-markup" || status=1
 run_target fuzz_po_parser "$work/corpus-po" || status=1
 run_target fuzz_config_file "$work/corpus-config-file" || status=1
 run_target fuzz_config_xml "$work/corpus-config-xml" || status=1
+run_target fuzz_png_file "$work/corpus-png" || status=1
+run_target fuzz_font_kbxbm "$work/corpus-font" || status=1
 exit $status

@@ -1,7 +1,12 @@
-// The built-in resource table: registration, lookup, and absent names.
+// The built-in resource table: registration, lookup, absent names, and the fonts and icons that
+// the build embeds.
 #include <tqutil/builtinResources.h>
 
+#include "support/fileContents.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -27,6 +32,20 @@ TEST(BuiltinResources, ANameRegisteredAgainKeepsTheLaterBytesEvenNone) {
     EXPECT_EQ(found->size, sizeof SecondBytes);
     tqutil::registerResource("test/again.bin", 0, FirstBytes);
     EXPECT_EQ(tqutil::getResource("test/again.bin")->size, 0u) << "an empty resource is found";
+}
+
+TEST(BuiltinResources, TheEmbeddedFontsAndIconsAreTheCommittedFilesByteForByte) {
+    for (const char* name :
+         {"statusError@2x.png", "statusWarning@2x.png", "statusInfo@2x.png",
+          "statusQuestion@2x.png", "statusPrivate@2x.png", "qvserverLauncher@2x.png", "helv15.gz",
+          "helvB15.gz", "helv16.gz", "helvB16.gz", "helv21.gz"}) {
+        std::string file = testsupport::readFile(std::string(QV_RESOURCE_DIR "/") + name);
+        auto found = tqutil::getResource(name);
+        ASSERT_TRUE(found.has_value()) << name;
+        ASSERT_FALSE(file.empty()) << name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(found->bytes), found->size), file)
+            << name;
+    }
 }
 
 } // namespace
