@@ -8,6 +8,8 @@ namespace wvw {
 WLabelButton::WLabelButton(const char* text, WLayout* parentLayout)
     : WBevelButton(parentLayout), label(text, 1) {
     label.setPadding(0);
+    // One line, whatever size the button has when it is measured.
+    label.setWrap(false);
     label.setTransparent(true);
     label.setAlignment(1, 1);
     setContent(&label);

@@ -69,7 +69,7 @@ bool Widget::copy(Widget* origin) {
 bool Widget::pointerMoved(const rfb::Point& position, Widget* origin) {
     if (origin == this && listener && parent) {
         // Any motion spoils a pending double click.
-        clickPos = position;
+        clickMoved = true;
         sendWidgetEvent(WidgetEvent::PointerMoved, position);
     }
     WVW_MOUSE_CHAIN(pointerMoved(position, origin));
@@ -110,10 +110,11 @@ void Widget::handleReleaseForClicks() {
         return;
     }
     rfb::Point rootPosition = getRootPosition().translate(pointerPos);
-    if (pending && rootPosition == clickPos) {
+    if (pending && !clickMoved && rootPosition == clickPos) {
         sendWidgetEvent(WidgetEvent::DoubleClick, pointerPos);
     } else {
         clickPos = rootPosition;
+        clickMoved = false;
         if (plat::TimerManager::threadHasManager())
             clickTimer.start(ClickTimeMs);
     }
@@ -195,13 +196,19 @@ void Widget::keyPress(int keysym, bool down) {
             bell();
     } else if (!parent) {
         return;
-    } else if (keysym == keysym::Tab) {
-        shiftHeld() ? parent->focusPrev() : parent->focusNext();
-    } else if (keysym == keysym::Up) {
-        parent->focusPrev();
-    } else if (keysym == keysym::Down) {
-        parent->focusNext();
+    } else if (keysym == keysym::Tab || keysym == keysym::Up || keysym == keysym::Down) {
+        moveFocusOn(keysym == keysym::Down || (keysym == keysym::Tab && !shiftHeld()));
     }
+}
+
+void Widget::moveFocusOn(bool forward) {
+    // A layout that has lost its focus child (hidden, disabled or destroyed) starts again
+    // within itself rather than handing the key on.
+    auto* layout = dynamic_cast<WLayout*>(this);
+    if (layout && !layout->getFocusChild() &&
+        (forward ? layout->focusFirst() : layout->focusLast()))
+        return;
+    forward ? parent->focusNext() : parent->focusPrev();
 }
 
 void Widget::invalidate() {

@@ -142,6 +142,7 @@ private:
     bool timerExpired(plat::Timer* timer) override;
     void sendWidgetEvent(int type, const rfb::Point& position);
     void handleReleaseForClicks();
+    void moveFocusOn(bool forward);
 
     WParent* parent = nullptr;
     WInputHandler* parentInput = nullptr;
@@ -159,6 +160,7 @@ private:
     WidgetEventCallback* listener = nullptr;
     // In root coordinates, so that a second click is recognised wherever the widget lies.
     rfb::Point clickPos;
+    bool clickMoved = false;
     plat::Timer clickTimer;
 };
 
