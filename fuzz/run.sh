@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
     fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_png_file \
-    fuzz_font_kbxbm fuzz_region fuzz_pixel_format
+    fuzz_font_kbxbm fuzz_region fuzz_pixel_format fuzz_endpoint
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -136,6 +136,8 @@ seed_font() {
     font_seed 23 "$resources/helvB16.gz" gzip-helvB16-centred
     gzip -dc "$resources/helvB15.gz" > "$work/helvB15.raw"
     font_seed 2 "$work/helvB15.raw" raw-helvB15-16bpp
+}
+
 # Seeds for regions: byte 0 the translation, byte 1 the alignment, byte 2 the tiles, then
 # rectangles as four coordinate choices each (low nibbles), 0xFF between the two lists.
 seed_region() {
@@ -159,6 +161,18 @@ seed_pixel_format() {
     printf "\010\010\000\000\000\000\000\000\000\000\000\000\000\000\000\000$pixels" > "$dir/pal8"
     printf "\030\030\000\001\000\377\000\377\000\377\000\010\020\000\000\000$pixels" > "$dir/bgr-24bpp"
     printf "\040\020\000\001\000\000\000\377\000\377\040\010\000\377\000\000$pixels" > "$dir/zero-max-beyond"
+}
+
+# Seeds for endpoints: byte 0 is the context (bits 0-1 base port, 2 display range, 3 no port
+# wanted); the rest is the text.
+seed_endpoint() {
+    local dir=$work/corpus-endpoint
+    mkdir -p "$dir"
+    printf '\005host:1' > "$dir/display"
+    printf '\004[::1]::5900' > "$dir/bracketed-literal-port"
+    printf '\000h%%C3%%A4st%%2Fx%%3A%%00' > "$dir/escapes"
+    printf '\010[fe80::1%%25eth0]' > "$dir/no-port-wanted"
+    printf '\001a+b%%20c%%zz:4294967297' > "$dir/bad-port-and-escape"
 }
 
 run_target() {
@@ -190,6 +204,7 @@ seed_png
 seed_font
 seed_region
 seed_pixel_format
+seed_endpoint
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -203,4 +218,5 @@ run_target fuzz_png_file "$work/corpus-png" || status=1
 run_target fuzz_font_kbxbm "$work/corpus-font" || status=1
 run_target fuzz_region "$work/corpus-region" || status=1
 run_target fuzz_pixel_format "$work/corpus-pixel-format" || status=1
+run_target fuzz_endpoint "$work/corpus-endpoint" || status=1
 exit $status
