@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build_dir" --target fuzz_instream_v4 fuzz_zlib_instream fuzz_iso8601 \
     fuzz_xml_parser fuzz_markup fuzz_po_parser fuzz_config_file fuzz_config_xml fuzz_png_file \
-    fuzz_font_kbxbm
+    fuzz_font_kbxbm fuzz_region fuzz_pixel_format fuzz_endpoint
 
 # Seeds for gzip inflation: byte 0 selects gzip (odd) or zlib (even) and the buffer size.
 seed_gzip() {
@@ -138,6 +138,43 @@ seed_font() {
     font_seed 2 "$work/helvB15.raw" raw-helvB15-16bpp
 }
 
+# Seeds for regions: byte 0 the translation, byte 1 the alignment, byte 2 the tiles, then
+# rectangles as four coordinate choices each (low nibbles), 0xFF between the two lists.
+seed_region() {
+    local dir=$work/corpus-region
+    mkdir -p "$dir"
+    printf '\005\042\017\006\006\011\011\007\007\012\012\377\010\010\013\013' > "$dir/overlapping"
+    printf '\010\021\044\000\001\017\003\002\002\016\016\377\001\000\017\017' > "$dir/beyond-range"
+    printf '\000\377\003\006\006\007\007\007\006\010\007\006\007\007\010' > "$dir/touching"
+    # Read as a wire form: an unsorted, overlapping list.
+    printf '\000\003\000\000\000\000\000\012\000\012\000\005\000\005\000\012\000\012\000\000\000\000\000\006\000\006' > "$dir/wire"
+}
+
+# Seeds for pixel formats: the 16-byte record, then pixel bytes.
+seed_pixel_format() {
+    local dir=$work/corpus-pixel-format
+    mkdir -p "$dir"
+    local pixels='\001\043\105\147\211\253\315\357\376\334\272\230\166\124\062\020\377\000\200\177\100\300\020\360\017\361\002\375\111\222\044\333'
+    printf "\040\030\000\001\000\377\000\377\000\377\020\010\000\000\000\000$pixels" > "$dir/rgb888"
+    printf "\040\040\001\001\000\377\000\377\000\377\000\010\020\030\000\377$pixels" > "$dir/rgba-big-endian"
+    printf "\020\020\001\001\000\037\000\077\000\037\013\005\000\000\000\000$pixels" > "$dir/rgb565-big-endian"
+    printf "\010\010\000\000\000\000\000\000\000\000\000\000\000\000\000\000$pixels" > "$dir/pal8"
+    printf "\030\030\000\001\000\377\000\377\000\377\000\010\020\000\000\000$pixels" > "$dir/bgr-24bpp"
+    printf "\040\020\000\001\000\000\000\377\000\377\040\010\000\377\000\000$pixels" > "$dir/zero-max-beyond"
+}
+
+# Seeds for endpoints: byte 0 is the context (bits 0-1 base port, 2 display range, 3 no port
+# wanted); the rest is the text.
+seed_endpoint() {
+    local dir=$work/corpus-endpoint
+    mkdir -p "$dir"
+    printf '\005host:1' > "$dir/display"
+    printf '\004[::1]::5900' > "$dir/bracketed-literal-port"
+    printf '\000h%%C3%%A4st%%2Fx%%3A%%00' > "$dir/escapes"
+    printf '\010[fe80::1%%25eth0]' > "$dir/no-port-wanted"
+    printf '\001a+b%%20c%%zz:4294967297' > "$dir/bad-port-and-escape"
+}
+
 run_target() {
     local target=$1 corpus=$2
     local binary=$build_dir/fuzz/$target
@@ -165,6 +202,9 @@ seed_config_file
 seed_config_xml
 seed_png
 seed_font
+seed_region
+seed_pixel_format
+seed_endpoint
 status=0
 run_target fuzz_zlib_instream "$work/corpus-zlib" || status=1
 run_target fuzz_instream_v4 "$work/corpus-v4" || status=1
@@ -176,4 +216,7 @@ run_target fuzz_config_file "$work/corpus-config-file" || status=1
 run_target fuzz_config_xml "$work/corpus-config-xml" || status=1
 run_target fuzz_png_file "$work/corpus-png" || status=1
 run_target fuzz_font_kbxbm "$work/corpus-font" || status=1
+run_target fuzz_region "$work/corpus-region" || status=1
+run_target fuzz_pixel_format "$work/corpus-pixel-format" || status=1
+run_target fuzz_endpoint "$work/corpus-endpoint" || status=1
 exit $status

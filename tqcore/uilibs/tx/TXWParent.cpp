@@ -72,7 +72,7 @@ void TXWParent::detachContent() {
 }
 
 void TXWParent::invalidate(wvw::Widget*, const rfb::Region& region) {
-    damage.unite(region);
+    damage.assignUnion(region);
     if (!repaintTimer.isActive() && plat::TimerManager::threadHasManager())
         repaintTimer.start(RepaintDelayMs);
 }
@@ -148,7 +148,7 @@ void TXWParent::repaintDamage() {
         damage.clear();
         return;
     }
-    damage.intersect(backBuffer->getRect());
+    damage.assignIntersect(rfb::Region(backBuffer->getRect()));
     std::vector<rfb::Rect> areas = damage.rects();
     damage.clear();
     for (const rfb::Rect& area : areas)

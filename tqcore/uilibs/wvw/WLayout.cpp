@@ -197,7 +197,7 @@ void WLayout::setChildPosition(Widget* child, const rfb::Point& position) {
         return;
     rfb::Region damage(getChildRect(child));
     i->position = position;
-    damage.unite(rfb::Region(getChildRect(child)));
+    damage.assignUnion(rfb::Region(getChildRect(child)));
     Widget::invalidate(damage);
 }
 

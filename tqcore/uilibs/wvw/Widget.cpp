@@ -229,7 +229,7 @@ void Widget::setSize(const rfb::Point& newSize) {
     if (newSize == size)
         return;
     rfb::Region damage(rfb::Rect(0, 0, size.x, size.y));
-    damage.unite(rfb::Region(rfb::Rect(0, 0, newSize.x, newSize.y)));
+    damage.assignUnion(rfb::Region(rfb::Rect(0, 0, newSize.x, newSize.y)));
     size = newSize;
     invalidate(damage);
     resized(this);

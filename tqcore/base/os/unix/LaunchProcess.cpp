@@ -3,7 +3,7 @@
 #include <os/unix/LaunchProcess.h>
 
 #include <os/unix/descriptors.h>
-#include <os/unix/elevateCommand.h>
+#include <os/unix/getElevateProg.h>
 #include <os/unix/programPath.h>
 #include <plat/Exception.h>
 #include <plat/Log.h>
@@ -235,7 +235,7 @@ void LaunchProcess::resolveProgram() {
 
 void LaunchProcess::applyElevation() {
     if (cfg.elevate && ::geteuid() != 0)
-        elevateCommand(cfg.args, cfg.elevateTitle.get());
+        elevate(cfg, cfg.elevateTitle.get());
 }
 
 void LaunchProcess::applySetuidHelper() {

@@ -199,10 +199,13 @@ SocketPairEnds makeSocketPair() {
             return SocketPairEnds{plat::UniqueFd(ends[0]), plat::UniqueFd(ends[1])};
         if (errno != EPROTONOSUPPORT && errno != EINVAL)
             throw plat::SystemException("socketpair", errno);
+        // EINVAL also answers bad arguments: only a working retry proves the flag unknown.
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+            throw plat::SystemException("socketpair", errno);
         io::setSocketCloexecUnsupported();
-    }
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+    } else if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
         throw plat::SystemException("socketpair", errno);
+    }
     SocketPairEnds pair{plat::UniqueFd(ends[0]), plat::UniqueFd(ends[1])};
     if (!setInheritable(ends[0], false, false) || !setInheritable(ends[1], false, false))
         throw plat::SystemException("setInheritable", errno);
