@@ -19,10 +19,14 @@ WLabel::WLabel(const char* initialText, int hAlign, WLayout* parentLayout)
 }
 
 void WLabel::setText(const char* newText) {
-    std::string valid = plat::sanitiseUtf8(newText ? newText : "").c_str();
-    if (valid == text)
+    if (!newText)
+        newText = "";
+    if (text == newText)
         return;
-    text = std::move(valid);
+    if (plat::isValidUtf8(newText))
+        text.assign(newText);
+    else
+        text.assign(plat::sanitiseUtf8(newText).c_str());
     // The old selection's offsets mean nothing in the new text.
     selStart = 0;
     selLength = 0;
