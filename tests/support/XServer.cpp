@@ -112,6 +112,8 @@ XServer::XServer(XServerOptions options) : settings(options) {
         arguments.insert(arguments.end(), {"-cc", "3"});
     if (!options.sharedMemory)
         arguments.insert(arguments.end(), {"-extension", "MIT-SHM"});
+    if (!options.authorityFile.empty())
+        arguments.insert(arguments.end(), {"-auth", options.authorityFile});
     std::vector<char*> argv = pointersTo(arguments);
     int nullDevice = open("/dev/null", O_RDWR | O_CLOEXEC);
 
@@ -282,7 +284,7 @@ std::uint32_t Screenshot::pixel(int x, int y) const {
 
 Screenshot screenshot(const XServer& server) {
     XClientResult result =
-        runXClient(server, {"sh", "-c", "xwd -root -silent | convert xwd:- ppm:-"});
+        runXClient(server, {"sh", "-c", "xwd -root -silent | /usr/bin/convert xwd:- -strip ppm:-"});
     const std::string& ppm = result.output;
     Screenshot shot;
     int maximum = 0, headerLength = 0;

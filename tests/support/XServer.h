@@ -33,6 +33,8 @@ struct XServerOptions {
     int depth = 24;
     // false starts the server with -extension MIT-SHM.
     bool sharedMemory = true;
+    // A file of authorisation records (xauth's format): only clients that present one connect.
+    std::string authorityFile;
 };
 
 class XServer {

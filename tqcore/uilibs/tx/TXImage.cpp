@@ -5,6 +5,8 @@
 
 #include <plat/Exception.h>
 
+#include <cstdint>
+
 namespace tx {
 
 TXImage::TXImage(int width, int height) {
@@ -16,6 +18,12 @@ TXImage::TXImage(int width, int height) {
         throw plat::ExceptionFmt("Unsupported visual depth %d", int(native.depth));
     setPF(native);
     setSize({width, height});
+}
+
+void TXImage::setSize(const rfb::Point& size) {
+    if (size.x > INT16_MAX || size.y > INT16_MAX)
+        throw plat::ExceptionFmt("Window image of %dx%d pixels is too large", size.x, size.y);
+    ManagedPixelBuffer::setSize(size);
 }
 
 void TXImage::put(Window window, GC gc, const rfb::Rect& r) {

@@ -14,6 +14,10 @@ public:
     // at 16 or 32 bits per pixel.
     TXImage(int width, int height);
 
+    // Any client may set a window's size up to 65535: a side beyond the 16-bit coordinate range
+    // of pixel buffers throws plat::Exception instead of failing an assertion.
+    void setSize(const rfb::Point& size) override;
+
     // Puts rectangle r of the image at the same place in the window.
     void put(Window window, GC gc, const rfb::Rect& r);
 };
