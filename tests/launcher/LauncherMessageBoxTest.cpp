@@ -13,6 +13,8 @@
 #include <wvw/WLabelButton.h>
 #include <wvw/painting.h>
 
+#include <plat/utf8.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -275,5 +277,193 @@ INSTANTIATE_TEST_SUITE_P(Languages, MessageBoxLanguageTest,
                                            std::pair{"es", "Aceptar"}, std::pair{"pt_BR", "OK"},
                                            std::pair{"xx", "OK"}),
                          [](const auto& info) { return std::string(info.param.first); });
+
+// A launcher in a directory it may not write to, run as nobody (root ignores mode bits).
+class UnwritableDirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(chown(home.path().c_str(), 65534, 65534), 0); }
+
+    std::string placeLauncher(const std::string& relative, const std::string& configuration = "") {
+        std::string place = directory.file(relative);
+        std::filesystem::create_directories(place + "/kbx/config.d");
+        testsupport::writeFile(place + "/kbx/config.d/common", configuration);
+        testsupport::copyExecutable(installedLauncher, place + "/qvserverLauncher");
+        return place + "/qvserverLauncher";
+    }
+    std::vector<std::string> asNobody(const std::string& launcher,
+                                      std::vector<std::string> environment) {
+        std::vector<std::string> command{"/usr/bin/setpriv", "--reuid=nobody",
+                                         "--regid=nogroup",  "--clear-groups",
+                                         "/usr/bin/env",     "HOME=" + home.path()};
+        command.insert(command.end(), environment.begin(), environment.end());
+        command.push_back(launcher);
+        return command;
+    }
+    static void endAndExpectFailure(Box& box, const std::string& launcher) {
+        box.xdotool({"key", "--window", box.window, "Return"});
+        EXPECT_EQ(box.process.finish().status, 1);
+        auto entries = testsupport::entriesOf(std::filesystem::path(launcher).parent_path());
+        EXPECT_EQ(entries, (std::vector<std::string>{"kbx", "qvserverLauncher"}));
+    }
+
+    TemporaryDirectory directory;
+    TemporaryDirectory home;
+};
+
+struct Look {
+    int depth;
+    bool dark;
+};
+
+class MessageBoxLookTest : public UnwritableDirectoryTest,
+                           public ::testing::WithParamInterface<Look> {};
+
+TEST_P(MessageBoxLookTest, IconTextAndButtonSitWhereTheLayoutPutsThem) {
+    XServer server({.depth = GetParam().depth});
+    std::string launcher =
+        placeLauncher("a-directory-with-a-rather-long-name-so-that-the-message-has-to-wrap/"
+                      "and-one-more-below-it-that-is-just-as-long-as-the-first-one",
+                      GetParam().dark ? "DarkMode=1\n" : "");
+    Box box(server, asNobody(launcher, {"DISPLAY=" + server.display()}));
+    Geometry g = box.geometry();
+    WindowPixels pixels(server, g);
+    endAndExpectFailure(box, launcher);
+
+    const int tolerance = GetParam().depth == 24 ? 0 : GetParam().depth == 16 ? 8 : 48;
+    std::uint32_t background = pixels.at(2, 2);
+    std::uint32_t grey = GetParam().dark ? 48 : 216;
+    EXPECT_LE(WindowPixels::distance(background, grey * 0x010101), tolerance);
+    int ch = g.height - 55;
+    Geometry button = pixels.differing({0, ch + 15, g.width, 40}, background, tolerance);
+    EXPECT_EQ(button.y, ch + 20);
+    EXPECT_EQ(button.height, 25);
+    EXPECT_GE(button.width, 66);
+    EXPECT_LE(std::abs(button.x + button.width / 2 - g.width / 2), 2);
+    Geometry icon = pixels.differing({0, 0, 50, ch + 15}, background, tolerance);
+    int iconTop = (ch - 32) / 2 + 10;
+    EXPECT_TRUE(icon.x >= 10 && icon.x + icon.width <= 42 && icon.width >= 28) << icon.x;
+    EXPECT_TRUE(icon.y >= iconTop && icon.y + icon.height <= iconTop + 32 && icon.height >= 28)
+        << icon.y;
+    Geometry text = pixels.differing({50, 0, g.width - 50, ch + 15}, background, tolerance);
+    EXPECT_GE(text.x, 52);
+    EXPECT_LE(text.x + text.width, g.width - 10);
+    EXPECT_LE(text.width, 450);
+    EXPECT_GT(text.height, 30); // wrapped
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthsAndModes, MessageBoxLookTest,
+                         ::testing::Values(Look{24, false}, Look{24, true}, Look{16, false},
+                                           Look{16, true}),
+                         [](const auto& info) {
+                             return "Depth" + std::to_string(info.param.depth) +
+                                    (info.param.dark ? "Dark" : "Light");
+                         });
+
+class MessageBoxScaleTest : public UnwritableDirectoryTest,
+                            public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(MessageBoxScaleTest, TheIconIsEightPixelsPerPpmmAndOutOfRangeValuesAreRefused) {
+    XServer server;
+    std::string launcher =
+        placeLauncher("scale", "ppmm=" + std::to_string(GetParam().first) + "\n");
+    Box box(server, asNobody(launcher, {"DISPLAY=" + server.display()}));
+    Geometry g = box.geometry();
+    WindowPixels pixels(server, g);
+    endAndExpectFailure(box, launcher);
+
+    int side = GetParam().second;
+    Geometry icon = pixels.differing({0, 0, side + 12, g.height - 40}, pixels.at(2, 2), 0);
+    // The error icon's circle leaves a transparent margin.
+    EXPECT_GE(icon.x, 10);
+    EXPECT_LE(icon.x + icon.width, 10 + side);
+    EXPECT_GE(icon.width, side * 7 / 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ppmm, MessageBoxScaleTest,
+                         ::testing::Values(std::pair{1, 8}, std::pair{32, 256}, std::pair{0, 32},
+                                           std::pair{33, 32}),
+                         [](const auto& info) {
+                             return "Ppmm" + std::to_string(info.param.first);
+                         });
+
+TEST_F(UnwritableDirectoryTest, ABadByteInThePathShowsAsTheReplacementCharacter) {
+    XServer server;
+    std::vector<std::vector<std::uint32_t>> windows;
+    for (const char* name : {"j\xF6rg", "j\xEF\xBF\xBDrg"}) {
+        std::string launcher = placeLauncher(name);
+        Box box(server, asNobody(launcher, {"DISPLAY=" + server.display()}));
+        Geometry g = box.geometry();
+        WindowPixels pixels(server, g);
+        endAndExpectFailure(box, launcher);
+        windows.emplace_back();
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                windows.back().push_back(pixels.at(x, y));
+    }
+    EXPECT_TRUE(windows[0] == windows[1]);
+}
+
+// The report's text is cut to 255 bytes; the cut never splits a character.
+TEST_F(UnwritableDirectoryTest, ALongTextIsCutOnACharacterBoundary) {
+    std::string word;
+    for (int i = 0; i < 120; ++i)
+        word += "\xC3\xBC";
+    std::string launcher = placeLauncher(word);
+    ExitResult result = runToEnd(asNobody(launcher, {"DISPLAY="}));
+
+    EXPECT_EQ(result.status, 1);
+    auto at = result.errorOutput.find("TXMsgBox: fileOpenFd(");
+    ASSERT_NE(at, std::string::npos) << result.errorOutput;
+    std::string line = result.errorOutput.substr(at + 10);
+    line = line.substr(0, line.find('\n'));
+    EXPECT_EQ(line.size(), 255u);
+    EXPECT_TRUE(plat::isValidUtf8(line.c_str()));
+}
+
+// Each display that cannot be used takes the fallback: the reason on standard error, exit 1,
+// no extracted file.
+class BadDisplayTest : public MessageBoxTest,
+                       public ::testing::WithParamInterface<std::pair<const char*, std::string>> {};
+
+TEST_P(BadDisplayTest, FallsBackToStandardError) {
+    std::vector<std::string> command{"/usr/bin/env"};
+    if (GetParam().second == "unset")
+        command.insert(command.end(), {"-u", "DISPLAY"});
+    else
+        command.push_back("DISPLAY=" + GetParam().second);
+    command.push_back(launcher);
+    ExitResult result = runToEnd(Sandbox::available() ? sandbox.wrap(command) : command);
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.reported("\nunable to open display \"")) << result.errorOutput;
+    EXPECT_TRUE(result.reported("TXMsgBox: execve(")) << result.errorOutput;
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"qvserverLauncher"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Displays, BadDisplayTest,
+    ::testing::Values(std::pair{"Unset", std::string("unset")}, std::pair{"Empty", std::string()},
+                      std::pair{"Garbage", std::string("garbage")},
+                      std::pair{"FiveKilobytes", std::string(5000, 'x')},
+                      std::pair{"BadUtf8", std::string("\xFF\xFE:0")},
+                      std::pair{"NoServerOnTheSocket", std::string(":65000")},
+                      std::pair{"NoServerOnLoopback", std::string("127.0.0.1:599")}),
+    [](const auto& info) { return std::string(info.param.first); });
+
+TEST_F(MessageBoxTest, AServerThatWantsAuthorisationItIsNotGivenTakesTheFallback) {
+    TemporaryDirectory authority;
+    std::string file = authority.file("Xauthority");
+    ASSERT_EQ(runToEnd({"/usr/bin/xauth", "-f", file, "add", ":0", ".",
+                        "00112233445566778899aabbccddeeff"})
+                  .status,
+              0);
+    XServer server({.authorityFile = file});
+    ExitResult result = runToEnd(command(server, {"XAUTHORITY=" + authority.file("none")}));
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.reported("\nunable to open display \"" + server.display() + "\""))
+        << result.errorOutput;
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"qvserverLauncher"});
+}
 
 } // namespace

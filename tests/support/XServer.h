@@ -34,7 +34,7 @@ struct XServerOptions {
     // false starts the server with -extension MIT-SHM.
     bool sharedMemory = true;
     // A file of authorisation records (xauth's format): only clients that present one connect.
-    std::string authorityFile;
+    std::string authorityFile = {};
 };
 
 class XServer {

@@ -6,6 +6,8 @@
 #include <wvw/WLabelButton.h>
 #include <wvw/keysyms.h>
 
+#include <plat/utf8.h>
+
 #include <gtest/gtest.h>
 
 using wvwtest::TestWindow;
@@ -39,6 +41,20 @@ TEST(WLabelSize, ALabelNarrowerThanItsPaddingPutsEveryWordOnItsOwnLine) {
         label.setSize({width, 0});
         EXPECT_EQ(label.getLines().size(), 3u) << width;
         EXPECT_EQ(label.getHeightForWidth(width), 3 * font().height());
+    }
+}
+
+TEST(WLabelSize, AWordWiderThanTheLabelBreaksAtCharacterBoundaries) {
+    std::string word;
+    for (int i = 0; i < 128; ++i)
+        word += "\xC3\xBC";
+    wvw::WLabel label(("see /" + word + " now").c_str());
+    label.setSize({208, 0});
+
+    ASSERT_GT(label.getLines().size(), 3u);
+    for (const std::string& line : label.getLines()) {
+        EXPECT_LE(font().textWidth(line.c_str()), 200) << line;
+        EXPECT_TRUE(plat::isValidUtf8(line.c_str()));
     }
 }
 

@@ -90,24 +90,43 @@ int WLabel::lineHeight() const {
 }
 
 void WLabel::relayout() {
-    lines.clear();
+    lines = breakText(width());
     lineWidths.clear();
     textLength = 0;
-    if (text.empty())
-        return;
     const tqutil::Font& font = *getStyle().font;
-    if (wrap) {
-        for (const tqutil::Font::Line& line :
-             font.wrapText(text.c_str(), wrapWidth(width())).lines) {
-            lines.emplace_back(line.begin, line.end);
-            lineWidths.push_back(line.width);
-        }
-    } else {
-        lines.push_back(text);
-        lineWidths.push_back(font.textWidth(text.c_str()));
-    }
-    for (const std::string& line : lines)
+    for (const std::string& line : lines) {
+        lineWidths.push_back(font.textWidth(line.c_str(), line.c_str() + line.size()));
         textLength += int(line.size());
+    }
+}
+
+// A word wider than the label (a long path) is broken at character boundaries rather than left
+// running past the label's edge. With no room at all the words stay whole, one to a line.
+std::vector<std::string> WLabel::breakText(int forWidth) const {
+    std::vector<std::string> result;
+    if (text.empty())
+        return result;
+    const tqutil::Font& font = *getStyle().font;
+    if (!wrap) {
+        result.push_back(text);
+        return result;
+    }
+    int room = forWidth - 2 * padding;
+    for (const tqutil::Font::Line& line : font.wrapText(text.c_str(), wrapWidth(forWidth)).lines) {
+        const char* begin = line.begin;
+        while (room > 0 && font.textWidth(begin, line.end) > room) {
+            const char* cut = font.fitText(begin, room, line.end);
+            if (cut == begin) {
+                int length = 1;
+                plat::decodeUtf8(begin, std::size_t(line.end - begin), length);
+                cut = begin + length;
+            }
+            result.emplace_back(begin, cut);
+            begin = cut;
+        }
+        result.emplace_back(begin, line.end);
+    }
+    return result;
 }
 
 int WLabel::preferredHeight() const {
@@ -134,10 +153,7 @@ rfb::Point WLabel::getMinimumSize() {
 int WLabel::getHeightForWidth(int forWidth) {
     if (!wrap)
         return lineHeight();
-    if (text.empty())
-        return 0;
-    auto wrapped = getStyle().font->wrapText(text.c_str(), wrapWidth(forWidth));
-    return int(wrapped.lines.size()) * lineHeight();
+    return int(breakText(forWidth).size()) * lineHeight();
 }
 
 void WLabel::setSize(const rfb::Point& newSize) {

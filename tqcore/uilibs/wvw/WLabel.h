@@ -63,6 +63,7 @@ protected:
 
 private:
     int wrapWidth(int width) const;
+    std::vector<std::string> breakText(int width) const;
     int preferredHeight() const;
 
     std::string text;
