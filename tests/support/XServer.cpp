@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -282,18 +283,37 @@ std::uint32_t Screenshot::pixel(int x, int y) const {
     return std::uint32_t(rgb.at(at)) << 16 | std::uint32_t(rgb.at(at + 1)) << 8 | rgb.at(at + 2);
 }
 
+// The next number of a PPM header, skipping blanks and comment lines; -1 when there is none.
+int headerNumber(const std::string& ppm, std::size_t& at) {
+    while (at < ppm.size() &&
+           (std::isspace(static_cast<unsigned char>(ppm[at])) || ppm[at] == '#')) {
+        if (ppm[at] == '#')
+            at = ppm.find('\n', at);
+        else
+            at++;
+    }
+    if (at >= ppm.size() || !std::isdigit(static_cast<unsigned char>(ppm[at])))
+        return -1;
+    int value = 0;
+    while (at < ppm.size() && std::isdigit(static_cast<unsigned char>(ppm[at])))
+        value = value * 10 + (ppm[at++] - '0');
+    return value;
+}
+
 Screenshot screenshot(const XServer& server) {
     XClientResult result =
         runXClient(server, {"sh", "-c", "xwd -root -silent | /usr/bin/convert xwd:- -strip ppm:-"});
     const std::string& ppm = result.output;
     Screenshot shot;
-    int maximum = 0, headerLength = 0;
-    if (result.status != 0 ||
-        std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height, &maximum,
-                    &headerLength) != 3 ||
-        maximum != 255)
+    std::size_t at = 2;
+    if (result.status != 0 || ppm.compare(0, 2, "P6") != 0)
         throw std::runtime_error("no screenshot: " + result.errorOutput);
-    std::size_t start = std::size_t(headerLength) + 1;
+    shot.width = headerNumber(ppm, at);
+    shot.height = headerNumber(ppm, at);
+    int maximum = headerNumber(ppm, at);
+    if (shot.width <= 0 || shot.height <= 0 || maximum != 255)
+        throw std::runtime_error("unexpected screenshot header");
+    std::size_t start = at + 1;
     std::size_t size = std::size_t(shot.width) * std::size_t(shot.height) * 3;
     if (ppm.size() < start + size)
         throw std::runtime_error("short screenshot");

@@ -148,7 +148,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PixelFormatCase{24, "depth 24 (32 bpp) little-endian rgb888", "class:    TrueColor"},
         PixelFormatCase{16, "depth 16 (16 bpp) little-endian rgb565", "class:    TrueColor"},
-        PixelFormatCase{8, "depth 8 (8 bpp) colour-map", "class:    PseudoColor"}));
+        PixelFormatCase{8, "depth 8 (8 bpp) colour-map", "class:    PseudoColor"}),
+    [](const testing::TestParamInfo<PixelFormatCase>& info) {
+        return "Depth" + std::to_string(info.param.depth);
+    });
 
 TEST(TXWindowTest, UnusablePixmapFormatsAndPaletteDepthsAreRefused) {
     XServer server;

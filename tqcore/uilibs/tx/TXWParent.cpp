@@ -113,7 +113,7 @@ void TXWParent::mapChanged() {
     if (isMapped()) {
         attachContent();
         damage.clear();
-        backBuffer = std::make_unique<TXImage>(width(), height());
+        backBuffer = std::make_unique<TXImage>(rfb::Point(width(), height()));
     } else {
         detachContent();
         repaintTimer.stop();

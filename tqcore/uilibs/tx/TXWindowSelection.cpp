@@ -152,7 +152,11 @@ void TXWindow::handleSelectionNotify(XSelectionEvent& event) {
 
 void TXWindow::drainIncrementalTransfer(const XPropertyEvent& event) {
     // Deleting each chunk asks the owner for the next one; the empty chunk ends the transfer.
+    // The notice of the INCR property itself, queued before the reply, finds nothing: the reply
+    // has deleted it.
     Property chunk = readProperty(win_, event.atom, 0, false);
+    if (chunk.type == None)
+        return;
     XDeleteProperty(requireDisplay(), win_, event.atom);
     if (chunk.bytesAfter == 0)
         incrProperty = None;
