@@ -166,8 +166,15 @@ TEST_P(MessageBoxEndingTest, EndsTheBoxAndExitsWithOne) {
     configure("");
     XServer server;
     std::unique_ptr<testsupport::XClient> windowManager;
-    if (GetParam().windowManager)
+    if (GetParam().windowManager) {
         windowManager = testsupport::startWindowManager(server, {"openbox"});
+        // openbox takes the root window's redirection before it is ready to manage windows:
+        // requests of a window that comes in between are lost. It announces itself last.
+        for (int attempt = 0; attempt < 500; ++attempt)
+            if (runXClient(server, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"})
+                    .output.find("window id #") != std::string::npos)
+                break;
+    }
     Box box(server, command(server));
     Geometry g = box.geometry();
     std::vector<std::string> action = GetParam().action;

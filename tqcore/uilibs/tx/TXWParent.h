@@ -60,6 +60,9 @@ protected:
     bool handleEvent(XEvent& event) override;
 
 private:
+    // The widgets' notification of the same name is not the window's.
+    using wvw::WInputHandler::focusChanged;
+
     bool timerExpired(plat::Timer* timer) override;
     void repaint(const rfb::Rect& area);
     void repaintDamage();
