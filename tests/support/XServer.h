@@ -99,8 +99,9 @@ struct XClientResult {
 XClientResult runXClient(const XServer& server, const std::vector<std::string>& argv,
                          const std::string& input = {});
 
-// Starts a window manager (openbox, twm) and returns once it manages the screen, that is once
-// some client holds SubstructureRedirect on the root window.
+// Starts a window manager (openbox, twm) and returns once it manages the screen: some client
+// holds SubstructureRedirect on the root window and a probe window it was asked to map is mapped
+// (window managers drop the requests that come while they start up).
 std::unique_ptr<XClient> startWindowManager(const XServer& server,
                                             const std::vector<std::string>& argv);
 
