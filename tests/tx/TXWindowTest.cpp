@@ -455,28 +455,6 @@ TEST(TXWindowTest, ButtonsAboveEightAreIgnored) {
     });
 }
 
-TEST(TXWindowTest, DebugEventsTracesEachEvent) {
-    XServer server;
-    inChildProcess([&] {
-        TXWindow::init(server.display().c_str());
-        RecordingWindow window;
-        ASSERT_TRUE(plat::Configuration::global().set("_DebugEvents", "1", 10));
-        testsupport::LogCapture capture("");
-        XEvent event = eventFor(window.win(), Expose);
-        event.xexpose.x = 1;
-        event.xexpose.y = 2;
-        event.xexpose.width = 10;
-        event.xexpose.height = 20;
-        TXWindow::handleXEvent(event);
-        std::string expected = " Expose window " + hex(window.win()).substr(2) + " 1,2 to 11,22\n";
-        std::string line = capture.text();
-        ASSERT_GT(line.size(), 12u);
-        EXPECT_EQ(line.substr(12), expected);
-        EXPECT_EQ(line[2], ':');
-        EXPECT_EQ(line[8], '.');
-    });
-}
-
 // A timer that makes a request the loop must flush, or one whose event Xlib has already read.
 struct PropertyTimer : plat::Timer::Callback {
     explicit PropertyTimer(Window window, bool roundTrip) : window(window), roundTrip(roundTrip) {}
