@@ -11,7 +11,7 @@
 // never collide) and -nolisten tcp, and stops it by its process id. Waits have a 30 s deadline
 // and wait on descriptors, never on sleeps. Tests that open the display in their own process
 // (TXWindow keeps one connection for the life of the process) run their body through
-// inChildProcess (inChildProcess.h).
+// inChildProcess (inChildProcess.h). Link qv_x_test_support to use it.
 #pragma once
 
 #include "TemporaryDirectory.h"
