@@ -91,19 +91,27 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::readOutputLine() {
+    return readLine(outputFd, pendingOutput);
+}
+
+std::string ChildProcess::readErrorLine() {
+    return readLine(errorFd, pendingError);
+}
+
+std::string ChildProcess::readLine(int fd, std::string& pending) {
     std::size_t lineEnd;
-    while ((lineEnd = pendingOutput.find('\n')) == std::string::npos) {
-        struct pollfd ready = {outputFd, POLLIN, 0};
+    while ((lineEnd = pending.find('\n')) == std::string::npos) {
+        struct pollfd ready = {fd, POLLIN, 0};
         if (poll(&ready, 1, 60000) == 0)
-            throw std::runtime_error("timed out waiting for a line of output");
+            throw std::runtime_error("timed out waiting for a line");
         char buffer[4096];
-        ssize_t got = read(outputFd, buffer, sizeof buffer);
+        ssize_t got = read(fd, buffer, sizeof buffer);
         if (got <= 0)
-            return std::exchange(pendingOutput, {});
-        pendingOutput.append(buffer, std::size_t(got));
+            return std::exchange(pending, {});
+        pending.append(buffer, std::size_t(got));
     }
-    std::string line = pendingOutput.substr(0, lineEnd);
-    pendingOutput.erase(0, lineEnd + 1);
+    std::string line = pending.substr(0, lineEnd);
+    pending.erase(0, lineEnd + 1);
     return line;
 }
 
@@ -131,6 +139,7 @@ bool ChildProcess::running() {
 ExitResult ChildProcess::finish(const std::string& input) {
     ExitResult result;
     result.output = std::exchange(pendingOutput, {});
+    result.errorOutput = std::exchange(pendingError, {});
     // Fed from a thread of its own: a blocking write could wait for a child that waits for us to
     // read its output. A child that stops reading ends the feeding.
     std::thread feeder([&] {

@@ -33,6 +33,8 @@ public:
 
     // Reads standard output until a line feed or the end; throws when a minute passes in silence.
     std::string readOutputLine();
+    // The same for standard error.
+    std::string readErrorLine();
     void writeInput(const std::string& bytes);
     void sendSignal(int signal);
     // Whether the child is still running (it is not reaped by this call).
@@ -42,11 +44,14 @@ public:
     ExitResult finish(const std::string& input = {});
 
 private:
+    std::string readLine(int fd, std::string& pending);
+
     pid_t childPid = -1;
     int inputFd = -1;
     int outputFd = -1;
     int errorFd = -1;
     std::string pendingOutput;
+    std::string pendingError;
 };
 
 // Runs a program to its end.
