@@ -32,6 +32,10 @@ void TXWRoot::hidePopup(wvw::Widget* widget) {
     std::unique_ptr<TXWParent> window = std::move(popup->second);
     popups.erase(popup);
     window->setGrab(false, false);
+    window.reset();
+    // The grab ends on the server now rather than at the next flush: whoever hears of a menu's
+    // choice may hand the pointer to another client.
+    XFlush(TXWindow::display());
 }
 
 rfb::Rect TXWRoot::screenRect() const {
