@@ -234,4 +234,33 @@ TEST_F(BrokenPayloadTest, WithoutADisplayWritesTheDisplayFailureToStandardError)
     EXPECT_TRUE(result.reported("\nunable to open display \"\"\n")) << result.errorOutput;
 }
 
+// The X and image libraries live inside the launcher: on a machine without them (a headless
+// server) it still runs its payload and reports failures on standard error. The libraries are
+// hidden under empty files in the sandbox's mount namespace; xdpyinfo shows that they are.
+TEST_F(BrokenPayloadTest, NeedsNoXOrImageLibrariesAtRunTime) {
+    if (!Sandbox::available())
+        GTEST_SKIP() << "no mount namespaces here";
+    writeFile(directory.file("empty"), "");
+    copyExecutable(installedLauncher, directory.file("working"));
+    const std::string hide =
+        "for lib in libX11.so.6 libX11-xcb.so.1 libXext.so.6 libxcb.so.1 libXau.so.6 "
+        "libXdmcp.so.6 libpng16.so.16 libz.so.1; do "
+        "f=/usr/lib/x86_64-linux-gnu/$lib; [ -e $f ] && mount --bind \"$0\" $f; done; "
+        "xdpyinfo -version >/dev/null 2>&1 && exit 99; exec \"$@\"";
+    auto hidden = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), {"/bin/sh", "-c", hide, directory.file("empty")});
+        return runToEnd(sandbox.wrap(command));
+    };
+
+    ExitResult works = hidden({directory.file("working"), "--args", "x"});
+    ExitResult fails = hidden({"/usr/bin/env", "-u", "DISPLAY", launcher});
+
+    EXPECT_EQ(works.status, 0) << works.errorOutput;
+    EXPECT_NE(works.output.find("argv[1]=--args\nargv[2]=x\n"), std::string::npos);
+    EXPECT_EQ(fails.status, 1);
+    EXPECT_TRUE(fails.reported("TXMsgBox: execve(")) << fails.errorOutput;
+    EXPECT_TRUE(fails.reported("\nunable to open display \"\"\n")) << fails.errorOutput;
+    EXPECT_EQ(directory.entries(), (Names{"empty", "qvserverLauncher", "working"}));
+}
+
 } // namespace

@@ -99,9 +99,9 @@ struct Consumer : wvw::WInputHandler {
 };
 
 TEST(WidgetHandlerChain, TheOwnHandlerComesFirstAndTheFirstTrueEndsTheChain) {
+    Consumer declining(false), consuming(true);
     Leaf leaf;
     TestWindow window(leaf, {10, 10});
-    Consumer declining(false), consuming(true);
 
     leaf.setInputHandler(&declining);
     leaf.activated(&leaf);

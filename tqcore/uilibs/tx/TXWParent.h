@@ -67,6 +67,9 @@ protected:
     bool handleEvent(XEvent& event) override;
 
 private:
+    // The widgets' notification of the same name is not the window's.
+    using wvw::WInputHandler::focusChanged;
+
     bool timerExpired(plat::Timer* timer) override;
     // The tooltip follows the pointer: wvw::WMouseInputHandler and wvw::WInputHandler.
     bool pointerMoved(const rfb::Point& position, wvw::Widget* origin) override;
