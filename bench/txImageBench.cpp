@@ -23,6 +23,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/ipc.h>
+#include <sys/prctl.h>
 #include <sys/shm.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,7 +54,9 @@ public:
         argv.push_back(nullptr);
         pid = fork();
         if (pid == 0) {
-            // Only async-signal-safe calls on data prepared before the fork.
+            // Only async-signal-safe calls on data prepared before the fork. The server ends
+            // with the benchmark, also when that is killed.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(ready[0]);
             int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, 2);

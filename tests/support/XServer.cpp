@@ -4,7 +4,9 @@
 #include "fileContents.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -12,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -122,7 +125,9 @@ XServer::XServer(XServerOptions options) : settings(options) {
     if (serverPid < 0)
         fail("fork");
     if (serverPid == 0) {
-        // Only async-signal-safe calls on data prepared before the fork.
+        // Only async-signal-safe calls on data prepared before the fork. The server ends with a
+        // test process that is killed before it can stop it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(nullDevice, 0);
         dup2(nullDevice, 1);
         dup2(nullDevice, 2);
@@ -183,7 +188,9 @@ XClient::XClient(const XServer& server, const std::vector<std::string>& argv,
     if (clientPid < 0)
         fail("fork");
     if (clientPid == 0) {
-        // Only async-signal-safe calls on data prepared before the fork.
+        // Only async-signal-safe calls on data prepared before the fork; the client ends with
+        // the process that started it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         signal(SIGPIPE, SIG_DFL);
         dup2(in, 0);
         dup2(out, 1);
@@ -247,34 +254,66 @@ XClientResult runXClient(const XServer& server, const std::vector<std::string>& 
     return {status, client.output(), client.errorOutput()};
 }
 
+namespace {
+
+// Waits until some client holds SubstructureRedirect on the root window. A window manager selects
+// it and then creates windows or sets root properties: each of those events is a moment to look.
+bool redirectTaken(Display* display, XClient& manager, long long deadline) {
+    Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask | PropertyChangeMask);
+    for (;;) {
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, root, &attributes);
+        if (attributes.all_event_masks & SubstructureRedirectMask)
+            return true;
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+        }
+        pollfd ready[2] = {{ConnectionNumber(display), POLLIN, 0},
+                           {manager.endDescriptor(), POLLIN, 0}};
+        if (poll(ready, 2, remainingMs(deadline)) <= 0 || (ready[1].revents & POLLIN))
+            return false;
+    }
+}
+
+// Maps a probe window until the window manager maps it. Managers drop the requests that came
+// while they started up, so an unanswered request is made again after a while.
+bool probeManaged(Display* display, long long deadline) {
+    constexpr int RetryMs = 500;
+    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSizeHints hints = {};
+    hints.flags = USPosition | USSize;
+    XSetWMNormalHints(display, probe, &hints);
+    XSelectInput(display, probe, StructureNotifyMask);
+    bool mapped = false;
+    while (!mapped && remainingMs(deadline) > 0) {
+        XMapWindow(display, probe);
+        XFlush(display);
+        long long retry = std::min(deadline, monotonicMs() + RetryMs);
+        XEvent event;
+        while (!(mapped = XCheckTypedWindowEvent(display, probe, MapNotify, &event)) &&
+               waitReadable(ConnectionNumber(display), retry)) {
+        }
+    }
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return mapped;
+}
+
+} // namespace
+
 std::unique_ptr<XClient> startWindowManager(const XServer& server,
                                             const std::vector<std::string>& argv) {
     auto manager = std::make_unique<XClient>(server, argv);
     Display* display = XOpenDisplay(server.display().c_str());
     if (!display)
         throw std::runtime_error("cannot open " + server.display());
-    Window root = DefaultRootWindow(display);
-    // A window manager selects SubstructureRedirect and then creates windows or sets root
-    // properties: each of those events is a moment to look again.
-    XSelectInput(display, root, SubstructureNotifyMask | PropertyChangeMask);
     long long deadline = monotonicMs() + XDeadlineMs;
-    for (;;) {
-        XWindowAttributes attributes;
-        XGetWindowAttributes(display, root, &attributes);
-        if (attributes.all_event_masks & SubstructureRedirectMask)
-            break;
-        while (XPending(display)) {
-            XEvent event;
-            XNextEvent(display, &event);
-        }
-        pollfd ready[2] = {{ConnectionNumber(display), POLLIN, 0},
-                           {manager->endDescriptor(), POLLIN, 0}};
-        if (poll(ready, 2, remainingMs(deadline)) <= 0 || (ready[1].revents & POLLIN)) {
-            XCloseDisplay(display);
-            throw std::runtime_error(argv[0] + " did not start managing the screen");
-        }
-    }
+    bool managing = redirectTaken(display, *manager, deadline) && probeManaged(display, deadline);
     XCloseDisplay(display);
+    if (!managing)
+        throw std::runtime_error(argv[0] + " did not start managing the screen");
     return manager;
 }
 

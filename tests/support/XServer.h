@@ -11,7 +11,7 @@
 // never collide) and -nolisten tcp, and stops it by its process id. Waits have a 30 s deadline
 // and wait on descriptors, never on sleeps. Tests that open the display in their own process
 // (TXWindow keeps one connection for the life of the process) run their body through
-// inChildProcess (inChildProcess.h).
+// inChildProcess (inChildProcess.h). Link qv_x_test_support to use it.
 #pragma once
 
 #include "TemporaryDirectory.h"
@@ -101,8 +101,9 @@ struct XClientResult {
 XClientResult runXClient(const XServer& server, const std::vector<std::string>& argv,
                          const std::string& input = {});
 
-// Starts a window manager (openbox, twm) and returns once it manages the screen, that is once
-// some client holds SubstructureRedirect on the root window.
+// Starts a window manager (openbox, twm) and returns once it manages the screen: some client
+// holds SubstructureRedirect on the root window and a probe window it was asked to map is mapped
+// (window managers drop the requests that come while they start up).
 std::unique_ptr<XClient> startWindowManager(const XServer& server,
                                             const std::vector<std::string>& argv);
 

@@ -275,6 +275,59 @@ TEST(TXWindowTest, ToplevelSetsTheWindowManagerProperties) {
     });
 }
 
+TEST(TXWindowTest, WithoutAnyFontInitFailsAndCanBeTriedAgain) {
+    XServer server;
+    testsupport::TemporaryDirectory fonts;
+    fonts.write("fonts.dir", "0\n");
+    inChildProcess([&] {
+        Display* other = XOpenDisplay(server.display().c_str());
+        ASSERT_NE(other, nullptr);
+        std::string path = fonts.path();
+        char* directories[] = {path.data()};
+        XSetFontPath(other, directories, 1);
+        XSync(other, False);
+        EXPECT_EQ(testsupport::raisedBy([&] { TXWindow::init(server.display().c_str()); }).message,
+                  "Failed to load any font");
+        EXPECT_FALSE(TXWindow::isInitialised());
+        XSetFontPath(other, nullptr, 0);
+        XSync(other, False);
+        TXWindow::init(server.display().c_str());
+        EXPECT_TRUE(TXWindow::isInitialised());
+        XCloseDisplay(other);
+    });
+}
+
+TEST(TXWindowTest, UnderAWindowManagerTheWindowIconifiesWithdrawsAndHearsDeleteWindow) {
+    XServer server;
+    auto manager = testsupport::startWindowManager(server, {"openbox"});
+    inChildProcess([&] {
+        TXWindow::init(server.display().c_str());
+        DeleteRecorder callback;
+        RecordingWindow window(120, 60);
+        window.toplevel("Managed", &callback);
+        auto wmState = [&] { return xprop(server, window.win(), "WM_STATE"); };
+        window.show(true);
+        ASSERT_TRUE(txtest::serveEventsUntil([&] { return window.isMapped(); }));
+        EXPECT_NE(wmState().find("window state: Normal"), std::string::npos) << wmState();
+
+        window.iconify();
+        ASSERT_TRUE(txtest::serveEventsUntil([&] { return !window.isMapped(); }));
+        EXPECT_NE(wmState().find("window state: Iconic"), std::string::npos) << wmState();
+
+        window.show(true);
+        ASSERT_TRUE(txtest::serveEventsUntil([&] { return window.isMapped(); }));
+        testsupport::XClient close(server, {"wmctrl", "-c", "Managed"});
+        EXPECT_TRUE(txtest::serveEventsUntil([&] { return callback.calls == 1; }));
+        EXPECT_EQ(close.wait(), 0);
+
+        window.show(false);
+        EXPECT_TRUE(txtest::serveEventsUntil([&] {
+            return wmState().find("window state: Normal") == std::string::npos;
+        })) << "withdrawn: "
+            << wmState();
+    });
+}
+
 TEST(TXWindowTest, SizesBelowOneBecomeOneAndQueuedConfigureNotifiesMerge) {
     XServer server;
     inChildProcess([&] {
@@ -360,7 +413,25 @@ TEST(TXWindowTest, PointerInputGoesToTheGrabHolderInItsCoordinates) {
         EXPECT_EQ(menu.delivered[0].xbutton.y, 7);
         EXPECT_EQ(menu.delivered[0].xany.window, menu.win());
 
+        Display* other = XOpenDisplay(server.display().c_str());
+        auto otherGrab = [&] {
+            int result = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask,
+                                      GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+            XUngrabPointer(other, CurrentTime);
+            XSync(other, False);
+            return result;
+        };
+        EXPECT_EQ(otherGrab(), AlreadyGrabbed);
+
         menu.setGrab(false, false);
+        XSync(TXWindow::display(), False);
+        EXPECT_EQ(otherGrab(), GrabSuccess);
+        ASSERT_TRUE(plat::Configuration::global().set("_NoGrab", "1", 10));
+        menu.setGrab(true, false);
+        XSync(TXWindow::display(), False);
+        EXPECT_EQ(otherGrab(), GrabSuccess) << "_NoGrab keeps the grab from the server";
+        menu.setGrab(false, false);
+        XCloseDisplay(other);
         press.xany.window = under.win();
         TXWindow::handleXEvent(press);
         EXPECT_EQ(under.deliveredOfType(ButtonPress), 1);
@@ -381,28 +452,6 @@ TEST(TXWindowTest, ButtonsAboveEightAreIgnored) {
         }
         ASSERT_EQ(window.delivered.size(), 2u);
         EXPECT_EQ(window.delivered[0].xbutton.button, 8u);
-    });
-}
-
-TEST(TXWindowTest, DebugEventsTracesEachEvent) {
-    XServer server;
-    inChildProcess([&] {
-        TXWindow::init(server.display().c_str());
-        RecordingWindow window;
-        ASSERT_TRUE(plat::Configuration::global().set("_DebugEvents", "1", 10));
-        testsupport::LogCapture capture("");
-        XEvent event = eventFor(window.win(), Expose);
-        event.xexpose.x = 1;
-        event.xexpose.y = 2;
-        event.xexpose.width = 10;
-        event.xexpose.height = 20;
-        TXWindow::handleXEvent(event);
-        std::string expected = " Expose window " + hex(window.win()).substr(2) + " 1,2 to 11,22\n";
-        std::string line = capture.text();
-        ASSERT_GT(line.size(), 12u);
-        EXPECT_EQ(line.substr(12), expected);
-        EXPECT_EQ(line[2], ':');
-        EXPECT_EQ(line[8], '.');
     });
 }
 

@@ -188,8 +188,8 @@ protected:
     virtual void mapChanged() {}
     virtual void focusChanged() {}
     virtual void takeFocus(Time /*time*/) {}
-    // A conversion arrived: STRING text in ISO-8859-1, UTF8_STRING text in UTF-8 (type None with
-    // no data for an empty reply). Stores the text by default.
+    // A conversion arrived: STRING text in ISO-8859-1 or UTF8_STRING text in UTF-8 (an empty
+    // UTF8_STRING for an oversized or refused reply). Stores the text by default.
     virtual void selectionNotify(const XSelectionEvent& event, Atom type, const char* data,
                                  std::size_t length);
     // Writes the selection text to the requestor's property as target (UTF8_STRING or STRING);
@@ -204,7 +204,6 @@ private:
 
     void sendSizeHints();
     void handleConfigureNotify(XEvent& event);
-    void handleClientMessage(XEvent& event);
     void handleSelectionEvent(XEvent& event);
     void handleSelectionNotify(XSelectionEvent& event);
     void handleSelectionRequest(const XSelectionRequestEvent& request);
@@ -213,7 +212,6 @@ private:
     bool requestSelection(Atom selection, Atom target);
     void withdraw();
     void leaveDisplayState();
-    void releaseSelections();
 
     Window win_ = 0;
     unsigned width_;

@@ -205,6 +205,9 @@ void TXWindow::init(const char* displayName) {
         return;
     Display* display = openConnection(displayName);
     DisplayState& state = displayState();
+    XSetErrorHandler(logUncaughtError);
+    XSetIOErrorHandler(reportLostConnection);
+    connection = display;
     try {
         if (synchronise.getValue())
             XSynchronize(display, True);
@@ -222,12 +225,10 @@ void TXWindow::init(const char* displayName) {
         XSetFont(display, state.gc, state.font->fid);
         state.pointerButtons = readPointerButtonCount(display);
     } catch (...) {
+        connection = nullptr;
         XCloseDisplay(display);
         throw;
     }
-    XSetErrorHandler(logUncaughtError);
-    XSetIOErrorHandler(reportLostConnection);
-    connection = display;
     addRootEventHandler(&cutBufferHandler, true, PropertyChangeMask);
 }
 

@@ -9,7 +9,7 @@
 #include <plat/Exception.h>
 #include <plat/Timer.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <sys/time.h>
