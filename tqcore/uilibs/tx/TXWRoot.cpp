@@ -35,7 +35,8 @@ void TXWRoot::hidePopup(wvw::Widget* widget) {
     window.reset();
     // The grab ends on the server now rather than at the next flush: whoever hears of a menu's
     // choice may hand the pointer to another client.
-    XFlush(TXWindow::display());
+    if (!TXWindow::connectionLost())
+        XFlush(TXWindow::display());
 }
 
 rfb::Rect TXWRoot::screenRect() const {
