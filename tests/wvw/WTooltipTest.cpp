@@ -1,10 +1,9 @@
-// Tooltips: their size around the text, their colours, and where they go near the screen's edges.
+// Tooltips: their size around the text and where they go near the screen's edges.
 #include "support/TestScreen.h"
 
 #include <wvw/WCanvas.h>
 #include <wvw/WLabel.h>
 #include <wvw/WTooltip.h>
-#include <wvw/painting.h>
 
 #include <gtest/gtest.h>
 
@@ -45,19 +44,6 @@ TEST_F(TooltipTest, SitsBelowTheWidgetAndMovesLeftOrAboveItAtTheScreensEdges) {
 
     tooltip.hide();
     EXPECT_TRUE(screen.popups.empty());
-}
-
-TEST_F(TooltipTest, PaintsTheHelpBackgroundInAFrameOfTheFocusColour) {
-    tooltip.setText("tip");
-    tooltip.show({0, 0}, &widget);
-    rfb::ManagedPixelBuffer& pb = screen.windowOf(&tooltip)->paint();
-    plat::Rgb helpBg;
-    plat::getColor("helpBg", helpBg);
-
-    EXPECT_EQ(wvw::colourOf(pb, pb.getPixel({1, 1})), helpBg);
-    EXPECT_EQ(wvw::colourOf(pb, pb.getPixel({0, 3})), wvw::Style::defaultStyle().focus);
-    EXPECT_EQ(wvw::colourOf(pb, pb.getPixel({tooltip.width() - 1, 3})),
-              wvw::Style::defaultStyle().focus);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // Shortcut texts: modifiers in their order, key names, characters through the keysym table, and
 // keysyms that show no character.
-#include <wvw/keysymToUnicode.h>
 #include <wvw/shortcutText.h>
 
 #include <gtest/gtest.h>
@@ -45,15 +44,6 @@ TEST(ShortcutText, KeysWithoutAPrintableCharacterAreUnknown) {
     for (std::uint32_t keysym : {0x7Fu, 0x9Fu, 0xFFC0u + 12, 0xFFE1u, 0x0100D800u, 0x0100DFFFu,
                                  0x01110000u, 0x01FFFFFFu, 0x0100FFFEu, 0x01000007u, 0x0AFFu})
         EXPECT_EQ(wvw::shortcutText(Ctrl | keysym), "Ctrl+[Unknown key]") << std::hex << keysym;
-}
-
-TEST(KeysymToUnicode, LegacyKeysymsOfEverySetGiveTheCharacterTheirDefinitionNames) {
-    EXPECT_EQ(wvw::keysymToUnicode(0x07E1), 0x03B1); // Greek alpha
-    EXPECT_EQ(wvw::keysymToUnicode(0x0CE0), 0x05D0); // Hebrew aleph
-    EXPECT_EQ(wvw::keysymToUnicode(0x0DA1), 0x0E01); // Thai ko kai
-    EXPECT_EQ(wvw::keysymToUnicode(0x04A4), 0x3001); // Kana comma
-    EXPECT_EQ(wvw::keysymToUnicode(0x13BC), 0x0152); // OE, in the Latin 9 block
-    EXPECT_EQ(wvw::keysymToUnicode(0xFF08), -1);
 }
 
 } // namespace
