@@ -10,9 +10,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -126,8 +126,8 @@ int main(int argc, char** argv) {
     XSync(display, False);
 
     // The launcher fails at once: every name it could extract to is taken.
-    std::filesystem::path scratch = std::filesystem::temp_directory_path() /
-                                    ("qv-msgbox-bench-" + std::to_string(getpid()));
+    std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("qv-msgbox-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(scratch);
     std::filesystem::path copy = scratch / "qvserverLauncher";
     std::filesystem::copy_file(launcher, copy);

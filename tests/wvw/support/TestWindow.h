@@ -20,7 +20,9 @@ public:
     TestWindow(wvw::Widget& content, rfb::Point size);
     ~TestWindow() override;
 
-    void invalidate(wvw::Widget*, const rfb::Region& region) override { damage.assignUnion(region); }
+    void invalidate(wvw::Widget*, const rfb::Region& region) override {
+        damage.assignUnion(region);
+    }
     void bell() override { ++bells; }
     bool setFocus(wvw::Widget*) override { return true; }
     bool hasFocus(const wvw::Widget* child) const override { return child == &content; }
