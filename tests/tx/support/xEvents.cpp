@@ -1,6 +1,8 @@
 // Event serving for the toolkit's tests.
 #include "xEvents.h"
 
+#include <plat/Timer.h>
+
 #include <cerrno>
 #include <poll.h>
 #include <time.h>
@@ -22,13 +24,21 @@ bool serveEventsUntil(const std::function<bool()>& done, int otherDescriptor, in
     long long deadline = monotonicMs() + timeoutMs;
     for (;;) {
         tx::TXWindow::handleEvents();
+        int nextTimer = -1;
+        if (plat::TimerManager::threadHasManager()) {
+            nextTimer = plat::TimerManager::current().process();
+            // The timers' requests go out, and replies may have brought events along.
+            if (XPending(display))
+                continue;
+        }
         if (done())
             return true;
         long long left = deadline - monotonicMs();
         if (left <= 0)
             return false;
+        int wait = nextTimer >= 0 && nextTimer < left ? nextTimer : int(left);
         pollfd ready[2] = {{ConnectionNumber(display), POLLIN, 0}, {otherDescriptor, POLLIN, 0}};
-        if (poll(ready, otherDescriptor >= 0 ? 2 : 1, int(left)) < 0 && errno != EINTR)
+        if (poll(ready, otherDescriptor >= 0 ? 2 : 1, wait) < 0 && errno != EINTR)
             return false;
     }
 }

@@ -11,7 +11,8 @@
 namespace txtest {
 
 // Dispatches events (TXWindow::handleEvents) until done() holds; waits on the connection and,
-// when given, on another descriptor. False at the deadline.
+// when given, on another descriptor. When the thread has a timer manager, its timers run as well.
+// False at the deadline.
 bool serveEventsUntil(const std::function<bool()>& done, int otherDescriptor = -1,
                       int timeoutMs = testsupport::XDeadlineMs);
 

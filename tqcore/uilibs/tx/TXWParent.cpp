@@ -1,11 +1,12 @@
 // The widget host: attaching on map, damage repair through the back buffer, keys with their
-// memory, pointer buttons and motion, the clipboard.
+// memory, pointer buttons and motion, tooltips, the clipboard.
 #include <tx/TXWParent.h>
 
 #include <tx/TXImage.h>
 #include <tx/TXUtil.h>
 #include <tx/TXWRoot.h>
 
+#include <wvw/WTooltip.h>
 #include <wvw/keysyms.h>
 #include <wvw/painting.h>
 
@@ -34,7 +35,7 @@ int buttonsHeld(unsigned state) {
 } // namespace
 
 TXWParent::TXWParent(wvw::Widget* widget, TXWindow* parentWindow, bool overrideRedirect)
-    : TXWindow(1, 1, parentWindow, 0, overrideRedirect), repaintTimer(this) {
+    : TXWindow(1, 1, parentWindow, 0, overrideRedirect), repaintTimer(this), tooltipTimer(this) {
     addEventMask(HostEventMask);
     XSetWindowBackgroundPixmap(display(), win(), None);
     addEventHandler(this);
@@ -44,6 +45,7 @@ TXWParent::TXWParent(wvw::Widget* widget, TXWindow* parentWindow, bool overrideR
 
 TXWParent::~TXWParent() {
     repaintTimer.stop();
+    tooltipTimer.stop();
     removeEventHandler(this);
     detachContent();
 }
@@ -138,9 +140,47 @@ void TXWParent::focusChanged() {
     }
 }
 
-bool TXWParent::timerExpired(plat::Timer*) {
-    repaintDamage();
+bool TXWParent::timerExpired(plat::Timer* timer) {
+    if (timer == &tooltipTimer)
+        showTooltip();
+    else
+        repaintDamage();
     return false;
+}
+
+bool TXWParent::pointerMoved(const rfb::Point& position, wvw::Widget* origin) {
+    tooltipWidget = origin;
+    tooltipPosition = position;
+    if (plat::TimerManager::threadHasManager())
+        tooltipTimer.start(TooltipDelayMs);
+    return false;
+}
+
+bool TXWParent::pointerLeft(wvw::Widget*) {
+    cancelTooltip();
+    return false;
+}
+
+bool TXWParent::detached(wvw::Widget* origin, wvw::WParent*) {
+    if (origin == tooltipWidget)
+        cancelTooltip();
+    return false;
+}
+
+void TXWParent::showTooltip() {
+    if (!tooltipWidget || !*tooltipWidget->getTooltip())
+        return;
+    if (!tooltip)
+        tooltip = std::make_unique<wvw::WTooltip>(TooltipMaxWidth);
+    tooltip->setText(tooltipWidget->getTooltip());
+    tooltip->show(tooltipPosition.translate({2, 16}), tooltipWidget);
+}
+
+void TXWParent::cancelTooltip() {
+    tooltipTimer.stop();
+    tooltipWidget = nullptr;
+    if (tooltip)
+        tooltip->hide();
 }
 
 void TXWParent::repaintDamage() {
@@ -204,6 +244,7 @@ void TXWParent::handleExpose(XEvent& event) {
 }
 
 void TXWParent::handleKey(XKeyEvent& event) {
+    cancelTooltip();
     bool down = event.type == KeyPress;
     int keysym;
     if (down) {
@@ -263,6 +304,7 @@ void TXWParent::handleButton(XButtonEvent& event) {
     // Any client may send events for buttons up to 255; the widgets know eight.
     if (event.button < 1 || event.button > MaxButton)
         return;
+    cancelTooltip();
     int mask = buttonsHeld(event.state);
     int flag = 1 << (event.button - 1);
     mask = event.type == ButtonPress ? (mask | flag) : (mask & ~flag);

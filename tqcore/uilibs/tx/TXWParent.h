@@ -16,6 +16,10 @@
 #include <map>
 #include <memory>
 
+namespace wvw {
+class WTooltip;
+}
+
 namespace tx {
 
 class TXImage;
@@ -28,6 +32,9 @@ class TXWParent : public TXWindow,
                   private wvw::WMouseInputHandler {
 public:
     static constexpr int RepaintDelayMs = 10;
+    // The pointer rests this long on a widget before its tooltip shows.
+    static constexpr int TooltipDelayMs = 500;
+    static constexpr int TooltipMaxWidth = 320;
 
     // A 1x1 window; with a widget, that widget becomes its content.
     TXWParent(wvw::Widget* widget, TXWindow* parentWindow, bool overrideRedirect);
@@ -64,6 +71,12 @@ private:
     using wvw::WInputHandler::focusChanged;
 
     bool timerExpired(plat::Timer* timer) override;
+    // The tooltip follows the pointer: wvw::WMouseInputHandler and wvw::WInputHandler.
+    bool pointerMoved(const rfb::Point& position, wvw::Widget* origin) override;
+    bool pointerLeft(wvw::Widget* origin) override;
+    bool detached(wvw::Widget* origin, wvw::WParent* parent) override;
+    void showTooltip();
+    void cancelTooltip();
     void repaint(const rfb::Rect& area);
     void repaintDamage();
     void handleExpose(XEvent& event);
@@ -79,6 +92,11 @@ private:
     std::unique_ptr<TXImage> backBuffer;
     rfb::Region damage;
     plat::Timer repaintTimer;
+    plat::Timer tooltipTimer;
+    // The widget the pointer last moved on, and where, in its coordinates.
+    wvw::Widget* tooltipWidget = nullptr;
+    rfb::Point tooltipPosition;
+    std::unique_ptr<wvw::WTooltip> tooltip;
     // The keysym each held key reported when it went down, by keycode.
     std::map<unsigned, int> keysDown;
 };

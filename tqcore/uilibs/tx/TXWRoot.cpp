@@ -23,12 +23,20 @@ void TXWRoot::showPopup(wvw::Widget* widget, const rfb::Point& position, bool gr
         popup->setGrab(true, true);
 }
 
+// The window leaves the table before it is destroyed: destroying it detaches its widget, which may
+// hide pop-ups of its own (a menu's open submenu) and so come back here.
 void TXWRoot::hidePopup(wvw::Widget* widget) {
     auto popup = popups.find(widget);
     if (popup == popups.end())
         return;
-    popup->second->setGrab(false, false);
+    std::unique_ptr<TXWParent> window = std::move(popup->second);
     popups.erase(popup);
+    window->setGrab(false, false);
+    window.reset();
+    // The grab ends on the server now rather than at the next flush: whoever hears of a menu's
+    // choice may hand the pointer to another client.
+    if (!TXWindow::connectionLost())
+        XFlush(TXWindow::display());
 }
 
 rfb::Rect TXWRoot::screenRect() const {

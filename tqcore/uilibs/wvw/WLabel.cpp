@@ -1,9 +1,11 @@
-// Label layout, sizes, painting with selection and underline, and pointer selection.
+// Label layout, sizes, painting with selection and underline, pointer selection and the edit
+// menu.
 #include <wvw/WLabel.h>
 
 #include <wvw/Style.h>
 #include <wvw/WParent.h>
 #include <wvw/painting.h>
+#include <wvw/popupRoot.h>
 
 #include <rfb/FullFramePixelBuffer.h>
 
@@ -313,6 +315,15 @@ bool WLabel::buttonReleased(int button, Widget* origin) {
     if (origin == this && selectable && button == 3)
         openEditMenu(getLastPointerPosition());
     return Widget::buttonReleased(button, origin);
+}
+
+void WLabel::openEditMenu(const rfb::Point& position) {
+    rfb::Point onScreen;
+    if (!findRoot(*this, onScreen))
+        return;
+    if (!editMenu)
+        editMenu = std::make_unique<WEditMenu>(this, WEditMenu::Copy | WEditMenu::SelectAll);
+    editMenu->popup(true, position, this);
 }
 
 void WLabel::editAction(int action) {

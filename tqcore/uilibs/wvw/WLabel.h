@@ -5,6 +5,7 @@
 #include <wvw/WEditMenu.h>
 #include <wvw/Widget.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,9 @@ protected:
     int lineHeight() const;
     // The selected text, lines joined by line feeds; empty without a selection.
     std::string selectedText() const;
-    // Where the edit menu opens; the menu itself comes with the pop-up menus.
-    virtual void openEditMenu(const rfb::Point& /*position*/) {}
+    // Opens the edit menu (copy and select all) at position; a label in no window has no screen
+    // to show it on.
+    virtual void openEditMenu(const rfb::Point& position);
 
 private:
     int wrapWidth(int width) const;
@@ -80,6 +82,7 @@ private:
     int selStart = 0;
     int selLength = 0;
     int textLength = 0;
+    std::unique_ptr<WEditMenu> editMenu;
 };
 
 } // namespace wvw
