@@ -148,6 +148,7 @@ private:
     ProcessLocale processLocale;
     // Made by the first refresh, which the first lookup runs when nothing has refreshed before.
     std::unique_ptr<TransMap> processMap;
+    bool processMapLoaded = false;
     LocaleChangeListener listener;
     bool listening = false;
 };
@@ -169,8 +170,9 @@ void Localize::State::refresh() {
         localizeLog().status("Locales %s", joined(locales).c_str());
         processMap = std::make_unique<TransMap>("process", std::move(locales));
     }
-    loadNames(processMap->loadList());
-    processMap->update(tables);
+    // The files are read, and the built-in texts taken in, by the first lookup: a run that
+    // translates nothing never reads them.
+    processMapLoaded = false;
 }
 
 void Localize::State::setSearchDirs(const std::vector<std::string>& dirs) {
@@ -221,6 +223,11 @@ TransMap& Localize::State::currentMap() {
         if (!processMap)
             refresh();
         map = processMap.get();
+        if (!processMapLoaded) {
+            // First, as loading logs, and a log line may come back for a text.
+            processMapLoaded = true;
+            loadNames(map->loadList());
+        }
     }
     map->update(tables);
     return *map;
