@@ -316,6 +316,11 @@ TEST(TXWindowTest, UnderAWindowManagerTheWindowIconifiesWithdrawsAndHearsDeleteW
 
         window.show(true);
         ASSERT_TRUE(txtest::serveEventsUntil([&] { return window.isMapped(); }));
+        // wmctrl finds windows in the manager's client list, which it may update after mapping.
+        ASSERT_TRUE(txtest::serveEventsUntil([&] {
+            return xprop(server, TXWindow::root(), "_NET_CLIENT_LIST").find(hex(window.win())) !=
+                   std::string::npos;
+        }));
         testsupport::XClient close(server, {"wmctrl", "-c", "Managed"});
         EXPECT_TRUE(txtest::serveEventsUntil([&] { return callback.calls == 1; }));
         EXPECT_EQ(close.wait(), 0);
