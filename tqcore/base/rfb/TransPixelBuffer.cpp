@@ -320,7 +320,8 @@ void TransPixelBuffer::buildSimpleTable(const ColourMap* inMap, const ColourMap*
     translate = byBytes<SimpleChoice>(inPF.bytesPerPixel(), pf.bytesPerPixel());
 }
 
-void TransPixelBuffer::buildChannelTables(bool reduce) {
+template <typename EntryOf>
+void TransPixelBuffer::buildPerChannelEntries(bool reduce, EntryOf entryOf) {
     tables.swapInput = inPF.bpp == 32 && !inPF.isNativeEndian();
     const struct {
         std::uint32_t max;
@@ -338,16 +339,19 @@ void TransPixelBuffer::buildChannelTables(bool reduce) {
         *masks[c] = present ? channels[c].max : 0;
         offsets[c] = int(tables.entries.size());
         for (std::uint32_t v = 0; v <= *masks[c]; ++v) {
-            std::uint32_t level = channelValue255(v, channels[c].max);
             Rgb rgb;
-            (c == 0 ? rgb.r : c == 1 ? rgb.g : rgb.b) = level;
+            (c == 0 ? rgb.r : c == 1 ? rgb.g : rgb.b) = channelValue255(v, channels[c].max);
             if (reduce)
                 rgb = quantise(*reduction, rgb);
-            tables.entries.push_back(rgbToPixel(pf, rgb));
+            tables.entries.push_back(entryOf(c, rgb));
         }
     }
     tables.greenOffset = offsets[1];
     tables.blueOffset = offsets[2];
+}
+
+void TransPixelBuffer::buildChannelTables(bool reduce) {
+    buildPerChannelEntries(reduce, [this](int, const Rgb& rgb) { return rgbToPixel(pf, rgb); });
     translate = byBytes<ChannelChoice>(inPF.bytesPerPixel(), pf.bytesPerPixel());
 }
 
@@ -357,36 +361,12 @@ void TransPixelBuffer::buildCubeTables(const ColourMap* outMap, bool reduce) {
     const auto* orthCM = dynamic_cast<const ColorCubeOrth*>(outMap);
     if (!orthCM)
         orthCM = cube.get();
-    tables.swapInput = inPF.bpp == 32 && !inPF.isNativeEndian();
-    const struct {
-        std::uint32_t max;
-        int shift;
-        int levels;
-        int weight;
-    } channels[3] = {
-        {inPF.redMax, inPF.redShift, orthCM->redLevels, orthCM->greenLevels * orthCM->blueLevels},
-        {inPF.greenMax, inPF.greenShift, orthCM->greenLevels, orthCM->blueLevels},
-        {inPF.blueMax, inPF.blueShift, orthCM->blueLevels, 1}};
-    int* shifts[3] = {&tables.redShift, &tables.greenShift, &tables.blueShift};
-    std::uint32_t* masks[3] = {&tables.redMask, &tables.greenMask, &tables.blueMask};
-    int offsets[3] = {0, 0, 0};
-    for (int c = 0; c < 3; ++c) {
-        bool present = channels[c].shift < 32;
-        *shifts[c] = present ? channels[c].shift : 0;
-        *masks[c] = present ? channels[c].max : 0;
-        offsets[c] = int(tables.entries.size());
-        for (std::uint32_t v = 0; v <= *masks[c]; ++v) {
-            Rgb rgb;
-            (c == 0 ? rgb.r : c == 1 ? rgb.g : rgb.b) = channelValue255(v, channels[c].max);
-            if (reduce)
-                rgb = quantise(*reduction, rgb);
-            std::uint32_t level = c == 0 ? rgb.r : c == 1 ? rgb.g : rgb.b;
-            tables.entries.push_back(std::uint32_t(
-                ColorCubeOrth::nearestLevel(level, channels[c].levels) * channels[c].weight));
-        }
-    }
-    tables.greenOffset = offsets[1];
-    tables.blueOffset = offsets[2];
+    const int levels[3] = {orthCM->redLevels, orthCM->greenLevels, orthCM->blueLevels};
+    const int weights[3] = {orthCM->greenLevels * orthCM->blueLevels, orthCM->blueLevels, 1};
+    buildPerChannelEntries(reduce, [&](int c, const Rgb& rgb) {
+        std::uint32_t level = c == 0 ? rgb.r : c == 1 ? rgb.g : rgb.b;
+        return std::uint32_t(ColorCubeOrth::nearestLevel(level, levels[c]) * weights[c]);
+    });
     bool indexIsPixel = outMap == orthCM && orthCM->isOrthogonal();
     if (indexIsPixel) {
         translate = byBytes<CubeIndexChoice>(inPF.bytesPerPixel(), pf.bytesPerPixel());

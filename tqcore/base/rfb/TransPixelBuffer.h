@@ -63,6 +63,10 @@ private:
                           bool reduce) const;
     void buildSimpleTable(const ColourMap* inMap, const ColourMap* outMap, bool reduce);
     void buildChannelTables(bool reduce);
+    // Fills one table per input channel, an entry per channel value: entryOf(channel, colour)
+    // from the value's colour on its own, reduced when asked.
+    template <typename EntryOf>
+    void buildPerChannelEntries(bool reduce, EntryOf entryOf);
     void buildCubeTables(const ColourMap* outMap, bool reduce);
     bool buildByteShuffle();
     std::uint32_t channelValue255(std::uint32_t value, std::uint32_t max) const;
