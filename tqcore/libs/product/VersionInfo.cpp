@@ -108,9 +108,9 @@ plat::DString buildPlainVersionInfo(const VersionTexts& built) {
     return plain;
 }
 
-// Builds the texts unless they are up to date. They count as built as soon as building starts,
-// so that a request that arrives meanwhile (through the log) takes what is there.
-VersionTexts& builtTexts() {
+// One of the texts, built first unless they are up to date. They count as built as soon as
+// building starts, so that a request that arrives meanwhile (through the log) takes what is there.
+plat::DString builtText(plat::DString VersionTexts::*text) {
     VersionTexts& stored = texts();
     plat::MutexLock lock(stored.mutex);
     if (!stored.built) {
@@ -121,7 +121,7 @@ VersionTexts& builtTexts() {
         stored.osLine = buildOsLine();
         stored.plainVersionInfo = buildPlainVersionInfo(stored);
     }
-    return stored;
+    return stored.*text;
 }
 
 } // namespace
@@ -174,33 +174,23 @@ void VersionInfoUpdater::update() {
 }
 
 plat::DString getVersionLine() {
-    VersionTexts& stored = builtTexts();
-    plat::MutexLock lock(stored.mutex);
-    return stored.versionLine;
+    return builtText(&VersionTexts::versionLine);
 }
 
 plat::DString getAcknowledgementsAddress() {
-    VersionTexts& stored = builtTexts();
-    plat::MutexLock lock(stored.mutex);
-    return stored.acknowledgementsAddress;
+    return builtText(&VersionTexts::acknowledgementsAddress);
 }
 
 plat::DString getProductInfoMarkup() {
-    VersionTexts& stored = builtTexts();
-    plat::MutexLock lock(stored.mutex);
-    return stored.productInfoMarkup;
+    return builtText(&VersionTexts::productInfoMarkup);
 }
 
 plat::DString getOsLine() {
-    VersionTexts& stored = builtTexts();
-    plat::MutexLock lock(stored.mutex);
-    return stored.osLine;
+    return builtText(&VersionTexts::osLine);
 }
 
 plat::DString getPlainVersionInfo() {
-    VersionTexts& stored = builtTexts();
-    plat::MutexLock lock(stored.mutex);
-    return stored.plainVersionInfo;
+    return builtText(&VersionTexts::plainVersionInfo);
 }
 
 } // namespace product
