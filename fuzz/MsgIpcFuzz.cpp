@@ -4,52 +4,21 @@
 //
 // Input: byte 0 chooses the channel's options, byte 1 seeds the piece sizes; the rest is the wire
 // data. A "Text" message's payload drives its reader: every byte selects the next operation.
+#include "PiecewiseSource.h"
+#include "chosenReads.h"
+
 #include <io/Io.h>
 #include <io/LogMsgReader.h>
 #include <io/MsgIpc.h>
 
-#include <plat/DString.h>
 #include <plat/Exception.h>
-#include <rdr/BufferedInStream.h>
 #include <rdr/BufferedOutStream.h>
 #include <rdr/Exception.h>
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace {
-
-// Hands out the data in pieces of 1 to 16 bytes, with "no data now" between pieces.
-class PiecewiseSource : public rdr::BufferedNonBlockableInStream {
-public:
-    PiecewiseSource(const std::uint8_t* data, std::size_t size, std::uint8_t seed)
-        : BufferedNonBlockableInStream(4096), data(data), size(size), state(seed | 1u) {}
-    void setRewindable(bool enabled) { rewindable = enabled; }
-
-protected:
-    int readData(std::uint8_t* destination, int length) override {
-        blockNext = !blockNext;
-        if (blockNext)
-            return 0;
-        if (offset == size)
-            throw rdr::EndOfStream("End of IO stream");
-        state = state * 1103515245u + 12345u;
-        std::size_t piece = 1 + (state >> 16) % 16;
-        piece = std::min({piece, size - offset, std::size_t(length)});
-        std::memcpy(destination, data + offset, piece);
-        offset += piece;
-        return int(piece);
-    }
-
-private:
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t offset = 0;
-    std::uint32_t state;
-    bool blockNext = false;
-};
 
 // A connection whose input is the fuzz data; output is discarded. Without a descriptor manager
 // a shutdown ends it at once, as a descriptor connection does.
@@ -69,7 +38,7 @@ public:
     io::IoHandler* handler = nullptr;
 
 private:
-    PiecewiseSource in;
+    fuzz::PiecewiseSource in;
     rdr::NullOutStream out;
 };
 
@@ -100,39 +69,17 @@ public:
 
 private:
     bool readText(rdr::InStream& in) {
-        plat::DString text;
-        std::uint8_t scratch[64];
-        for (int step = 0; step < 64 && !in.atEnd(); ++step) {
-            switch (in.readU8() % 8) {
-            case 0:
-                in.readU32();
-                break;
-            case 1:
-                in.readString32(40, true);
-                break;
-            case 2:
-                in.readLine(text, 30, nullptr, true);
-                break;
-            case 3:
-                in.readBytes(scratch, 1 + in.readU8() % 64);
-                break;
-            case 4:
-                in.skip(in.readU8());
-                break;
-            case 5:
+        return fuzz::readChosen(in, [this](rdr::InStream& in, int selector) {
+            if (selector == 5) {
                 in.readString8(true);
-                break;
-            case 6:
-                if (stopsLeft > 0) {
-                    --stopsLeft;
-                    return false;
-                }
-                break;
-            default:
-                return true;
+                return fuzz::ChosenRead::Continue;
             }
-        }
-        return true;
+            if (selector == 6 && stopsLeft > 0) {
+                --stopsLeft;
+                return fuzz::ChosenRead::Abandon;
+            }
+            return selector == 6 ? fuzz::ChosenRead::Continue : fuzz::ChosenRead::Finish;
+        });
     }
 };
 
