@@ -18,10 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace launchertest;
@@ -44,8 +46,9 @@ class Box {
 public:
     Box(const XServer& server, std::vector<std::string> command)
         : server(server), process(command) {
-        auto found =
-            runXClient(server, {"xdotool", "search", "--sync", "--classname", "qvserverLauncher"});
+        // Mapped, not merely created: a window found as soon as it exists may not have its size.
+        auto found = runXClient(server, {"xdotool", "search", "--sync", "--onlyvisible",
+                                         "--classname", "qvserverLauncher"});
         window = found.output.substr(0, found.output.find('\n'));
     }
 
@@ -74,8 +77,18 @@ public:
 
 // The window's pixels, 0xRRGGBB, from a screenshot of the root.
 struct WindowPixels {
+    // The box paints when its first expose arrives, after it is mapped: shots are taken until
+    // the window shows more than one colour and two shots in a row agree on it.
     WindowPixels(const XServer& server, const Geometry& g) : g(g) {
         shot = testsupport::screenshot(server);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            testsupport::Screenshot next = testsupport::screenshot(server);
+            bool settled = windowAreaEqual(next) && !isUniform();
+            shot = std::move(next);
+            if (settled)
+                return;
+        }
     }
     std::uint32_t at(int x, int y) const { return shot.pixel(g.x + x, g.y + y); }
     // The bounding box of the pixels in area that differ from background by more than tolerance
@@ -99,6 +112,22 @@ struct WindowPixels {
 
     Geometry g;
     testsupport::Screenshot shot;
+
+private:
+    bool windowAreaEqual(const testsupport::Screenshot& other) const {
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if (other.pixel(g.x + x, g.y + y) != at(x, y))
+                    return false;
+        return true;
+    }
+    bool isUniform() const {
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if (at(x, y) != at(0, 0))
+                    return false;
+        return true;
+    }
 };
 
 // A launcher in a directory of its own: with the broken payload it extracts, fails to execute it
